@@ -1,0 +1,8 @@
+# Every third-party dependency comes from Debian packages (see tools/setup).
+
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets DBus OpenGL OpenGLWidgets Concurrent)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswscale)
+pkg_check_modules(TAGLIB REQUIRED IMPORTED_TARGET taglib)
+pkg_check_modules(MPV REQUIRED IMPORTED_TARGET mpv)
+pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)

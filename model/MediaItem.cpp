@@ -1,0 +1,3 @@
+#include "model/MediaItem.h"
+
+MediaItem::~MediaItem() = default;

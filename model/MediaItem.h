@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <QString>
+
+#include <memory>
+
+// An item that a folder lists: a picture, an audio track or a movie. Every
+// kind has a display name and answers whether it matches the search text.
+// Both may read the item's file the first time they are asked.
+class QVMB_EXPORT MediaItem {
+public:
+    virtual ~MediaItem();
+
+    virtual QString name() = 0;
+    // text is a non-empty search text; matching ignores case, treats composed
+    // and decomposed forms of a character as equal and keeps accents significant.
+    virtual bool matchesFilter(const QString& text) = 0;
+
+protected:
+    MediaItem() = default;
+    MediaItem(const MediaItem&) = default;
+    MediaItem& operator=(const MediaItem&) = default;
+};
+
+using MediaItemPtr = std::shared_ptr<MediaItem>;

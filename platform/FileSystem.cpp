@@ -1,0 +1,99 @@
+#include "platform/FileSystem.h"
+
+#include "platform/Path.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace FileSystem {
+
+namespace {
+
+EntryType typeFromMode(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return EntryType::Regular;
+    }
+    if (S_ISDIR(mode)) {
+        return EntryType::Directory;
+    }
+    if (S_ISLNK(mode)) {
+        return EntryType::SymbolicLink;
+    }
+    return EntryType::Other;
+}
+
+EntryType typeOfEntry(DIR* dir, const dirent* entry) {
+    switch (entry->d_type) {
+    case DT_REG:
+        return EntryType::Regular;
+    case DT_DIR:
+        return EntryType::Directory;
+    case DT_LNK:
+        return EntryType::SymbolicLink;
+    case DT_UNKNOWN:
+        break;
+    default:
+        return EntryType::Other;
+    }
+    // Some file systems do not report types: ask for the entry itself.
+    struct stat info {};
+    if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return EntryType::Unknown;
+    }
+    return typeFromMode(info.st_mode);
+}
+
+} // namespace
+
+bool forEachEntry(const QString& directory, const std::function<bool(const DirectoryEntry&)>& visit) {
+    DIR* dir = opendir(Path::toNative(directory).constData());
+    if (dir == nullptr) {
+        return false;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            continue;
+        }
+        if (!visit(DirectoryEntry{Path::fromNative(name, static_cast<qsizetype>(strlen(name))),
+                                  typeOfEntry(dir, entry)})) {
+            break;
+        }
+    }
+    closedir(dir);
+    return true;
+}
+
+std::optional<std::vector<DirectoryEntry>> listDirectory(const QString& directory) {
+    std::vector<DirectoryEntry> entries;
+    const bool opened = forEachEntry(directory, [&](const DirectoryEntry& entry) {
+        entries.push_back(entry);
+        return true;
+    });
+    if (!opened) {
+        return std::nullopt;
+    }
+    return entries;
+}
+
+QStringList entryNames(const QString& directory) {
+    QStringList names;
+    forEachEntry(directory, [&](const DirectoryEntry& entry) {
+        names.append(entry.name);
+        return true;
+    });
+    return names;
+}
+
+bool exists(const QString& path) {
+    struct stat info {};
+    return stat(Path::toNative(path).constData(), &info) == 0;
+}
+
+bool isDirectory(const QString& path) {
+    struct stat info {};
+    return stat(Path::toNative(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace FileSystem

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// File system questions the browser asks, on lossless path strings (see Path).
+namespace FileSystem {
+
+// An entry's own type: symbolic links are reported as links, never followed.
+enum class EntryType { Regular, Directory, SymbolicLink, Other, Unknown };
+
+struct DirectoryEntry {
+    QString name;
+    EntryType type;
+};
+
+// Calls visit for each entry of the directory in the file system's order,
+// without "." and "..", until visit answers false. Answers false when the
+// directory cannot be opened.
+QVMB_EXPORT bool forEachEntry(const QString& directory,
+                              const std::function<bool(const DirectoryEntry&)>& visit);
+
+// All entries in the file system's order; nothing when the directory cannot be opened.
+QVMB_EXPORT std::optional<std::vector<DirectoryEntry>> listDirectory(const QString& directory);
+
+// The entry names in the file system's order; empty when the directory cannot be read.
+QVMB_EXPORT QStringList entryNames(const QString& directory);
+
+// Whether something exists at path, following symbolic links.
+QVMB_EXPORT bool exists(const QString& path);
+// Whether path names a directory, following symbolic links.
+QVMB_EXPORT bool isDirectory(const QString& path);
+
+} // namespace FileSystem

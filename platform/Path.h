@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+// Path strings as the browser uses them: "~" for the home directory, and file
+// names kept lossless. A file name whose bytes are not valid UTF-8 decodes
+// each invalid byte b to the lone surrogate U+DC00 + b, and encodes back to
+// the very same bytes, so such files can still be listed, opened and dragged.
+namespace Path {
+
+QVMB_EXPORT QString fromNative(const char* bytes, qsizetype length);
+QVMB_EXPORT QString fromNative(const QByteArray& bytes);
+QVMB_EXPORT QByteArray toNative(const QString& path);
+
+QVMB_EXPORT QString homeDirectory();
+// "~" and "~/rest" become the home directory; "~user/rest" that user's home.
+QVMB_EXPORT QString expandTilde(const QString& path);
+// The home directory at the start of path becomes "~".
+QVMB_EXPORT QString abbreviateWithTilde(const QString& path);
+
+// The last component, ignoring trailing slashes ("/a/b/" gives "b", "/" gives "/").
+QVMB_EXPORT QString lastComponent(const QString& path);
+// The text after the last "." of the last component; empty when there is none.
+QVMB_EXPORT QString extension(const QString& path);
+// The path without the last component's extension and its dot.
+QVMB_EXPORT QString deletingExtension(const QString& path);
+QVMB_EXPORT QString appendingComponent(const QString& path, const QString& component);
+
+// A file URL for an absolute path, carrying the path's exact bytes.
+QVMB_EXPORT QUrl fileUrl(const QString& path);
+// The local absolute path of a file URL (host empty or "localhost", percent
+// escapes decoded to the exact bytes); a null string for any other URL.
+QVMB_EXPORT QString localPath(const QUrl& url);
+
+} // namespace Path

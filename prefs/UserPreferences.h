@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <memory>
+
+class PreferencesStore;
+
+QVMB_EXPORT extern const char PicturePathsKey[];
+QVMB_EXPORT extern const char MusicPathsKey[];
+QVMB_EXPORT extern const char MoviePathsKey[];
+// Posted on the default notification centre with the store as object.
+QVMB_EXPORT extern const char UserPreferencesChanged[];
+// Broadcast to every running copy of the library after a synchronize().
+QVMB_EXPORT extern const char SynchronizedPrefs[];
+
+// The fixed identifier under which the library keeps its preferences.
+QVMB_EXPORT extern const char QVMediaBrowserBundleIdentifier[];
+
+// A new map of the three default folder lists.
+QVMB_EXPORT QVariantMap Defaults();
+
+// The process-wide store of the user's three folder lists, kept in step
+// between all running copies of the library.
+class QVMB_EXPORT UserPreferences {
+public:
+    // The one store of the process, created (and loaded) on first use.
+    static UserPreferences* sharedPreferences();
+
+    // The live lists: later re-reads and setters change these very lists.
+    QStringList& picturePaths() { return _picturePaths; }
+    QStringList& musicPaths() { return _musicPaths; }
+    QStringList& moviePaths() { return _moviePaths; }
+
+    void setPicturePaths(const QStringList& paths);
+    void setMusicPaths(const QStringList& paths);
+    void setMoviePaths(const QStringList& paths);
+
+    // Writes to disk and tells every running copy to re-read.
+    void synchronize();
+    // Re-reads all three lists and posts UserPreferencesChanged once.
+    void synchronizedPrefs();
+
+    // The stored value for key, or its default. A stored value that is not a
+    // list of strings counts as not stored.
+    QVariant preferenceForKey(const QString& key) const;
+    void setPreference(const QVariant& value, const QString& key);
+
+    static QString bundleID();
+
+private:
+    UserPreferences();
+    ~UserPreferences();
+    void replaceList(QStringList& list, const QStringList& paths, const char* key);
+
+    QStringList _picturePaths;
+    QStringList _musicPaths;
+    QStringList _moviePaths;
+    QVariantMap _defaults;
+    std::unique_ptr<PreferencesStore> _store;
+
+    static UserPreferences* _sharedPreferences;
+};

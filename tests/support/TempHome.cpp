@@ -1,0 +1,40 @@
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TempHome::TempHome()
+    : _oldHome(qgetenv("HOME"))
+    , _oldConfig(qgetenv("XDG_CONFIG_HOME"))
+    , _oldCache(qgetenv("XDG_CACHE_HOME")) {
+    qputenv("HOME", QFile::encodeName(_dir.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(_dir.path() + QStringLiteral("/.config")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(_dir.path() + QStringLiteral("/.cache")));
+}
+
+TempHome::~TempHome() {
+    qputenv("HOME", _oldHome);
+    qputenv("XDG_CONFIG_HOME", _oldConfig);
+    qputenv("XDG_CACHE_HOME", _oldCache);
+}
+
+QString TempHome::file(const QString& relative) const {
+    return _dir.path() + QLatin1Char('/') + relative;
+}
+
+QString TempHome::makeDirectory(const QString& relative) const {
+    const QString path = file(relative);
+    QDir().mkpath(path);
+    return path;
+}
+
+QString TempHome::writeFile(const QString& relative, const QByteArray& contents) const {
+    const QString path = file(relative);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile out(path);
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(contents);
+    }
+    return path;
+}
