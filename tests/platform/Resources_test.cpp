@@ -47,6 +47,7 @@ TEST(Resources, EveryDeliveredImageDecodesAtTwiceItsDrawnSize) {
         const QImage image = deliveredImage(delivered.name);
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), QSize(2 * delivered.drawnSize, 2 * delivered.drawnSize));
+        EXPECT_EQ(image.deviceIndependentSize(), QSizeF(delivered.drawnSize, delivered.drawnSize));
         ASSERT_TRUE(image.hasAlphaChannel());
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
         EXPECT_EQ(qAlpha(image.pixel(image.width() - 1, image.height() - 1)), 0);
