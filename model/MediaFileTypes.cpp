@@ -7,8 +7,8 @@
 namespace MediaFileTypes {
 
 bool isPlayable(const QString& path) {
-    const QString extension = Path::extension(path);
-    if (ImageTypes::all().contains(extension)) {
+    const QStringView extension = Path::extensionView(path);
+    if (ImageTypes::isImage(extension)) {
         return false;
     }
     if (!MovieFile::canOpen(path)) {

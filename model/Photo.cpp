@@ -5,10 +5,17 @@
 #include "platform/TextMatch.h"
 
 PhotoPtr Photo::photoFromFile(const QString& path) {
-    if (!ImageTypes::unfiltered().contains(Path::extension(path))) {
+    const QStringView extension = Path::extensionView(path);
+    if (extension.isEmpty() || !ImageTypes::isUnfiltered(extension)) {
         return nullptr;
     }
-    return std::make_shared<Photo>(Path::deletingExtension(Path::lastComponent(path)), QString(), path, path);
+    return std::shared_ptr<Photo>(new Photo(FromFile{}, path));
+}
+
+Photo::Photo(FromFile, const QString& path)
+    : _nameFromPath(true)
+    , _path(path)
+    , _thumbPath(path) {
 }
 
 Photo::Photo(const QString& caption, const QString& comment, const QString& path, const QString& thumbPath)
@@ -18,9 +25,17 @@ Photo::Photo(const QString& caption, const QString& comment, const QString& path
     , _thumbPath(thumbPath) {
 }
 
+QString Photo::name() {
+    if (_nameFromPath) {
+        _nameFromPath = false;
+        _name = Path::deletingExtension(Path::lastComponent(_path));
+    }
+    return _name;
+}
+
 bool Photo::matchesFilter(const QString& text) {
     if (!_searchNameMade) {
-        _searchName = TextMatch::searchForm(_name);
+        _searchName = TextMatch::searchForm(name());
         _searchNameMade = true;
     }
     return TextMatch::contains(_searchName, text);

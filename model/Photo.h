@@ -21,13 +21,19 @@ public:
     Photo() = default;
     Photo(const QString& caption, const QString& comment, const QString& path, const QString& thumbPath);
 
-    QString name() override { return _name; }
+    QString name() override;
     QString path() const { return _path; }
     QString thumbPath() const { return _thumbPath; }
 
     bool matchesFilter(const QString& text) override;
 
 private:
+    struct FromFile {};
+    Photo(FromFile, const QString& path);
+
+    // A picture made from a file names itself when first asked, so that
+    // listing a folder of thousands of pictures makes no name strings.
+    bool _nameFromPath = false;
     QString _name;
     QString _comment; // from the iPhoto library; kept, not shown
     QString _path;

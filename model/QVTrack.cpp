@@ -61,7 +61,7 @@ void QVTrack::lazyInit() {
     }
     _initialized = true;
     const QString path = filePath();
-    if (Path::extension(path) == QLatin1String("mp3")) {
+    if (Path::extensionView(path) == QLatin1String("mp3")) {
         const Id3Tags tags = Id3Reader::read(path);
         _name = tags.title;
         _artist = tags.artist;

@@ -1,28 +1,50 @@
 #include "platform/Id3Reader.h"
 
-#include "platform/FileSystem.h"
 #include "platform/Path.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <taglib/id3v2framefactory.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
+#include <taglib/tfilestream.h>
+#include <unistd.h>
 
 namespace Id3Reader {
 
 namespace {
 
 QString valueOrNull(const TagLib::String& value) {
-    return value.isEmpty() ? QString() : QString::fromStdString(value.to8Bit(true));
+    if (value.isEmpty()) {
+        return {};
+    }
+    return QString::fromWCharArray(value.toCWString(), static_cast<qsizetype>(value.size()));
 }
 
 } // namespace
 
 Id3Tags read(const QString& path) {
     Id3Tags tags;
-    if (path.isEmpty() || !FileSystem::isRegularFile(path)) {
+    if (path.isEmpty()) {
         return tags;
     }
-    const QByteArray native = Path::toNative(path);
-    TagLib::MPEG::File file(native.constData(), true, TagLib::AudioProperties::Fast);
+    // Opened without blocking and checked on the open descriptor, so a FIFO
+    // (even one put in the file's place since it was listed) is never read.
+    const int fd = open(Path::toNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return tags;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return tags;
+    }
+    TagLib::FileStream stream(fd, true); // takes the descriptor over
+    if (!stream.isOpen()) {
+        return tags;
+    }
+    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), true,
+                            TagLib::AudioProperties::Fast);
     if (!file.isValid()) {
         return tags;
     }

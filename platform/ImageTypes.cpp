@@ -1,5 +1,7 @@
 #include "platform/ImageTypes.h"
 
+#include "platform/ExtensionSet.h"
+
 #include <QImageReader>
 #include <QMimeDatabase>
 
@@ -40,6 +42,16 @@ const QSet<QString>& all() {
         return set;
     }();
     return types;
+}
+
+bool isUnfiltered(QStringView extension) {
+    static const ExtensionSet set(unfiltered());
+    return set.contains(extension);
+}
+
+bool isImage(QStringView extension) {
+    static const ExtensionSet set(all());
+    return set.contains(extension);
 }
 
 } // namespace ImageTypes

@@ -1,5 +1,6 @@
 #include "platform/MovieFile.h"
 
+#include "platform/ExtensionSet.h"
 #include "platform/FFmpegInput.h"
 #include "platform/Path.h"
 
@@ -7,10 +8,10 @@
 
 namespace {
 
-const QSet<QString>& movieExtensions() {
+const ExtensionSet& movieExtensions() {
     // FFmpeg's own demuxer extension lists miss common types (wav, aiff, mpg,
     // ts, wma), so the set is kept by hand. Lower case; lookups fold case.
-    static const QSet<QString> extensions = [] {
+    static const ExtensionSet extensions = [] {
         QSet<QString> set;
         for (const char* extension : {// audio
                                       "mp3", "m4a", "m4b", "aac", "wav", "aif", "aiff", "aifc", "flac", "ogg",
@@ -20,7 +21,7 @@ const QSet<QString>& movieExtensions() {
                                       "mts", "ts", "vob", "3gp", "3g2", "wmv", "asf", "flv", "ogv", "dv"}) {
             set.insert(QString::fromLatin1(extension));
         }
-        return set;
+        return ExtensionSet(set);
     }();
     return extensions;
 }
@@ -60,8 +61,17 @@ struct MovieFile::Input {
 };
 
 bool MovieFile::canOpen(const QString& path) {
-    const QString extension = Path::extension(path);
-    return !extension.isEmpty() && movieExtensions().contains(extension.toLower());
+    const QStringView extension = Path::extensionView(path);
+    // Folded into a small buffer: no extension in the set is longer.
+    constexpr qsizetype kLongest = 8;
+    if (extension.isEmpty() || extension.size() > kLongest) {
+        return false;
+    }
+    QChar lower[kLongest];
+    for (qsizetype i = 0; i < extension.size(); ++i) {
+        lower[i] = extension[i].toLower();
+    }
+    return movieExtensions().contains(QStringView(lower, extension.size()));
 }
 
 bool MovieFile::canOpen(const QUrl& url) {
