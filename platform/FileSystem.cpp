@@ -96,4 +96,9 @@ bool isDirectory(const QString& path) {
     return stat(Path::toNative(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool isRegularFile(const QString& path) {
+    struct stat info {};
+    return stat(Path::toNative(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 } // namespace FileSystem

@@ -36,5 +36,8 @@ QVMB_EXPORT QStringList entryNames(const QString& directory);
 QVMB_EXPORT bool exists(const QString& path);
 // Whether path names a directory, following symbolic links.
 QVMB_EXPORT bool isDirectory(const QString& path);
+// Whether path names a regular file, following symbolic links (not a FIFO,
+// socket or device, which must not be opened for reading).
+QVMB_EXPORT bool isRegularFile(const QString& path);
 
 } // namespace FileSystem
