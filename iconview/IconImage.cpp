@@ -78,6 +78,6 @@ NSRect srcRect(const IconImagePtr& image) {
     if (!image) {
         return {};
     }
-    const QSizeF size = image->size();
+    const QSizeF size = image->size().expandedTo(QSizeF(0, 0));
     return NSMakeRect(0, 0, static_cast<float>(size.width()), static_cast<float>(size.height()));
 }

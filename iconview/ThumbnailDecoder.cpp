@@ -70,12 +70,12 @@ QImage toBox(QImage image, QSize box) {
 QSize uprightSize(const QString& path) {
     QFile file;
     if (!openForReading(file, path)) {
-        return {};
+        return QSize(0, 0);
     }
     QImageReader reader(&file);
     QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) {
-        return {};
+        return QSize(0, 0);
     }
     if (isQuarterTurn(reader.transformation())) {
         size.transpose();
@@ -88,9 +88,9 @@ QByteArray thumbnailUri(const QString& path) {
     return QByteArrayLiteral("file://") + Path::toNative(path).toPercentEncoding("!$&'()*+,/:=@");
 }
 
-QString cachedThumbnail(const QString& path, QSize box, QSize originalSize) {
+QImage cachedThumbnail(const QString& path, QSize box, QSize originalSize) {
     struct stat info;
-    if (::stat(Path::toNative(path).constData(), &info) != 0) {
+    if (box.isEmpty() || ::stat(Path::toNative(path).constData(), &info) != 0) {
         return {};
     }
     const QByteArray uri = thumbnailUri(path);
@@ -100,29 +100,30 @@ QString cachedThumbnail(const QString& path, QSize box, QSize originalSize) {
     const QString mtime = QString::number(static_cast<qint64>(info.st_mtime));
     for (const CacheSize& cacheSize : kCacheSizes) {
         // A thumbnail is never larger than the picture, so a small picture's
-        // thumbnail is the picture itself at full size.
-        const QSize expected = originalSize.scaled(cacheSize.side, cacheSize.side, Qt::KeepAspectRatio);
+        // thumbnail is the whole picture.
         const bool wholePicture =
             originalSize.width() <= cacheSize.side && originalSize.height() <= cacheSize.side;
-        if (!wholePicture && !covers(expected, box)) {
+        if (!wholePicture &&
+            !covers(originalSize.scaled(cacheSize.side, cacheSize.side, Qt::KeepAspectRatio), box)) {
             continue;
         }
         const QString candidate = root + QLatin1String(cacheSize.directory) + QLatin1Char('/') + name;
-        QImageReader reader(candidate, "png");
-        if (!reader.canRead()) {
+        if (!QFile::exists(candidate)) {
             continue;
         }
-        if (reader.text(QStringLiteral("Thumb::MTime")) != mtime) {
+        // The reader's text keys cannot hold "::": the keys are read with the pixels.
+        QImage thumbnail = QImageReader(candidate, "png").read();
+        if (thumbnail.isNull() || thumbnail.text(QStringLiteral("Thumb::MTime")) != mtime) {
             continue;
         }
-        const QString recordedUri = reader.text(QStringLiteral("Thumb::URI"));
+        const QString recordedUri = thumbnail.text(QStringLiteral("Thumb::URI"));
         if (!recordedUri.isEmpty() && recordedUri.toUtf8() != uri) {
             continue;
         }
-        if (!wholePicture && !covers(reader.size(), box)) {
+        if (!wholePicture && !covers(thumbnail.size(), box)) {
             continue;
         }
-        return candidate;
+        return thumbnail;
     }
     return {};
 }
@@ -131,12 +132,9 @@ QImage decode(const QString& path, QSize box, QSize originalSize) {
     if (box.isEmpty()) {
         return {};
     }
-    const QString cached = cachedThumbnail(path, box, originalSize);
-    if (!cached.isNull()) {
-        QImage thumbnail = toBox(QImageReader(cached, "png").read(), box);
-        if (!thumbnail.isNull()) {
-            return thumbnail;
-        }
+    QImage thumbnail = cachedThumbnail(path, box, originalSize);
+    if (!thumbnail.isNull()) {
+        return toBox(std::move(thumbnail), box);
     }
     QFile file;
     if (!openForReading(file, path)) {

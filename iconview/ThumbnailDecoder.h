@@ -23,9 +23,9 @@ QImage decode(const QString& path, QSize box, QSize originalSize);
 
 // The file URI of the shared thumbnail cache's naming rule for an absolute path.
 QByteArray thumbnailUri(const QString& path);
-// The path in the thumbnail cache of a fresh thumbnail of the picture at path
-// (its URI and modification time recorded in it match) that is large enough to
-// show at box pixels; a null string when there is none.
-QString cachedThumbnail(const QString& path, QSize box, QSize originalSize);
+// A fresh thumbnail of the picture at path from the thumbnail cache (the URI
+// and modification time recorded in it match) that is large enough to show at
+// box pixels; a null image when there is none.
+QImage cachedThumbnail(const QString& path, QSize box, QSize originalSize);
 
 } // namespace ThumbnailDecoder
