@@ -40,6 +40,8 @@ int validUtf8Length(const unsigned char* s, qsizetype i, qsizetype n) {
     return length;
 }
 
+} // namespace
+
 bool isAscii(const char* bytes, qsizetype length) {
     for (qsizetype i = 0; i < length; ++i) {
         if (static_cast<unsigned char>(bytes[i]) >= 0x80) {
@@ -48,8 +50,6 @@ bool isAscii(const char* bytes, qsizetype length) {
     }
     return true;
 }
-
-} // namespace
 
 QString fromNative(const char* bytes, qsizetype length) {
     if (isAscii(bytes, length)) {
