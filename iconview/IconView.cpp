@@ -230,10 +230,11 @@ void IconView::attachToScrollArea() {
     if (area == _scrollArea) {
         return;
     }
-    if (_scrollArea) {
-        _scrollArea->viewport()->removeEventFilter(this);
+    if (_viewport) {
+        _viewport->removeEventFilter(this);
     }
     _scrollArea = area;
+    _viewport = area ? viewport : nullptr;
     if (!_scrollArea) {
         return;
     }
@@ -243,7 +244,7 @@ void IconView::attachToScrollArea() {
     _scrollArea->setWidgetResizable(false);
     _scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     _scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    _scrollArea->viewport()->installEventFilter(this);
+    _viewport->installEventFilter(this);
     fitWidthToViewport();
 }
 
@@ -258,7 +259,8 @@ void IconView::fitWidthToViewport() {
 }
 
 bool IconView::eventFilter(QObject* watched, QEvent* event) {
-    if (_scrollArea && watched == _scrollArea->viewport() && event->type() == QEvent::Resize) {
+    // The stored viewport, not the scroll area's: the area may be half destroyed.
+    if (event->type() == QEvent::Resize && _scrollArea && watched == _viewport) {
         // Every frame of a live resize: the cells follow the width, the height follows the cells.
         fitWidthToViewport();
         updateSize();
