@@ -14,7 +14,8 @@ namespace Resources {
 QVMB_EXPORT QString imagePath(const QString& name);
 
 // The named image read afresh from the library's resources; a null image when
-// there is no such resource or it cannot be decoded.
+// there is no such resource or it cannot be decoded. The pixels are twice the
+// logical size (device pixel ratio 2): use deviceIndependentSize() for layout.
 QVMB_EXPORT QImage image(const QString& name);
 
 } // namespace Resources
