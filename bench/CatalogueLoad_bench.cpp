@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -85,12 +84,3 @@ void BM_IPhotoSaxBaseline(benchmark::State& state) {
 BENCHMARK(BM_ITunesSaxBaseline)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ITunesPlistStream)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_IPhotoSaxBaseline)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

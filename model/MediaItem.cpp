@@ -1,3 +1,7 @@
 #include "model/MediaItem.h"
 
 MediaItem::~MediaItem() = default;
+
+QUrl MediaItem::url() const {
+    return {};
+}

@@ -3,12 +3,14 @@
 #include "platform/Export.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <memory>
 
 // An item that a folder lists: a picture, an audio track or a movie. Every
 // kind has a display name and answers whether it matches the search text.
-// Both may read the item's file the first time they are asked.
+// Both may read the item's file the first time they are asked. Tracks and
+// movies also answer the file URL they play from.
 class QVMB_EXPORT MediaItem {
 public:
     virtual ~MediaItem();
@@ -17,6 +19,8 @@ public:
     // text is a non-empty search text; matching ignores case, treats composed
     // and decomposed forms of a character as equal and keeps accents significant.
     virtual bool matchesFilter(const QString& text) = 0;
+    // The file URL of a track or movie (never reads the file); empty for pictures.
+    virtual QUrl url() const;
 
 protected:
     MediaItem() = default;

@@ -148,7 +148,7 @@ QString abbreviateWithTilde(const QString& path) {
 
 namespace {
 
-QString withoutTrailingSlashes(const QString& path) {
+QStringView withoutTrailingSlashes(QStringView path) {
     qsizetype end = path.size();
     while (end > 1 && path.at(end - 1) == QLatin1Char('/')) {
         --end;
@@ -158,38 +158,53 @@ QString withoutTrailingSlashes(const QString& path) {
 
 } // namespace
 
-QString lastComponent(const QString& path) {
-    const QString trimmed = withoutTrailingSlashes(path);
+QStringView lastComponentView(QStringView path) {
+    const QStringView trimmed = withoutTrailingSlashes(path);
     if (trimmed == QLatin1String("/")) {
         return trimmed;
     }
     return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-QString extension(const QString& path) {
-    const QString last = lastComponent(path);
+QStringView extensionView(QStringView path) {
+    const QStringView last = lastComponentView(path);
     const qsizetype dot = last.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString(QLatin1String("")) : last.mid(dot + 1);
+    return dot < 0 ? QStringView() : last.mid(dot + 1);
+}
+
+QString lastComponent(const QString& path) {
+    const QStringView last = lastComponentView(path);
+    // Share the string's data when the path is already its last component.
+    return last.size() == path.size() ? path : last.toString();
+}
+
+QString extension(const QString& path) {
+    const QStringView view = extensionView(path);
+    return view.isEmpty() ? QString(QLatin1String("")) : view.toString();
 }
 
 QString deletingExtension(const QString& path) {
-    const QString trimmed = withoutTrailingSlashes(path);
+    const QStringView trimmed = withoutTrailingSlashes(path);
     const qsizetype slash = trimmed.lastIndexOf(QLatin1Char('/'));
     const qsizetype dot = trimmed.lastIndexOf(QLatin1Char('.'));
     if (dot < 0 || dot < slash) {
-        return trimmed;
+        return trimmed.size() == path.size() ? path : trimmed.toString();
     }
-    return trimmed.left(dot);
+    return trimmed.left(dot).toString();
 }
 
 QString appendingComponent(const QString& path, const QString& component) {
     if (path.isEmpty()) {
         return component;
     }
-    if (path.endsWith(QLatin1Char('/'))) {
-        return path + component;
+    QString joined;
+    joined.reserve(path.size() + 1 + component.size());
+    joined.append(path);
+    if (!path.endsWith(QLatin1Char('/'))) {
+        joined.append(QLatin1Char('/'));
     }
-    return path + QLatin1Char('/') + component;
+    joined.append(component);
+    return joined;
 }
 
 QUrl fileUrl(const QString& path) {

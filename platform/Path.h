@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <QUrl>
 
 // Path strings as the browser uses them: "~" for the home directory, and file
@@ -29,6 +30,11 @@ QVMB_EXPORT QString extension(const QString& path);
 // The path without the last component's extension and its dot.
 QVMB_EXPORT QString deletingExtension(const QString& path);
 QVMB_EXPORT QString appendingComponent(const QString& path, const QString& component);
+
+// The same as lastComponent() and extension() without copying: views into
+// path, valid while it lives. For code that tests thousands of names.
+QVMB_EXPORT QStringView lastComponentView(QStringView path);
+QVMB_EXPORT QStringView extensionView(QStringView path);
 
 // A file URL for an absolute path, carrying the path's exact bytes.
 QVMB_EXPORT QUrl fileUrl(const QString& path);

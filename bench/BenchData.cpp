@@ -1,0 +1,112 @@
+#include "BenchData.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace BenchData {
+
+namespace {
+
+QString root() {
+    return QStringLiteral("/tmp/qvmb-bench");
+}
+
+bool isComplete(const QString& directory) {
+    return QFileInfo::exists(directory + QStringLiteral("/.complete"));
+}
+
+void markComplete(const QString& directory) {
+    QFile marker(directory + QStringLiteral("/.complete"));
+    if (!marker.open(QIODevice::WriteOnly)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(marker.fileName()));
+        std::exit(1);
+    }
+}
+
+void runFfmpeg(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("ffmpeg"),
+                  QStringList{QStringLiteral("-nostdin"), QStringLiteral("-y"), QStringLiteral("-loglevel"),
+                              QStringLiteral("error")} +
+                      arguments);
+    if (!process.waitForFinished(300000) || process.exitCode() != 0) {
+        std::fprintf(stderr, "ffmpeg failed: %s\n", process.readAllStandardError().constData());
+        std::exit(1);
+    }
+}
+
+// The file names of a complete set, sorted.
+QStringList filesIn(const QString& directory, const QString& filter) {
+    QStringList paths;
+    for (const QString& name : QDir(directory).entryList({filter}, QDir::Files, QDir::Name)) {
+        paths.append(directory + QLatin1Char('/') + name);
+    }
+    return paths;
+}
+
+} // namespace
+
+QString flatDirectory(const QString& name, int files, int directories, const QString& fileNamePattern) {
+    const QString directory = root() + QLatin1Char('/') + name;
+    if (isComplete(directory)) {
+        return directory;
+    }
+    QDir(directory).removeRecursively();
+    QDir().mkpath(directory);
+    for (int i = 0; i < files; ++i) {
+        QFile(directory + QLatin1Char('/') + fileNamePattern.arg(i, 5, 10, QLatin1Char('0')))
+            .open(QIODevice::WriteOnly);
+    }
+    for (int i = 0; i < directories; ++i) {
+        QDir().mkdir(directory + QStringLiteral("/Folder %1").arg(i, 3, 10, QLatin1Char('0')));
+    }
+    markComplete(directory);
+    return directory;
+}
+
+QStringList mp3Files(int count) {
+    const QString directory = root() + QStringLiteral("/mp3-%1").arg(count);
+    if (!isComplete(directory)) {
+        QDir(directory).removeRecursively();
+        QDir().mkpath(directory);
+        const QString first = directory + QStringLiteral("/0000.mp3");
+        runFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                   QStringLiteral("sine=frequency=440:duration=1"), QStringLiteral("-c:a"),
+                   QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("128k"),
+                   QStringLiteral("-id3v2_version"), QStringLiteral("3"), QStringLiteral("-metadata"),
+                   QStringLiteral("title=Benchmark Song"), QStringLiteral("-metadata"),
+                   QStringLiteral("artist=Benchmark Artist"), first});
+        for (int i = 1; i < count; ++i) {
+            QFile::copy(first, directory + QStringLiteral("/%1.mp3").arg(i, 4, 10, QLatin1Char('0')));
+        }
+        markComplete(directory);
+    }
+    return filesIn(directory, QStringLiteral("*.mp3"));
+}
+
+QStringList hdMovies(int count) {
+    const QString directory = root() + QStringLiteral("/movies-%1").arg(count);
+    if (!isComplete(directory)) {
+        QDir(directory).removeRecursively();
+        QDir().mkpath(directory);
+        for (int i = 0; i < count; ++i) {
+            // Camera-like streams: B-frames, a key frame first, sound alongside.
+            runFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                       QStringLiteral("testsrc2=size=1280x720:rate=25:duration=2"), QStringLiteral("-f"),
+                       QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=duration=2"),
+                       QStringLiteral("-vf"), QStringLiteral("hue=h=%1").arg(i * 36), QStringLiteral("-c:v"),
+                       QStringLiteral("libx264"), QStringLiteral("-preset"), QStringLiteral("veryfast"),
+                       QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-c:a"),
+                       QStringLiteral("aac"), directory + QStringLiteral("/movie%1.mp4").arg(i)});
+        }
+        markComplete(directory);
+    }
+    return filesIn(directory, QStringLiteral("*.mp4"));
+}
+
+} // namespace BenchData

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Data sets for the benchmarks, made under /tmp/qvmb-bench the first time they
+// are asked for and reused afterwards (a marker file says a set is complete).
+namespace BenchData {
+
+// A directory of `files` empty files named like fileNamePattern ("%1.mp3",
+// numbered from 0) and `directories` empty sub-directories.
+QString flatDirectory(const QString& name, int files, int directories, const QString& fileNamePattern);
+
+// A directory of `count` copies of a tagged one-second MP3; answers their paths.
+QStringList mp3Files(int count);
+
+// `count` different two-second 1280x720 H.264 movies; answers their paths.
+QStringList hdMovies(int count);
+
+} // namespace BenchData

@@ -1,0 +1,112 @@
+// Listing a directory of 10,000 files and 200 sub-directories into a loaded
+// LocalFolder (items made, no metadata read), against plain readdir loops over
+// the same directory.
+
+#include "BenchData.h"
+#include "model/LocalFolder.h"
+#include "platform/Path.h"
+
+#include <benchmark/benchmark.h>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int kFiles = 10000;
+constexpr int kDirectories = 200;
+
+QString musicDirectory() {
+    return BenchData::flatDirectory(QStringLiteral("listing-mp3"), kFiles, kDirectories,
+                                    QStringLiteral("Track %1.mp3"));
+}
+
+QString pictureDirectory() {
+    return BenchData::flatDirectory(QStringLiteral("listing-jpg"), kFiles, kDirectories,
+                                    QStringLiteral("IMG_%1.jpg"));
+}
+
+bool isDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// The baseline: every entry's own type by lstat.
+QByteArray nativeDirectory(const benchmark::State& state) {
+    return Path::toNative(state.range(0) == LocalFolder::Music ? musicDirectory() : pictureDirectory());
+}
+
+void ReaddirLstatLoop(benchmark::State& state) {
+    const QByteArray directory = nativeDirectory(state);
+    for (auto _ : state) {
+        DIR* dir = opendir(directory.constData());
+        char path[4096];
+        std::memcpy(path, directory.constData(), directory.size());
+        const size_t prefix = directory.size() + 1;
+        path[prefix - 1] = '/';
+        int regular = 0;
+        while (const dirent* entry = readdir(dir)) {
+            if (isDotOrDotDot(entry->d_name)) {
+                continue;
+            }
+            std::strncpy(path + prefix, entry->d_name, sizeof(path) - prefix - 1);
+            path[sizeof(path) - 1] = '\0';
+            struct stat info {};
+            if (lstat(path, &info) == 0 && S_ISREG(info.st_mode)) {
+                ++regular;
+            }
+        }
+        closedir(dir);
+        benchmark::DoNotOptimize(regular);
+    }
+}
+// Argument: the directory of the folder benchmark with that type (1 music, 0 pictures).
+BENCHMARK(ReaddirLstatLoop)
+    ->ArgName("type")
+    ->Arg(LocalFolder::Music)
+    ->Arg(LocalFolder::Pictures)
+    ->Unit(benchmark::kMillisecond);
+
+void ReaddirOnlyLoop(benchmark::State& state) {
+    const QByteArray directory = nativeDirectory(state);
+    for (auto _ : state) {
+        DIR* dir = opendir(directory.constData());
+        int regular = 0;
+        while (const dirent* entry = readdir(dir)) {
+            regular += entry->d_type == DT_REG;
+        }
+        closedir(dir);
+        benchmark::DoNotOptimize(regular);
+    }
+}
+BENCHMARK(ReaddirOnlyLoop)
+    ->ArgName("type")
+    ->Arg(LocalFolder::Music)
+    ->Arg(LocalFolder::Pictures)
+    ->Unit(benchmark::kMillisecond);
+
+void loadFolder(benchmark::State& state, const QString& directory, int type) {
+    std::size_t items = 0;
+    for (auto _ : state) {
+        LocalFolderPtr folder = LocalFolder::create(directory, type);
+        items = folder->files().size() + folder->folders().size();
+        benchmark::DoNotOptimize(items);
+        state.PauseTiming();
+        folder.reset();
+        state.ResumeTiming();
+    }
+    if (items != kFiles + kDirectories) {
+        state.SkipWithError("wrong number of items");
+    }
+}
+
+void LocalFolderMusic(benchmark::State& state) {
+    loadFolder(state, musicDirectory(), LocalFolder::Music);
+}
+BENCHMARK(LocalFolderMusic)->Unit(benchmark::kMillisecond);
+
+void LocalFolderPictures(benchmark::State& state) {
+    loadFolder(state, pictureDirectory(), LocalFolder::Pictures);
+}
+BENCHMARK(LocalFolderPictures)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,136 @@
+#include "browser/QVMBListController.h"
+
+#include "platform/NotificationCenter.h"
+
+const char QVMBListCtrlNumItemsChanged[] = "QVMBListCtrlNumItemsChangedNotification";
+const char QVMBListCtrlCanPlayChanged[] = "QVMBListCtrlCanPlayChangedNotification";
+const char QVMBListCtrlIsPlayingChanged[] = "QVMBListCtrlIsPlayingChangedNotification";
+
+namespace {
+
+// The platform's white space: tab and the Unicode space separators, not line breaks.
+bool isFilterSpace(QChar c) {
+    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
+}
+
+} // namespace
+
+QVMBListController::QVMBListController(QObject* parent)
+    : QObject(parent) {
+    _filtered.reserve(100);
+}
+
+QVMBListController::~QVMBListController() {
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+void QVMBListController::observeFolder(bool observe) {
+    if (!_folder) {
+        return;
+    }
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    if (observe) {
+        center.addObserver(this, MediaFolderFilesChanged, _folder.get(),
+                           [this](const Notification& n) { filesChanged(n); });
+    } else {
+        center.removeObserver(this, MediaFolderFilesChanged, _folder.get());
+    }
+}
+
+void QVMBListController::setFolder(const MediaFolderPtr& folder) {
+    observeFolder(false);
+    _folder = folder;
+    observeFolder(true);
+    stop();
+    updateList();
+}
+
+QString QVMBListController::trimmedFilter(const QString& text) {
+    if (text.isNull()) {
+        return {};
+    }
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isFilterSpace(text.at(begin))) {
+        ++begin;
+    }
+    while (end > begin && isFilterSpace(text.at(end - 1))) {
+        --end;
+    }
+    // mid() of a non-null string stays non-null, also when empty.
+    return text.mid(begin, end - begin);
+}
+
+void QVMBListController::setFilter(const QString& text) {
+    _filter = trimmedFilter(text);
+    updateList();
+}
+
+void QVMBListController::updateList() {
+    _filtered.clear();
+    if (_folder) {
+        const std::vector<MediaItemPtr>& files = _folder->files();
+        if (!_filter.isEmpty()) {
+            for (const MediaItemPtr& item : files) {
+                if (item->matchesFilter(_filter)) {
+                    _filtered.push_back(item);
+                }
+            }
+        } else {
+            _filtered.insert(_filtered.end(), files.begin(), files.end());
+        }
+    }
+    listChanged();
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlNumItemsChanged, this);
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlCanPlayChanged, this);
+}
+
+void QVMBListController::filesChanged(const Notification&) {
+    updateList();
+}
+
+int QVMBListController::numItems() const {
+    return static_cast<int>(_filtered.size());
+}
+
+void QVMBListController::play() {
+    if (!canPlay()) {
+        return;
+    }
+    stop();
+    doPlay();
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlIsPlayingChanged, this);
+}
+
+void QVMBListController::stop() {
+    if (!isPlaying()) {
+        return;
+    }
+    doStop();
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlIsPlayingChanged, this);
+}
+
+void QVMBListController::togglePlay() {
+    if (isPlaying()) {
+        stop();
+    } else {
+        play();
+    }
+}
+
+bool QVMBListController::isPlaying() {
+    return false;
+}
+
+bool QVMBListController::canPlay() {
+    return false;
+}
+
+void QVMBListController::listChanged() {
+}
+
+void QVMBListController::doPlay() {
+}
+
+void QVMBListController::doStop() {
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "model/MediaFolder.h"
+#include "model/MediaItem.h"
+#include "platform/Export.h"
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+struct Notification;
+
+// Posted with the list controller at the end of every rebuild of its list.
+QVMB_EXPORT extern const char QVMBListCtrlNumItemsChanged[];
+// Posted with the list controller right after the count notification of a rebuild.
+QVMB_EXPORT extern const char QVMBListCtrlCanPlayChanged[];
+// Posted with the list controller when playback starts or stops.
+QVMB_EXPORT extern const char QVMBListCtrlIsPlayingChanged[];
+
+// The common base of the pictures, music and movies lists: it holds the folder
+// that the source outline selected and the search text, keeps the folder's
+// files that match the text in _filtered, and drives playback through four
+// hooks. Every change of folder, filter or folder contents rebuilds the list
+// in place, lets the subclass refresh its view (listChanged), and tells the
+// window that the count and the can-play state may have changed.
+class QVMBListController : public QObject {
+    Q_OBJECT
+public:
+    explicit QVMBListController(QObject* parent = nullptr);
+    ~QVMBListController() override;
+
+    // Holds folder (none allowed), stops playback and rebuilds, also when the
+    // folder is the one already held.
+    void setFolder(const MediaFolderPtr& folder);
+    // Filters by text without its leading and trailing spaces and tabs (line
+    // breaks stay); a null or blank text filters nothing out.
+    void setFilter(const QString& text);
+    void updateList();
+    void filesChanged(const Notification& notification);
+
+    int numItems() const;
+    MediaFolderPtr folder() const { return _folder; }
+    QString filter() const { return _filter; }
+    const std::vector<MediaItemPtr>& filtered() const { return _filtered; }
+
+    void play();
+    void stop();
+    void togglePlay();
+
+    virtual bool isPlaying();
+    virtual bool canPlay();
+
+    // text without the leading and trailing spaces, tabs and other space separators.
+    static QString trimmedFilter(const QString& text);
+
+protected:
+    // Called after every rebuild of _filtered, before the notifications.
+    virtual void listChanged();
+    virtual void doPlay();
+    virtual void doStop();
+
+    // The folder's files that match the filter, in the folder's order. Indexes
+    // from the views are indexes into this list.
+    std::vector<MediaItemPtr> _filtered;
+
+private:
+    void observeFolder(bool observe);
+
+    MediaFolderPtr _folder;
+    QString _filter;
+};

@@ -1,0 +1,83 @@
+#include "iconview/IconImage.h"
+
+#include "iconview/ThumbnailDecoder.h"
+#include "iconview/ThumbnailLoader.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <cstdlib>
+
+namespace {
+
+// Decoded pixels within a pixel of the wanted size are good enough: the
+// device size of a cell can round either way from one draw to the next.
+bool closeEnough(QSize have, QSize want) {
+    return !have.isEmpty() && std::abs(have.width() - want.width()) <= 1 &&
+           std::abs(have.height() - want.height()) <= 1;
+}
+
+} // namespace
+
+IconImagePtr IconImage::fromImage(const QImage& image) {
+    IconImagePtr result(new IconImage);
+    result->_pixels = image;
+    result->_size = image.deviceIndependentSize().toSize();
+    result->_sizeRead = true;
+    return result;
+}
+
+IconImagePtr IconImage::referencingFile(const QString& path) {
+    IconImagePtr result(new IconImage);
+    result->_path = path.isNull() ? QStringLiteral("") : path;
+    return result;
+}
+
+QSizeF IconImage::size() {
+    if (!_sizeRead) {
+        _sizeRead = true;
+        _size = ThumbnailDecoder::uprightSize(_path);
+    }
+    return _size;
+}
+
+void IconImage::drawInRect(QPainter& painter, const QRectF& target, qreal opacity, const void* owner,
+                           const StillWanted& stillWanted) {
+    if (target.isEmpty()) {
+        return;
+    }
+    if (refersToFile() && !_failed) {
+        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        const QSize needed(qRound(target.width() * ratio), qRound(target.height() * ratio));
+        if (!needed.isEmpty() && !closeEnough(_pixels.size(), needed)) {
+            _wanted = needed;
+            ThumbnailLoader::instance()->request(shared_from_this(), owner, stillWanted);
+        }
+    }
+    if (_pixels.isNull()) {
+        return;
+    }
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, _pixels);
+    painter.restore();
+}
+
+void IconImage::receivePixels(const QImage& pixels) {
+    _requested = false;
+    if (pixels.isNull()) {
+        // Keep older pixels if there are any; never ask for this file again.
+        _failed = true;
+        return;
+    }
+    _pixels = pixels;
+}
+
+NSRect srcRect(const IconImagePtr& image) {
+    if (!image) {
+        return {};
+    }
+    const QSizeF size = image->size().expandedTo(QSizeF(0, 0));
+    return NSMakeRect(0, 0, static_cast<float>(size.width()), static_cast<float>(size.height()));
+}

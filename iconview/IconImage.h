@@ -1,0 +1,78 @@
+#pragma once
+
+#include "iconview/Geometry.h"
+#include "platform/Export.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QPainter;
+class QRectF;
+
+class IconImage;
+using IconImagePtr = std::shared_ptr<IconImage>;
+
+// A picture the icon view draws. Either pixels held in memory, or a picture
+// file that is only referred to: its size is read from the file's header when
+// first asked for, and its pixels are decoded off the main thread the first
+// time it is drawn, straight to the size they are drawn at (never the full
+// picture). Until they arrive the image draws nothing; the view then repaints
+// the cells that show it (ThumbnailLoader::imageReady).
+class QVMB_EXPORT IconImage : public std::enable_shared_from_this<IconImage> {
+public:
+    // Answers whether the image is still shown somewhere, so that decoding it
+    // is worth while; asked just before its decoding would start.
+    using StillWanted = std::function<bool()>;
+
+    static IconImagePtr fromImage(const QImage& image);
+    // Reads nothing until the image is measured or drawn.
+    static IconImagePtr referencingFile(const QString& path);
+
+    IconImage(const IconImage&) = delete;
+    IconImage& operator=(const IconImage&) = delete;
+
+    QString path() const { return _path; }
+    bool refersToFile() const { return !_path.isNull(); }
+
+    // The size in device-independent pixels, upright; empty when the file is
+    // not a readable picture.
+    QSizeF size();
+
+    // Draws the whole image into target. A file image without pixels for the
+    // target's device size asks for them (owner identifies the asking view,
+    // stillWanted tells whether it still shows the image) and draws what it
+    // has: older pixels scaled, or nothing.
+    void drawInRect(QPainter& painter, const QRectF& target, qreal opacity = 1.0, const void* owner = nullptr,
+                    const StillWanted& stillWanted = {});
+
+    // The pixels held now: the in-memory image, or the last decoded ones (null before).
+    QImage pixels() const { return _pixels; }
+    // Bytes held by the pixels.
+    qsizetype byteCount() const { return _pixels.sizeInBytes(); }
+    // Whether decoding the file failed; such an image is not asked for again.
+    bool failed() const { return _failed; }
+
+private:
+    friend class ThumbnailLoader;
+    IconImage() = default;
+
+    // The pixel size the last draw asked for, and whether a request is queued or running.
+    QSize wantedPixels() const { return _wanted; }
+    void receivePixels(const QImage& pixels);
+
+    QString _path; // null for an in-memory image
+    QImage _pixels;
+    QSize _size;
+    bool _sizeRead = false;
+    QSize _wanted;
+    bool _requested = false;
+    bool _failed = false;
+};
+
+// The whole image as a source rectangle (see srcRect of a QImage); an empty
+// rectangle for no image.
+QVMB_EXPORT NSRect srcRect(const IconImagePtr& image);

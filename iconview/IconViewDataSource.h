@@ -1,0 +1,28 @@
+#pragma once
+
+#include "iconview/IconImage.h"
+
+#include <QString>
+
+#include <set>
+
+class IconView;
+class QMimeData;
+
+// Indexes of items, in ascending order.
+using IndexSet = std::set<int>;
+
+// What the icon view asks of the list it shows. Indexes are below the count the
+// view was last given.
+class IconViewDataSource {
+public:
+    virtual ~IconViewDataSource() = default;
+
+    // The number of items, zero or more; asked once after each reload.
+    virtual int numberOfItemsInIconView(IconView* view) = 0;
+    // The item's image, or none; asked on every redraw, so it must be cheap.
+    virtual IconImagePtr imageForIndex(IconView* view, int index) = 0;
+    virtual QString labelForIndex(IconView* view, int index) = 0;
+    // Puts the items on the drag's pasteboard; false cancels the drag.
+    virtual bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) = 0;
+};

@@ -1,0 +1,113 @@
+#include "iconview/IconView.h"
+#include "platform/NotificationCenter.h"
+
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+
+#include <cmath>
+
+namespace {
+
+// The drop shadow under each picture: offset 3 right and 3 down, blurred over
+// about 3 pixels, black at a third of full strength where it is solid.
+constexpr qreal kShadowOffset = 3.0;
+constexpr int kShadowLayers = 4;
+
+void drawShadow(QPainter& painter, const QRectF& picture) {
+    // Stacked rectangles growing by a pixel each build the blurred edge: the
+    // solid core gets every layer, the outermost pixel one.
+    const qreal layerAlpha = 1.0 - std::pow(1.0 - 1.0 / 3.0, 1.0 / kShadowLayers);
+    const QColor colour = QColor::fromRgbF(0, 0, 0, static_cast<float>(layerAlpha));
+    const QRectF shadow = picture.translated(kShadowOffset, kShadowOffset);
+    for (int grow = -1; grow < kShadowLayers - 1; ++grow) {
+        painter.fillRect(shadow.adjusted(-grow, -grow, grow, grow), colour);
+    }
+}
+
+} // namespace
+
+QRectF IconView::pixelAligned(NSRect r) const {
+    const qreal ratio = devicePixelRatioF();
+    const auto snap = [ratio](qreal v) {
+        return std::round(v * ratio) / ratio;
+    };
+    const qreal left = snap(r.origin.x);
+    const qreal top = snap(r.origin.y);
+    return QRectF(left, top, snap(r.origin.x + r.size.width) - left, snap(r.origin.y + r.size.height) - top);
+}
+
+void IconView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    drawRect(painter, NSMakeRect(dirty.x(), dirty.y(), dirty.width(), dirty.height()));
+}
+
+void IconView::drawRect(QPainter& painter, NSRect d) {
+    NotificationCenter::defaultCenter().postNotification(IconViewDraw, this);
+    painter.fillRect(QRectF(d.origin.x, d.origin.y, d.size.width, d.size.height), Qt::white);
+    if (!_dataSource || imageSize() <= 0) {
+        return;
+    }
+    // Whole rows, from the one holding d's top edge to the one holding its bottom edge.
+    const int first = std::max(0, firstIndexInRect(d));
+    const int after = indexAfterRect(d);
+    if (first >= after) {
+        return;
+    }
+
+    // Shadows, cast by white boxes where the pictures will be: until its
+    // pixels arrive a picture shows as this empty box.
+    painter.save();
+    for (int i = first; i < after; ++i) {
+        const QRectF r = pixelAligned(scaledImageRect(i));
+        if (r.isEmpty()) {
+            continue;
+        }
+        drawShadow(painter, r);
+        painter.fillRect(r, Qt::white);
+    }
+    painter.restore();
+
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (int i = first; i < after; ++i) {
+        const IconImagePtr image = _dataSource->imageForIndex(this, i);
+        const QRectF r = pixelAligned(scaledImageRect(i, image));
+        if (!image || r.isEmpty()) {
+            continue;
+        }
+        const QPointer<IconView> view(this);
+        const IconImage* raw = image.get();
+        image->drawInRect(painter, r, 1.0, this, [view, raw]() { return view && view->showsImage(raw); });
+    }
+    painter.restore();
+
+    painter.save();
+    painter.setFont(_labelAttributes.font);
+    painter.setPen(_labelAttributes.colour.value_or(QColor(Qt::black)));
+    const QFontMetricsF metrics(_labelAttributes.font, painter.device());
+    for (int i = first; i < after; ++i) {
+        const NSRect t = textRect(i);
+        const QRectF box(t.origin.x, t.origin.y, t.size.width, t.size.height);
+        const QString caption =
+            metrics.elidedText(_dataSource->labelForIndex(this, i), Qt::ElideRight, box.width());
+        painter.drawText(box, static_cast<int>(_labelAttributes.alignment) | Qt::TextSingleLine, caption);
+    }
+    painter.restore();
+
+    painter.save();
+    QPen frame(QColor::fromRgbF(0.0f, 0.5f, 1.0f, 1.0f));
+    frame.setWidthF(2.0);
+    frame.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(frame);
+    painter.setBrush(Qt::NoBrush);
+    for (auto it = _selection.lower_bound(first); it != _selection.end() && *it < after; ++it) {
+        const QRectF r = pixelAligned(scaledImageRect(*it));
+        if (!r.isEmpty()) {
+            painter.drawRect(r);
+        }
+    }
+    painter.restore();
+}

@@ -1,0 +1,154 @@
+#include "iconview/ThumbnailDecoder.h"
+
+#include "platform/Path.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QImageReader>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ThumbnailDecoder {
+
+namespace {
+
+// Opens path by its exact bytes, so names that are not valid UTF-8 open too.
+bool openForReading(QFile& file, const QString& path) {
+    const QByteArray native = Path::toNative(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+bool isQuarterTurn(QImageIOHandler::Transformations transformation) {
+    return transformation.testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+// The cache's size classes, smallest first: directory and longest side.
+struct CacheSize {
+    const char* directory;
+    int side;
+};
+constexpr CacheSize kCacheSizes[] = {{"normal", 128}, {"large", 256}, {"x-large", 512}, {"xx-large", 1024}};
+
+QString cacheRoot() {
+    const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
+    const QString base =
+        xdg.startsWith(QLatin1Char('/')) ? xdg : Path::homeDirectory() + QStringLiteral("/.cache");
+    return base + QStringLiteral("/thumbnails/");
+}
+
+// Whether an image of size covers box, allowing a pixel of rounding.
+bool covers(QSize size, QSize box) {
+    return size.width() + 1 >= box.width() && size.height() + 1 >= box.height();
+}
+
+QImage toBox(QImage image, QSize box) {
+    if (image.isNull()) {
+        return {};
+    }
+    if (image.size() != box) {
+        image = image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    // Premultiplied alpha draws fastest; opaque images stay as decoded.
+    if (image.hasAlphaChannel() && image.format() != QImage::Format_ARGB32_Premultiplied) {
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    return image;
+}
+
+} // namespace
+
+QSize uprightSize(const QString& path) {
+    QFile file;
+    if (!openForReading(file, path)) {
+        return QSize(0, 0);
+    }
+    QImageReader reader(&file);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) {
+        return QSize(0, 0);
+    }
+    if (isQuarterTurn(reader.transformation())) {
+        size.transpose();
+    }
+    return size;
+}
+
+QByteArray thumbnailUri(const QString& path) {
+    // The characters the cache's naming rule leaves unescaped in a path.
+    return QByteArrayLiteral("file://") + Path::toNative(path).toPercentEncoding("!$&'()*+,/:=@");
+}
+
+QImage cachedThumbnail(const QString& path, QSize box, QSize originalSize) {
+    struct stat info;
+    if (box.isEmpty() || ::stat(Path::toNative(path).constData(), &info) != 0) {
+        return {};
+    }
+    const QByteArray uri = thumbnailUri(path);
+    const QString name = QString::fromLatin1(QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex()) +
+                         QStringLiteral(".png");
+    const QString root = cacheRoot();
+    const QString mtime = QString::number(static_cast<qint64>(info.st_mtime));
+    for (const CacheSize& cacheSize : kCacheSizes) {
+        // A thumbnail is never larger than the picture, so a small picture's
+        // thumbnail is the whole picture.
+        const bool wholePicture =
+            originalSize.width() <= cacheSize.side && originalSize.height() <= cacheSize.side;
+        if (!wholePicture &&
+            !covers(originalSize.scaled(cacheSize.side, cacheSize.side, Qt::KeepAspectRatio), box)) {
+            continue;
+        }
+        const QString candidate = root + QLatin1String(cacheSize.directory) + QLatin1Char('/') + name;
+        if (!QFile::exists(candidate)) {
+            continue;
+        }
+        // The reader's text keys cannot hold "::": the keys are read with the pixels.
+        QImage thumbnail = QImageReader(candidate, "png").read();
+        if (thumbnail.isNull() || thumbnail.text(QStringLiteral("Thumb::MTime")) != mtime) {
+            continue;
+        }
+        const QString recordedUri = thumbnail.text(QStringLiteral("Thumb::URI"));
+        if (!recordedUri.isEmpty() && recordedUri.toUtf8() != uri) {
+            continue;
+        }
+        if (!wholePicture && !covers(thumbnail.size(), box)) {
+            continue;
+        }
+        return thumbnail;
+    }
+    return {};
+}
+
+QImage decode(const QString& path, QSize box, QSize originalSize) {
+    if (box.isEmpty()) {
+        return {};
+    }
+    QImage thumbnail = cachedThumbnail(path, box, originalSize);
+    if (!thumbnail.isNull()) {
+        return toBox(std::move(thumbnail), box);
+    }
+    QFile file;
+    if (!openForReading(file, path)) {
+        return {};
+    }
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    // The reader scales before it turns the picture upright.
+    QSize scaled = box;
+    if (isQuarterTurn(reader.transformation())) {
+        scaled.transpose();
+    }
+    reader.setScaledSize(scaled);
+    return toBox(reader.read(), box);
+}
+
+} // namespace ThumbnailDecoder

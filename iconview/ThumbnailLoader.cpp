@@ -1,0 +1,99 @@
+#include "iconview/ThumbnailLoader.h"
+
+#include "iconview/ThumbnailDecoder.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
+ThumbnailLoader* ThumbnailLoader::instance() {
+    static QPointer<ThumbnailLoader> loader;
+    if (!loader) {
+        loader = new ThumbnailLoader(QCoreApplication::instance());
+    }
+    return loader;
+}
+
+ThumbnailLoader::ThumbnailLoader(QObject* parent)
+    : QObject(parent) {
+    _pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+}
+
+ThumbnailLoader::~ThumbnailLoader() {
+    // Decodes still running post their results to this object: let them finish
+    // before it goes; the results are then discarded with it.
+    _queue.clear();
+    _pool.waitForDone();
+}
+
+void ThumbnailLoader::setMaxThreadCount(int count) {
+    _pool.setMaxThreadCount(std::max(1, count));
+    startMore();
+}
+
+void ThumbnailLoader::request(const IconImagePtr& image, const void* owner,
+                              const IconImage::StillWanted& stillWanted) {
+    if (!image || !image->refersToFile()) {
+        return;
+    }
+    if (image->_requested) {
+        const auto queued = _queued.constFind(image.get());
+        if (queued != _queued.constEnd() && stillWanted) {
+            (*queued)->wanted.insert(owner, stillWanted);
+        }
+        return;
+    }
+    image->_requested = true;
+    Request request;
+    request.image = image;
+    if (stillWanted) {
+        request.wanted.insert(owner, stillWanted);
+    }
+    _queue.push_back(std::move(request));
+    _queued.insert(image.get(), std::prev(_queue.end()));
+    startMore();
+}
+
+void ThumbnailLoader::startMore() {
+    while (_running < _pool.maxThreadCount() && !_queue.empty()) {
+        Request request = std::move(_queue.front());
+        _queue.pop_front();
+        const IconImagePtr image = request.image.lock();
+        if (!image) {
+            continue;
+        }
+        _queued.remove(image.get());
+        bool wanted = request.wanted.isEmpty();
+        for (const IconImage::StillWanted& stillWanted : std::as_const(request.wanted)) {
+            if (stillWanted()) {
+                wanted = true;
+                break;
+            }
+        }
+        if (!wanted) {
+            // Scrolled away or hidden: the next draw asks again.
+            image->_requested = false;
+            continue;
+        }
+        ++_running;
+        const QString path = image->path();
+        const QSize box = image->wantedPixels();
+        const QSize original = image->size().toSize();
+        std::weak_ptr<IconImage> weak = image;
+        _pool.start([this, path, box, original, weak]() {
+            QImage pixels = ThumbnailDecoder::decode(path, box, original);
+            QMetaObject::invokeMethod(
+                this, [this, weak, pixels = std::move(pixels)]() { finished(weak, pixels); },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak, const QImage& pixels) {
+    --_running;
+    if (const IconImagePtr image = weak.lock()) {
+        image->receivePixels(pixels);
+        Q_EMIT imageReady(image.get());
+    }
+    startMore();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "iconview/IconImage.h"
+#include "platform/Export.h"
+
+#include <QHash>
+#include <QObject>
+#include <QThreadPool>
+
+#include <list>
+#include <memory>
+
+// Decodes the pixels of file images on a thread pool, in the order they were
+// first drawn (so the cells on screen come first), at most one decode per
+// thread at a time. A queued request is dropped when, as its turn comes, no
+// view still shows its image or the image is gone. Results come back on the
+// main thread, which stores them in the image and announces imageReady.
+// Everything but the decoding itself runs on the main thread.
+class QVMB_EXPORT ThumbnailLoader : public QObject {
+    Q_OBJECT
+public:
+    // The process's loader, owned by the application object.
+    static ThumbnailLoader* instance();
+
+    explicit ThumbnailLoader(QObject* parent = nullptr);
+    ~ThumbnailLoader() override;
+
+    // Queues the decoding of image at its wanted size, unless it is already
+    // queued or running; owner's stillWanted replaces any earlier one of owner.
+    void request(const IconImagePtr& image, const void* owner, const IconImage::StillWanted& stillWanted);
+
+    int queuedCount() const { return static_cast<int>(_queue.size()); }
+    int runningCount() const { return _running; }
+    void setMaxThreadCount(int count);
+    int maxThreadCount() const { return _pool.maxThreadCount(); }
+
+Q_SIGNALS:
+    // image has new pixels (or failed to decode); views showing it redraw it.
+    void imageReady(IconImage* image);
+
+private:
+    struct Request {
+        std::weak_ptr<IconImage> image;
+        QHash<const void*, IconImage::StillWanted> wanted;
+    };
+
+    void startMore();
+    void finished(const std::weak_ptr<IconImage>& image, const QImage& pixels);
+
+    std::list<Request> _queue;
+    QHash<const IconImage*, std::list<Request>::iterator> _queued;
+    int _running = 0;
+    QThreadPool _pool;
+};

@@ -1,0 +1,42 @@
+#include "model/Photo.h"
+
+#include "platform/ImageTypes.h"
+#include "platform/Path.h"
+#include "platform/TextMatch.h"
+
+PhotoPtr Photo::photoFromFile(const QString& path) {
+    const QStringView extension = Path::extensionView(path);
+    if (extension.isEmpty() || !ImageTypes::isUnfiltered(extension)) {
+        return nullptr;
+    }
+    return std::make_shared<Photo>(FromFile{}, path);
+}
+
+Photo::Photo(FromFile, const QString& path)
+    : _nameFromPath(true)
+    , _path(path)
+    , _thumbPath(path) {
+}
+
+Photo::Photo(const QString& caption, const QString& comment, const QString& path, const QString& thumbPath)
+    : _name(caption)
+    , _comment(comment)
+    , _path(path)
+    , _thumbPath(thumbPath) {
+}
+
+QString Photo::name() {
+    if (_nameFromPath) {
+        _nameFromPath = false;
+        _name = Path::deletingExtension(Path::lastComponent(_path));
+    }
+    return _name;
+}
+
+bool Photo::matchesFilter(const QString& text) {
+    if (!_searchNameMade) {
+        _searchName = TextMatch::searchForm(name());
+        _searchNameMade = true;
+    }
+    return TextMatch::contains(_searchName, text);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "model/MediaItem.h"
+#include "platform/Export.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+class QVTrack;
+using QVTrackPtr = std::shared_ptr<QVTrack>;
+
+// An audio track: title, artist and length, read from its file the first time
+// they are asked for (or given by the iTunes library), and the file's URL.
+class QVMB_EXPORT QVTrack : public MediaItem {
+public:
+    // Length value meaning "unknown".
+    static constexpr quint32 UnknownLength = 0xFFFFFFFF;
+
+    // A track for path when the movie toolkit opens files of its type and it
+    // is neither a picture nor an XML file; null otherwise. Nothing is read yet.
+    static QVTrackPtr trackFromFile(const QString& path);
+
+    // A track whose display data is read from url later.
+    explicit QVTrack(const QUrl& url);
+    // A track with known display data; its file is never read.
+    QVTrack(const QString& title, const QString& artist, quint32 length, const QUrl& url);
+
+    QString name() override;
+    QString artist();
+    quint32 length();
+    QUrl url() const override;
+
+    // Reads the display data, once: ID3 for ".mp3" files, the movie metadata
+    // otherwise, and the file name when there is no title.
+    void lazyInit();
+
+    // Whether the title, or else the artist, contains text.
+    bool matchesFilter(const QString& text) override;
+
+private:
+    struct FromPath {};
+
+public:
+    // For the class's own factory only (the tag type is private).
+    QVTrack(FromPath, const QString& path);
+
+private:
+    QString filePath() const;
+
+    bool _initialized = false;
+    QString _name;
+    QString _artist;
+    quint32 _length = 0;
+    // Tracks made from files keep the path and make the URL when first asked,
+    // so listing a folder does not build thousands of URLs.
+    mutable QUrl _url;
+    QString _path;
+    bool _searchFormsMade = false;
+    QString _searchName;
+    QString _searchArtist;
+};

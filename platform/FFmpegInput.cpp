@@ -1,0 +1,48 @@
+#include "platform/FFmpegInput.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+
+namespace FFmpegInput {
+
+void FormatContextDeleter::operator()(AVFormatContext* context) const {
+    avformat_close_input(&context);
+}
+
+FormatContextPtr open(const QString& path) {
+    static const bool silenced = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        return true;
+    }();
+    (void)silenced;
+
+    if (path.isEmpty() || !FileSystem::isRegularFile(path)) {
+        return nullptr;
+    }
+    const QByteArray native = Path::toNative(path);
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    AVFormatContext* context = nullptr;
+    // The "file:" prefix keeps a name with a colon from being read as a protocol.
+    const QByteArray url = QByteArray("file:") + native;
+    const int result = avformat_open_input(&context, url.constData(), nullptr, &options);
+    av_dict_free(&options);
+    if (result < 0) {
+        return nullptr;
+    }
+    return FormatContextPtr(context);
+}
+
+void findStreamInfo(AVFormatContext* context) {
+    bool complete = context->nb_streams > 0;
+    for (unsigned i = 0; complete && i < context->nb_streams; ++i) {
+        const AVCodecParameters* parameters = context->streams[i]->codecpar;
+        complete = parameters->codec_id != AV_CODEC_ID_NONE &&
+                   (parameters->codec_type != AVMEDIA_TYPE_VIDEO || parameters->width > 0);
+    }
+    if (!complete) {
+        avformat_find_stream_info(context, nullptr);
+    }
+}
+
+} // namespace FFmpegInput

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+// Opening files with FFmpeg, shared by the movie readers of this folder.
+namespace FFmpegInput {
+
+struct FormatContextDeleter {
+    void operator()(AVFormatContext* context) const;
+};
+using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextDeleter>;
+
+// Opens the file at path (followed through links) for demuxing. Answers null
+// unless it is a regular file that a demuxer recognises: FIFOs, sockets and
+// devices are never opened, since opening a FIFO blocks until a writer comes.
+// Only the file protocol is allowed, so a playlist-like file cannot make
+// FFmpeg reach the network. FFmpeg's own logging is silenced.
+FormatContextPtr open(const QString& path);
+
+// Makes sure the streams' parameters are known, reading ahead only when the
+// container's header did not give them.
+void findStreamInfo(AVFormatContext* context);
+
+} // namespace FFmpegInput

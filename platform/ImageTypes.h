@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringView>
+
+// The file-name extensions of pictures. Both lists hold every extension in
+// lower and in upper case and are compared exactly, so "JPG" and "jpg" are
+// pictures while "Jpg" is not. Each list is worked out once per process.
+namespace ImageTypes {
+
+// Extensions the image readers decode directly.
+QVMB_EXPORT const QSet<QString>& unfiltered();
+
+// The unfiltered extensions plus every extension the MIME database knows for
+// an image type, including ones no reader here decodes.
+QVMB_EXPORT const QSet<QString>& all();
+
+// Lookups without copying the extension.
+QVMB_EXPORT bool isUnfiltered(QStringView extension);
+QVMB_EXPORT bool isImage(QStringView extension);
+
+} // namespace ImageTypes

@@ -1,0 +1,5 @@
+#include "platform/MoviePlayer.h"
+
+const char QVMovieDidEnd[] = "QVMovieDidEndNotification";
+
+MoviePlayer::~MoviePlayer() = default;

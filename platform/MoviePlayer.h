@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <QUrl>
+
+// Posted on the default notification centre, on the main thread, with the
+// player as object, when playback reaches the end of the movie.
+QVMB_EXPORT extern const char QVMovieDidEnd[];
+
+// Plays one movie or audio file. Lists hold players through this interface so
+// that their tests can use a fake one. The object of QVMovieDidEnd is the
+// MoviePlayer pointer itself.
+class QVMB_EXPORT MoviePlayer {
+public:
+    virtual ~MoviePlayer();
+    MoviePlayer(const MoviePlayer&) = delete;
+    MoviePlayer& operator=(const MoviePlayer&) = delete;
+
+    virtual QUrl url() const = 0;
+    // Starts playing, or resumes where stop() left off.
+    virtual void play() = 0;
+    // Pauses playback, keeping the position.
+    virtual void stop() = 0;
+    virtual bool isPlaying() const = 0;
+    // With audio only, the movie's video and subtitles are not even decoded.
+    virtual void setAudioOnly(bool audioOnly) = 0;
+
+protected:
+    MoviePlayer() = default;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Export.h"
+#include "platform/MoviePlayer.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <memory>
+
+struct mpv_handle;
+
+// A MoviePlayer on libmpv. mpv decodes and plays on its own threads; its
+// events are drained on the main thread, where the end of the movie is posted.
+class QVMB_EXPORT MpvPlayer final : public MoviePlayer {
+public:
+    struct Options {
+        // mpv's audio output; empty for the default, falling back to no sound
+        // when there is no sound device. "null" in tests.
+        QByteArray audioOutput;
+        // mpv's video output: "null" decodes without showing, "libmpv" leaves
+        // drawing to a render context that a view creates on handle().
+        QByteArray videoOutput = "null";
+    };
+
+    // A player for the file at url; null when it is not a local regular file
+    // or mpv cannot be started. Nothing plays until play().
+    static std::unique_ptr<MpvPlayer> create(const QUrl& url, const Options& options);
+    static std::unique_ptr<MpvPlayer> create(const QUrl& url);
+
+    ~MpvPlayer() override;
+
+    QUrl url() const override { return _url; }
+    void play() override;
+    void stop() override;
+    bool isPlaying() const override { return _playing; }
+    void setAudioOnly(bool audioOnly) override;
+
+    // The mpv client, for a render context drawing the video in a view.
+    mpv_handle* handle() const { return _mpv; }
+
+private:
+    MpvPlayer(mpv_handle* mpv, const QUrl& url, const QByteArray& nativePath);
+    void drainEvents();
+
+    mpv_handle* _mpv;
+    QUrl _url;
+    QByteArray _nativePath;
+    bool _loaded = false;
+    bool _playing = false;
+    // Receives mpv's wake-ups on the main thread; destroyed after mpv, so no
+    // wake-up can arrive for a player that is gone.
+    std::unique_ptr<QObject> _wakeups;
+    std::shared_ptr<bool> _alive;
+};

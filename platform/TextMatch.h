@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <QString>
+#include <QStringView>
+
+// Searching names for the search field's text: case is ignored, a character
+// written composed (U+00E9) and decomposed (e + U+0301) is the same character,
+// and accents stay significant ("e" does not find "é").
+//
+// Both sides are brought into one search form first: decomposed, case-folded,
+// then composed again. Items keep the search form of their names, so a list
+// of tens of thousands of items folds each name once and only runs substring
+// searches when the text changes.
+namespace TextMatch {
+
+// The search form of text (a null string stays null).
+QVMB_EXPORT QString searchForm(const QString& text);
+
+// Whether haystack contains needle, both already in search form. A match must
+// not end inside a character: "e" does not match the start of "e" followed by
+// a combining accent that has no composed form.
+QVMB_EXPORT bool containsSearchForm(QStringView haystack, QStringView needle);
+
+// Whether haystack (in search form) contains text (as typed). The search form
+// of the last text asked for is kept, so filtering many items with one text
+// folds it once.
+QVMB_EXPORT bool contains(QStringView haystack, const QString& text);
+
+} // namespace TextMatch

@@ -1,0 +1,204 @@
+#include "GridFixture.h"
+#include "PictureFixtures.h"
+#include "iconview/ThumbnailDecoder.h"
+#include "iconview/ThumbnailLoader.h"
+#include "support/TempHome.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTest>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+TEST(ThumbnailDecoder, DecodesUprightStraightToTheBox) {
+    TempHome home;
+    const QString plain = home.writeFile(QStringLiteral("plain.jpg"), jpegOf(halves(QSize(120, 80))));
+    const QString turned =
+        home.writeFile(QStringLiteral("turned.jpg"), withOrientation(jpegOf(halves(QSize(120, 80))), 6));
+
+    EXPECT_EQ(ThumbnailDecoder::uprightSize(plain), QSize(120, 80));
+    const QImage flat = ThumbnailDecoder::decode(plain, QSize(60, 40), QSize(120, 80));
+    EXPECT_EQ(flat.size(), QSize(60, 40));
+    EXPECT_TRUE(isRed(flat.pixel(5, 20)));
+    EXPECT_TRUE(isBlue(flat.pixel(55, 20)));
+
+    // Shown upright the left half is on top.
+    EXPECT_EQ(ThumbnailDecoder::uprightSize(turned), QSize(80, 120));
+    const QImage upright = ThumbnailDecoder::decode(turned, QSize(40, 60), QSize(80, 120));
+    EXPECT_EQ(upright.size(), QSize(40, 60));
+    EXPECT_TRUE(isRed(upright.pixel(20, 5)));
+    EXPECT_TRUE(isBlue(upright.pixel(20, 55)));
+
+    const QString text = home.writeFile(QStringLiteral("notes.jpg"), "not a picture");
+    EXPECT_TRUE(ThumbnailDecoder::uprightSize(text).isEmpty());
+    EXPECT_TRUE(ThumbnailDecoder::decode(text, QSize(40, 40), QSize()).isNull());
+    EXPECT_TRUE(
+        ThumbnailDecoder::decode(home.file(QStringLiteral("missing.jpg")), QSize(40, 40), QSize()).isNull());
+}
+
+class SharedThumbnailCache : public ::testing::Test {
+protected:
+    void SetUp() override {
+        picture = home.writeFile(QStringLiteral("My Pictures/a b!.jpg"), jpegOf(halves(QSize(1200, 800))));
+    }
+    // Writes a green thumbnail of the picture into the cache's size class.
+    void writeThumbnail(const char* sizeClass, QSize size, qint64 mtime) {
+        QImage thumbnail(size, QImage::Format_RGB32);
+        thumbnail.fill(Qt::green);
+        thumbnail.setText(QStringLiteral("Thumb::URI"),
+                          QString::fromUtf8(ThumbnailDecoder::thumbnailUri(picture)));
+        thumbnail.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
+        const QString md5 = QString::fromLatin1(
+            QCryptographicHash::hash(ThumbnailDecoder::thumbnailUri(picture), QCryptographicHash::Md5)
+                .toHex());
+        const QString dir =
+            home.makeDirectory(QStringLiteral(".cache/thumbnails/") + QLatin1String(sizeClass));
+        ASSERT_TRUE(thumbnail.save(dir + QLatin1Char('/') + md5 + QStringLiteral(".png"), "PNG"));
+    }
+    qint64 mtime() const {
+        struct stat info;
+        ::stat(QFile::encodeName(picture).constData(), &info);
+        return info.st_mtime;
+    }
+    TempHome home;
+    QString picture;
+};
+
+TEST_F(SharedThumbnailCache, NamesThumbnailsByTheEscapedFileUri) {
+    EXPECT_EQ(ThumbnailDecoder::thumbnailUri(QStringLiteral("/tmp/a b!/ü#.jpg")),
+              QByteArray("file:///tmp/a%20b!/%C3%BC%23.jpg"));
+}
+
+TEST_F(SharedThumbnailCache, AFreshLargeEnoughThumbnailReplacesDecoding) {
+    writeThumbnail("large", QSize(256, 171), mtime());
+    EXPECT_TRUE(isGreen(ThumbnailDecoder::decode(picture, QSize(150, 100), QSize(1200, 800)).pixel(75, 50)));
+    // Too small for the box: the picture itself.
+    EXPECT_TRUE(isBlue(ThumbnailDecoder::decode(picture, QSize(300, 200), QSize(1200, 800)).pixel(250, 50)));
+}
+
+TEST_F(SharedThumbnailCache, AStaleThumbnailIsIgnored) {
+    writeThumbnail("normal", QSize(128, 85), mtime() - 10);
+    writeThumbnail("large", QSize(256, 171), mtime() + 1);
+    EXPECT_TRUE(ThumbnailDecoder::cachedThumbnail(picture, QSize(90, 60), QSize(1200, 800)).isNull());
+    EXPECT_TRUE(isBlue(ThumbnailDecoder::decode(picture, QSize(90, 60), QSize(1200, 800)).pixel(80, 30)));
+    writeThumbnail("normal", QSize(128, 85), mtime());
+    EXPECT_TRUE(isGreen(ThumbnailDecoder::decode(picture, QSize(90, 60), QSize(1200, 800)).pixel(80, 30)));
+}
+
+// Grid cells showing pictures from files in a temporary home.
+class ThumbnailPipeline : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 12; ++i) {
+            const QString path =
+                home.writeFile(QStringLiteral("p%1.jpg").arg(i), jpegOf(halves(QSize(400 + 10 * i, 300))));
+            images.push_back(IconImage::referencingFile(path));
+        }
+    }
+    void TearDown() override { ThumbnailLoader::instance()->setMaxThreadCount(QThread::idealThreadCount()); }
+    void show() {
+        grid.source.images = images;
+        grid.reload(12);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid.area));
+    }
+    bool idle() const {
+        return ThumbnailLoader::instance()->queuedCount() == 0 &&
+               ThumbnailLoader::instance()->runningCount() == 0;
+    }
+    TempHome home;
+    std::vector<IconImagePtr> images;
+    Grid grid{310, 200}; // rows 0 and 1 show
+};
+
+TEST_F(ThumbnailPipeline, VisibleCellsGetPixelsAtTheirDrawnSize) {
+    // Nothing is read before the first draw.
+    EXPECT_TRUE(images[0]->pixels().isNull());
+    show();
+    QTRY_VERIFY(idle());
+    const int side = grid.view->imageSize();
+    for (int i = 0; i < 6; ++i) {
+        const QImage pixels = images[i]->pixels();
+        const NSRect fitted = grid.view->scaledImageRect(i);
+        ASSERT_FALSE(pixels.isNull()) << i;
+        EXPECT_EQ(pixels.width(), qRound(fitted.size.width));
+        EXPECT_NEAR(pixels.height(), fitted.size.height, 1.0);
+        EXPECT_LE(images[i]->byteCount(), 4 * side * side);
+    }
+    for (int i = 6; i < 12; ++i) {
+        EXPECT_TRUE(images[i]->pixels().isNull()) << i;
+    }
+}
+
+TEST_F(ThumbnailPipeline, ArrivingPixelsRepaintOnlyTheirCell) {
+    struct PaintLog : QObject {
+        std::vector<QRegion> regions;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                regions.push_back(static_cast<QPaintEvent*>(event)->region());
+            }
+            return false;
+        }
+    } paints;
+    ThumbnailLoader::instance()->setMaxThreadCount(1);
+    grid.source.images = images;
+    grid.reload(12);
+    grid.view->installEventFilter(&paints);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid.area));
+    QTRY_VERIFY(idle());
+    QTRY_VERIFY(!images[5]->pixels().isNull());
+    QCoreApplication::processEvents();
+    ASSERT_GE(paints.regions.size(), 2u);
+    // After the first full paint, only picture areas: never a whole row, never a caption.
+    for (std::size_t i = 1; i < paints.regions.size(); ++i) {
+        for (const QRect& rect : paints.regions[i]) {
+            EXPECT_LE(rect.height(), grid.view->imageSize() + 10);
+        }
+        for (int item : {0, 4}) {
+            const NSRect caption = grid.view->textRect(item);
+            const QPoint middle(static_cast<int>(caption.origin.x + caption.size.width / 2),
+                                static_cast<int>(caption.origin.y + caption.size.height / 2));
+            EXPECT_FALSE(paints.regions[i].contains(middle));
+        }
+    }
+    grid.view->removeEventFilter(&paints);
+}
+
+TEST_F(ThumbnailPipeline, WorkForCellsNoLongerShownIsDropped) {
+    ThumbnailLoader::instance()->setMaxThreadCount(1);
+    show();
+    // One decode runs, the other five wait; then the grid goes away.
+    grid.area.hide();
+    QTRY_VERIFY(idle());
+    int decoded = 0;
+    for (const IconImagePtr& image : images) {
+        decoded += image->pixels().isNull() ? 0 : 1;
+    }
+    EXPECT_LE(decoded, 1);
+
+    // Shown again, the cells ask again.
+    grid.area.show();
+    QTRY_VERIFY(!images[5]->pixels().isNull());
+}
+
+TEST_F(ThumbnailPipeline, APictureThatCannotBeReadIsAskedForOnce) {
+    images[0] =
+        IconImage::referencingFile(home.writeFile(QStringLiteral("broken.jpg"), "\xff\xd8 not really"));
+    images[1] = IconImage::referencingFile(QString());
+    show();
+    QTRY_VERIFY(idle());
+    EXPECT_TRUE(images[0]->size().isEmpty());
+    EXPECT_EQ(grid.view->scaledImageRect(0).size, NSSize{});
+    grid.view->repaint();
+    EXPECT_TRUE(idle());
+    QTest::mouseClick(grid.view, Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_TRUE(grid.view->selection().empty());
+}
+
+} // namespace
