@@ -163,6 +163,11 @@ private:
 };
 
 bool Builder::parse(const std::function<qsizetype(char* buffer, qsizetype size)>& readChunk) {
+    static const bool initialised = [] {
+        xmlInitParser();
+        return true;
+    }();
+    (void)initialised;
     xmlSAXHandler sax;
     std::memset(&sax, 0, sizeof(sax));
     sax.initialized = XML_SAX2_MAGIC;
@@ -202,6 +207,12 @@ bool Builder::parse(const std::function<qsizetype(char* buffer, qsizetype size)>
         }
     }
     const bool ok = !_failed && _context->wellFormed != 0 && _hasRoot;
+    // The parser keeps the entity declarations of an internal subset in a
+    // document of its own, even in SAX mode; it is not freed with the context.
+    if (_context->myDoc != nullptr) {
+        xmlFreeDoc(_context->myDoc);
+        _context->myDoc = nullptr;
+    }
     xmlFreeParserCtxt(_context);
     _context = nullptr;
     _frames.clear();
