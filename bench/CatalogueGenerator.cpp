@@ -202,6 +202,9 @@ void writeTrack(Writer& out, Random& random, TrackInfo& info, int index) {
         record += stringEntry(in, "Composer", phrase(random, 2));
     }
     record += stringEntry(in, "Album", album);
+    if (random.chance(15)) {
+        record += stringEntry(in, "Sort Album", album);
+    }
     record += stringEntry(in, "Genre", info.podcast ? "Podcast" : (info.video ? "Drama" : "Rock"));
     record += stringEntry(in, "Kind", info.video ? "MPEG-4 video file" : "MPEG audio file");
     record += integerEntry(in, "Size", 2000000 + random.below(9000000));
@@ -225,6 +228,9 @@ void writeTrack(Writer& out, Random& random, TrackInfo& info, int index) {
         record += integerEntry(in, "Rating", 20 * random.below(6));
     }
     record += integerEntry(in, "Artwork Count", random.below(2));
+    if (random.chance(60)) {
+        record += integerEntry(in, "Normalization", random.below(5000));
+    }
     record += stringEntry(in, "Persistent ID", persistentId(random));
     if (info.video) {
         record += trueEntry(in, "Has Video");
