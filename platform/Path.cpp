@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include <cctype>
 #include <pwd.h>
 
 namespace Path {
@@ -223,7 +224,13 @@ QString localPath(const QUrl& url) {
     if (encodedPath.isEmpty()) {
         return {};
     }
-    return fromNative(QByteArray::fromPercentEncoding(encodedPath));
+    const QByteArray decoded = QByteArray::fromPercentEncoding(encodedPath);
+    // "/C:/..." is a Windows drive path from another machine, not a path here.
+    if (decoded.size() >= 3 && decoded[0] == '/' && std::isalpha(static_cast<unsigned char>(decoded[1])) &&
+        decoded[2] == ':' && (decoded.size() == 3 || decoded[3] == '/' || decoded[3] == '\\')) {
+        return {};
+    }
+    return fromNative(decoded);
 }
 
 } // namespace Path
