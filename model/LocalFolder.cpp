@@ -70,11 +70,11 @@ MediaItemPtr LocalFolder::makeItem(const QString& path, int type) {
 }
 
 void LocalFolder::loadFolder() {
-    FileSystem::forEachEntry(_path, [this](const FileSystem::DirectoryEntry& entry) {
-        if (entry.name.startsWith(QLatin1Char('.'))) {
+    FileSystem::forEachEntryPath(_path, [this](const FileSystem::DirectoryEntryPath& entry) {
+        if (entry.name().startsWith(QLatin1Char('.'))) {
             return true;
         }
-        const QString path = Path::appendingComponent(_path, entry.name);
+        const QString& path = entry.path;
         switch (entry.type) {
         case FileSystem::EntryType::Directory:
             switch (getFolderType(path)) {

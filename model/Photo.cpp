@@ -9,7 +9,7 @@ PhotoPtr Photo::photoFromFile(const QString& path) {
     if (extension.isEmpty() || !ImageTypes::isUnfiltered(extension)) {
         return nullptr;
     }
-    return std::shared_ptr<Photo>(new Photo(FromFile{}, path));
+    return std::make_shared<Photo>(FromFile{}, path);
 }
 
 Photo::Photo(FromFile, const QString& path)

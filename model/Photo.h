@@ -29,8 +29,12 @@ public:
 
 private:
     struct FromFile {};
+
+public:
+    // For the class's own factory only (the tag type is private).
     Photo(FromFile, const QString& path);
 
+private:
     // A picture made from a file names itself when first asked, so that
     // listing a folder of thousands of pictures makes no name strings.
     bool _nameFromPath = false;

@@ -16,7 +16,7 @@ QVMoviePtr QVMovie::movieFromFile(const QString& path) {
     if (!MediaFileTypes::isPlayable(path)) {
         return nullptr;
     }
-    return std::shared_ptr<QVMovie>(new QVMovie(FromPath{}, path, QString()));
+    return std::make_shared<QVMovie>(FromPath{}, path, QString());
 }
 
 QVMoviePtr QVMovie::createWithIMovie(const QString& projectPath) {
@@ -32,7 +32,7 @@ QVMoviePtr QVMovie::createWithIMovie(const QString& projectPath) {
     if (found.isNull()) {
         return nullptr;
     }
-    return std::shared_ptr<QVMovie>(new QVMovie(FromPath{}, found, baseName));
+    return std::make_shared<QVMovie>(FromPath{}, found, baseName);
 }
 
 QString QVMovie::folderContainsFile(const QString& directory, const QString& baseName) {

@@ -41,8 +41,12 @@ public:
 
 private:
     struct FromPath {};
+
+public:
+    // For the class's own factories only (the tag type is private).
     QVMovie(FromPath, const QString& path, const QString& name);
 
+private:
     QString _name;
     // Movies made from files keep the path and make the URL when first asked.
     mutable QUrl _url;

@@ -10,7 +10,7 @@ QVTrackPtr QVTrack::trackFromFile(const QString& path) {
     if (!MediaFileTypes::isPlayable(path)) {
         return nullptr;
     }
-    return std::shared_ptr<QVTrack>(new QVTrack(FromPath{}, path));
+    return std::make_shared<QVTrack>(FromPath{}, path);
 }
 
 QVTrack::QVTrack(const QUrl& url)

@@ -41,7 +41,12 @@ public:
 
 private:
     struct FromPath {};
+
+public:
+    // For the class's own factory only (the tag type is private).
     QVTrack(FromPath, const QString& path);
+
+private:
     QString filePath() const;
 
     bool _initialized = false;

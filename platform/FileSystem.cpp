@@ -46,7 +46,11 @@ EntryType typeOfEntry(DIR* dir, const dirent* entry) {
 
 } // namespace
 
-bool forEachEntry(const QString& directory, const std::function<bool(const DirectoryEntry&)>& visit) {
+namespace {
+
+// Calls visit with each entry's raw name and own type, in the file system's
+// order, without "." and "..", until visit answers false.
+template <typename Visit> bool forEachRawEntry(const QString& directory, Visit visit) {
     DIR* dir = opendir(Path::toNative(directory).constData());
     if (dir == nullptr) {
         return false;
@@ -56,13 +60,39 @@ bool forEachEntry(const QString& directory, const std::function<bool(const Direc
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
             continue;
         }
-        if (!visit(DirectoryEntry{Path::fromNative(name, static_cast<qsizetype>(strlen(name))),
-                                  typeOfEntry(dir, entry)})) {
+        if (!visit(name, static_cast<qsizetype>(strlen(name)), typeOfEntry(dir, entry))) {
             break;
         }
     }
     closedir(dir);
     return true;
+}
+
+} // namespace
+
+bool forEachEntry(const QString& directory, const std::function<bool(const DirectoryEntry&)>& visit) {
+    return forEachRawEntry(directory, [&](const char* name, qsizetype length, EntryType type) {
+        return visit(DirectoryEntry{Path::fromNative(name, length), type});
+    });
+}
+
+bool forEachEntryPath(const QString& directory, const std::function<bool(const DirectoryEntryPath&)>& visit) {
+    const bool slash = directory.endsWith(QLatin1Char('/'));
+    const qsizetype nameStart = directory.size() + (slash ? 0 : 1);
+    return forEachRawEntry(directory, [&](const char* name, qsizetype length, EntryType type) {
+        QString path;
+        path.reserve(nameStart + length);
+        path.append(directory);
+        if (!slash) {
+            path.append(QLatin1Char('/'));
+        }
+        if (Path::isAscii(name, length)) {
+            path.append(QLatin1String(name, length));
+        } else {
+            path.append(Path::fromNative(name, length));
+        }
+        return visit(DirectoryEntryPath{std::move(path), nameStart, type});
+    });
 }
 
 std::optional<std::vector<DirectoryEntry>> listDirectory(const QString& directory) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <functional>
 #include <optional>
@@ -25,6 +26,19 @@ struct DirectoryEntry {
 // directory cannot be opened.
 QVMB_EXPORT bool forEachEntry(const QString& directory,
                               const std::function<bool(const DirectoryEntry&)>& visit);
+
+// An entry with its full path: the directory joined with the name.
+struct DirectoryEntryPath {
+    QString path;
+    qsizetype nameStart; // where the name begins in path
+    EntryType type;
+    QStringView name() const { return QStringView(path).mid(nameStart); }
+};
+
+// Like forEachEntry, but makes each entry's full path directly, one string
+// per entry, for listings that keep a path for every item.
+QVMB_EXPORT bool forEachEntryPath(const QString& directory,
+                                  const std::function<bool(const DirectoryEntryPath&)>& visit);
 
 // All entries in the file system's order; nothing when the directory cannot be opened.
 QVMB_EXPORT std::optional<std::vector<DirectoryEntry>> listDirectory(const QString& directory);

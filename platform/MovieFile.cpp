@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 const ExtensionSet& movieExtensions() {
@@ -108,8 +110,19 @@ QString MovieFile::displayName() const {
 qint64 MovieFile::durationSeconds() const {
     AVFormatContext* context = _input->context.get();
     if (context->duration == AV_NOPTS_VALUE) {
-        // Some containers only know their length after reading ahead (or
-        // estimating from the bit rate).
+        // Many audio containers give only their streams' lengths in the header.
+        int64_t longest = AV_NOPTS_VALUE;
+        for (unsigned i = 0; i < context->nb_streams; ++i) {
+            const AVStream* stream = context->streams[i];
+            if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
+                longest =
+                    std::max(longest, av_rescale_q(stream->duration, stream->time_base, AV_TIME_BASE_Q));
+            }
+        }
+        if (longest != AV_NOPTS_VALUE) {
+            return longest / AV_TIME_BASE;
+        }
+        // The rest only know it after reading ahead (or estimating from the bit rate).
         avformat_find_stream_info(context, nullptr);
     }
     if (context->duration == AV_NOPTS_VALUE || context->duration < 0) {

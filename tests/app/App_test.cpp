@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 #include "browser/QVMediaBrowser.h"
 #include "support/TempHome.h"
+#include "support/Wait.h"
 
 #include <QApplication>
 #include <QLocalSocket>
@@ -26,7 +27,7 @@ TEST(SingleInstance, OnlyOneOfTwoCopiesWithTheSameKeyRuns) {
     QSignalSpy reopened(&first, &SingleInstance::reopenRequested);
     SingleInstance second(key);
     EXPECT_FALSE(second.claim());
-    QTRY_COMPARE_WITH_TIMEOUT(reopened.count(), 1, 5000);
+    EXPECT_EVENTUALLY(reopened.count() == 1, 5000);
 
     SingleInstance elsewhere(uniqueKey()); // another home: a copy of its own
     EXPECT_TRUE(elsewhere.claim());
@@ -43,7 +44,7 @@ TEST(QVMediaBrowserApp, ASecondProgramExitsAtOnceAndTheFirstKeepsRunning) {
         probe.connectToServer(SingleInstance::defaultKey());
         return probe.waitForConnected(100);
     };
-    QTRY_VERIFY_WITH_TIMEOUT(listening(), 10000);
+    ASSERT_EVENTUALLY(listening(), 10000);
     ASSERT_EQ(first.state(), QProcess::Running);
 
     QProcess second;

@@ -3,6 +3,7 @@
 #include "iconview/ThumbnailDecoder.h"
 #include "iconview/ThumbnailLoader.h"
 #include "support/TempHome.h"
+#include "support/Wait.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -121,7 +122,7 @@ TEST_F(ThumbnailPipeline, VisibleCellsGetPixelsAtTheirDrawnSize) {
     // Nothing is read before the first draw.
     EXPECT_TRUE(images[0]->pixels().isNull());
     show();
-    QTRY_VERIFY(idle());
+    EXPECT_EVENTUALLY(idle(), 5000);
     const int side = grid.view->imageSize();
     for (int i = 0; i < 6; ++i) {
         const QImage pixels = images[i]->pixels();
@@ -151,8 +152,8 @@ TEST_F(ThumbnailPipeline, ArrivingPixelsRepaintOnlyTheirCell) {
     grid.reload(12);
     grid.view->installEventFilter(&paints);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid.area));
-    QTRY_VERIFY(idle());
-    QTRY_VERIFY(!images[5]->pixels().isNull());
+    EXPECT_EVENTUALLY(idle(), 5000);
+    EXPECT_EVENTUALLY(!images[5]->pixels().isNull(), 5000);
     QCoreApplication::processEvents();
     ASSERT_GE(paints.regions.size(), 2u);
     // After the first full paint, only picture areas: never a whole row, never a caption.
@@ -188,12 +189,12 @@ TEST_F(ThumbnailPipeline, WorkForCellsNoLongerShownIsDropped) {
     EXPECT_EQ(ThumbnailLoader::instance()->runningCount(), 1);
     EXPECT_EQ(ThumbnailLoader::instance()->queuedCount(), 5);
     grid.area.hide();
-    QTRY_VERIFY(idle());
+    EXPECT_EVENTUALLY(idle(), 5000);
     EXPECT_EQ(decoded(), 1);
 
     // Shown again, the cells ask again.
     grid.area.show();
-    QTRY_VERIFY(!images[5]->pixels().isNull());
+    EXPECT_EVENTUALLY(!images[5]->pixels().isNull(), 5000);
 }
 
 TEST_F(ThumbnailPipeline, APictureThatCannotBeReadIsAskedForOnce) {
@@ -201,7 +202,7 @@ TEST_F(ThumbnailPipeline, APictureThatCannotBeReadIsAskedForOnce) {
         IconImage::referencingFile(home.writeFile(QStringLiteral("broken.jpg"), "\xff\xd8 not really"));
     images[1] = IconImage::referencingFile(QString());
     show();
-    QTRY_VERIFY(idle());
+    EXPECT_EVENTUALLY(idle(), 5000);
     EXPECT_TRUE(images[0]->size().isEmpty());
     EXPECT_EQ(grid.view->scaledImageRect(0).size, NSSize{});
     grid.view->repaint();

@@ -1,5 +1,6 @@
 #include "platform/DistributedNotificationCenter.h"
 #include "support/PrivateBus.h"
+#include "support/Wait.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -36,13 +37,13 @@ TEST(DistributedNotificationCenter, EveryCopyOnTheBusHearsAPostLaterOnItsEventLo
 
     poster.postNotification(QStringLiteral("Changed"));
     EXPECT_EQ(posterCalls, 0); // not synchronous
-    QTRY_COMPARE_WITH_TIMEOUT(otherCalls, 1, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(posterCalls, 1, 5000);
+    EXPECT_EVENTUALLY(otherCalls == 1, 5000);
+    EXPECT_EVENTUALLY(posterCalls == 1, 5000);
     EXPECT_EQ(unrelated, 0);
 
     other.removeObserver(&otherCalls);
     poster.postNotification(QStringLiteral("Changed"));
-    QTRY_COMPARE_WITH_TIMEOUT(posterCalls, 2, 5000);
+    EXPECT_EVENTUALLY(posterCalls == 2, 5000);
     EXPECT_EQ(otherCalls, 1);
 }
 

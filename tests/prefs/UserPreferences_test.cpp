@@ -3,6 +3,7 @@
 #include "prefs/UserPreferences.h"
 #include "support/PrivateBus.h"
 #include "support/TempHome.h"
+#include "support/Wait.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -118,11 +119,11 @@ TEST(UserPreferences, AnotherRunningCopyPicksUpAChangeOnlyAfterTheBroadcast) {
     EXPECT_EQ(other.list("pictures"), QStringList{QStringLiteral("~/Pictures")}); // not yet told
 
     ASSERT_EQ(changer.ask("sync"), "ok");
-    QTRY_COMPARE_WITH_TIMEOUT(other.changes(), 2, 5000);
+    EXPECT_EVENTUALLY(other.changes() == 2, 5000);
     EXPECT_EQ(other.list("pictures"), QStringList{QStringLiteral("~/New")});
     // The changer hears the setter at once and its own broadcast later: four in all with the first load...
     // here one setter, so load + setter + broadcast.
-    QTRY_COMPARE_WITH_TIMEOUT(changer.changes(), 3, 5000);
+    EXPECT_EVENTUALLY(changer.changes() == 3, 5000);
 }
 
 // The store of this test process itself.

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QObject>
+
+class ImageButton;
+class QLabel;
+class QLineEdit;
+class QStackedWidget;
+class QVMBListController;
+class SegmentedControl;
+struct Notification;
+
+// Runs the browser window's bars: the tab bar that switches between pictures,
+// music and movies, the search field that filters all three lists, the play
+// button and the item count. It learns the lists' state only from their
+// notifications, and always shows the state of the current tab's list.
+class BrowserController : public QObject {
+    Q_OBJECT
+public:
+    struct Outlets {
+        QStackedWidget* tabView = nullptr;
+        SegmentedControl* buttons = nullptr;
+        QLineEdit* searchField = nullptr;
+        ImageButton* playButton = nullptr;
+        QLabel* itemCount = nullptr;
+        QVMBListController* photoList = nullptr;
+        QVMBListController* musicList = nullptr;
+        QVMBListController* movieList = nullptr;
+    };
+
+    explicit BrowserController(const Outlets& outlets, QObject* parent = nullptr);
+    ~BrowserController() override;
+
+    // Builds the tab bar from the shared browser's type mask and starts
+    // listening to the lists.
+    void awakeFromNib();
+
+    int selectedTag() const;
+    // The list of the selected tab, or none.
+    QVMBListController* currentList() const;
+
+    void tabClick();
+    void searchTextChanged();
+    void playButtonClick();
+    void updatePlayButton();
+    void isPlayingChanged(const Notification& notification);
+    void canPlayChanged(const Notification& notification);
+    void numItemsChanged(const Notification& notification);
+
+    // The play button's images by name: "play", "playAlt", "stop", "stopAlt", "disabled".
+    const QHash<QString, QImage>& icons() const { return _icons; }
+
+private:
+    void showPlayButtonFor(int tag);
+
+    QStackedWidget* _tabView;
+    SegmentedControl* _buttons;
+    QLineEdit* _searchField;
+    ImageButton* _playButton;
+    QLabel* _itemCount;
+    QVMBListController* _photoList;
+    QVMBListController* _musicList;
+    QVMBListController* _movieList;
+    QHash<QString, QImage> _icons;
+};
