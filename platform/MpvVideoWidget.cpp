@@ -23,8 +23,10 @@ bool MpvVideoWidget::isSupported() {
 MpvVideoWidget::MpvVideoWidget(QWidget* parent)
     : QOpenGLWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
+    // Not marked opaque although it is: Qt composes an OpenGL widget's picture
+    // through a hole it cuts in the window's other pixels, and it cuts none for
+    // a widget that says it paints every pixel itself. An opaque parent keeps
+    // the views beneath from repainting instead.
 }
 
 MpvVideoWidget::~MpvVideoWidget() {
