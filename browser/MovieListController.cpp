@@ -181,6 +181,10 @@ bool MovieListController::canPlay() {
     return _iconView && _iconView->selection().size() == 1;
 }
 
+QVMovieView* MovieListController::movieView() const {
+    return _mv;
+}
+
 bool MovieListController::isPlaying() {
     return _mv != nullptr;
 }

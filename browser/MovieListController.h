@@ -64,7 +64,7 @@ public:
     // True when exactly one item is selected.
     bool canPlay() override;
     bool isPlaying() override;
-    QVMovieView* movieView() const { return _mv; }
+    QVMovieView* movieView() const;
 
 protected:
     void listChanged() override;
