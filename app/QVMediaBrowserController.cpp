@@ -21,6 +21,10 @@ void QVMediaBrowserController::applicationDidFinishLaunching() {
     QApplication::setQuitOnLastWindowClosed(_tray == nullptr);
     QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     browser->window(); // loads it with the default type mask
+    // The window's own command menu is the home of Quit where there is no tray.
+    QMenu* commands = browser->commandMenu();
+    commands->addSeparator();
+    commands->addAction(tr("Quit"), QKeySequence(QKeySequence::Quit), qApp, &QApplication::quit);
     browser->showWindow(this);
 }
 
