@@ -52,9 +52,12 @@ MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
     for (QTreeView* outline : {_ui->picturesOutline, _ui->musicOutline, _ui->moviesOutline}) {
         prepareOutline(outline);
     }
+    // The outline takes a quarter of the height, the list the rest; growing
+    // the window grows the list.
     for (QSplitter* splitter : {_ui->picturesSplitter, _ui->musicSplitter, _ui->moviesSplitter}) {
-        splitter->setStretchFactor(0, 2);
-        splitter->setStretchFactor(1, 5);
+        splitter->setStretchFactor(0, 0);
+        splitter->setStretchFactor(1, 1);
+        splitter->setSizes({140, 420});
     }
 
     // The objects of the form.

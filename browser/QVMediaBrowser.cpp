@@ -39,9 +39,11 @@ QWidget* QVMediaBrowser::window() {
 
 void QVMediaBrowser::showWindow(QObject*) {
     QWidget* w = window();
-    w->show();
+    w->showNormal();
     w->raise();
-    w->activateWindow();
+    if (!w->isActiveWindow()) {
+        w->activateWindow();
+    }
 }
 
 void QVMediaBrowser::showPreferences(QObject*) {
