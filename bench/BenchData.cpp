@@ -109,4 +109,19 @@ QStringList hdMovies(int count) {
     return filesIn(directory, QStringLiteral("*.mp4"));
 }
 
+QString cameraPictures(int count) {
+    const QString directory = root() + QStringLiteral("/pictures-12mp-%1").arg(count);
+    if (!isComplete(directory)) {
+        QDir(directory).removeRecursively();
+        QDir().mkpath(directory);
+        // 4000 x 3000 frames with sensor-like noise: about 3 MB each, like a camera's.
+        runFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                   QStringLiteral("testsrc2=size=4000x3000:rate=1,noise=alls=10:allf=t"),
+                   QStringLiteral("-frames:v"), QString::number(count), QStringLiteral("-q:v"),
+                   QStringLiteral("3"), directory + QStringLiteral("/photo%03d.jpg")});
+        markComplete(directory);
+    }
+    return directory;
+}
+
 } // namespace BenchData

@@ -17,4 +17,7 @@ QStringList mp3Files(int count);
 // `count` different two-second 1280x720 H.264 movies; answers their paths.
 QStringList hdMovies(int count);
 
+// A directory of `count` different 12-megapixel JPEGs; answers its path.
+QString cameraPictures(int count);
+
 } // namespace BenchData

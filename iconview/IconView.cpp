@@ -167,9 +167,11 @@ void IconView::updateSize() {
     // QWIDGETSIZE_MAX bounds a widget's height.
     const int newHeight =
         static_cast<int>(std::min<qint64>(std::max<qint64>(contentHeight, visibleHeight), QWIDGETSIZE_MAX));
+    // The origin from before the frame change: a shorter frame would first pull
+    // it in to the new end and the proportion would then be taken twice.
+    const NSRect visible = documentVisibleRect();
     resize(width(), newHeight);
     if (_scrollArea) {
-        const NSRect visible = documentVisibleRect();
         if (oldHeight > 0) {
             const float ratio = static_cast<float>(newHeight) / static_cast<float>(oldHeight);
             scrollTo(visible.origin.x, visible.origin.y * ratio);
@@ -230,10 +232,11 @@ void IconView::attachToScrollArea() {
     if (area == _scrollArea) {
         return;
     }
-    if (_scrollArea) {
-        _scrollArea->viewport()->removeEventFilter(this);
+    if (_viewport) {
+        _viewport->removeEventFilter(this);
     }
     _scrollArea = area;
+    _viewport = area ? viewport : nullptr;
     if (!_scrollArea) {
         return;
     }
@@ -243,7 +246,7 @@ void IconView::attachToScrollArea() {
     _scrollArea->setWidgetResizable(false);
     _scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     _scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    _scrollArea->viewport()->installEventFilter(this);
+    _viewport->installEventFilter(this);
     fitWidthToViewport();
 }
 
@@ -258,7 +261,8 @@ void IconView::fitWidthToViewport() {
 }
 
 bool IconView::eventFilter(QObject* watched, QEvent* event) {
-    if (_scrollArea && watched == _scrollArea->viewport() && event->type() == QEvent::Resize) {
+    // The stored viewport, not the scroll area's: the area may be half destroyed.
+    if (event->type() == QEvent::Resize && _scrollArea && watched == _viewport) {
         // Every frame of a live resize: the cells follow the width, the height follows the cells.
         fitWidthToViewport();
         updateSize();

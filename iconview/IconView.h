@@ -7,13 +7,14 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <memory>
 #include <optional>
 
 class QMimeData;
-class QScrollArea;
 
 // Posted with the view at the very start of every redraw.
 QVMB_EXPORT extern const char IconViewDraw[];
@@ -138,7 +139,8 @@ private:
     int _cursorPos = 0;
     QImage _badgeImg;
 
-    QScrollArea* _scrollArea = nullptr; // the enclosing scroll area, not owned
+    QPointer<QScrollArea> _scrollArea; // the enclosing scroll area, not owned
+    QPointer<QWidget> _viewport;       // its viewport, whose size the view follows
     int _clickCount = 0;
     QPoint _pressPos;
     bool _dragTried = false;

@@ -68,15 +68,6 @@ template <typename Visit> bool forEachRawEntry(const QString& directory, Visit v
     return true;
 }
 
-bool isAscii(const char* bytes, qsizetype length) {
-    for (qsizetype i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(bytes[i]) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 bool forEachEntry(const QString& directory, const std::function<bool(const DirectoryEntry&)>& visit) {
@@ -95,7 +86,7 @@ bool forEachEntryPath(const QString& directory, const std::function<bool(const D
         if (!slash) {
             path.append(QLatin1Char('/'));
         }
-        if (isAscii(name, length)) {
+        if (Path::isAscii(name, length)) {
             path.append(QLatin1String(name, length));
         } else {
             path.append(Path::fromNative(name, length));

@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include <cctype>
 #include <pwd.h>
 
 namespace Path {
@@ -40,6 +41,8 @@ int validUtf8Length(const unsigned char* s, qsizetype i, qsizetype n) {
     return length;
 }
 
+} // namespace
+
 bool isAscii(const char* bytes, qsizetype length) {
     for (qsizetype i = 0; i < length; ++i) {
         if (static_cast<unsigned char>(bytes[i]) >= 0x80) {
@@ -48,8 +51,6 @@ bool isAscii(const char* bytes, qsizetype length) {
     }
     return true;
 }
-
-} // namespace
 
 QString fromNative(const char* bytes, qsizetype length) {
     if (isAscii(bytes, length)) {
@@ -223,7 +224,13 @@ QString localPath(const QUrl& url) {
     if (encodedPath.isEmpty()) {
         return {};
     }
-    return fromNative(QByteArray::fromPercentEncoding(encodedPath));
+    const QByteArray decoded = QByteArray::fromPercentEncoding(encodedPath);
+    // "/C:/..." is a Windows drive path from another machine, not a path here.
+    if (decoded.size() >= 3 && decoded[0] == '/' && std::isalpha(static_cast<unsigned char>(decoded[1])) &&
+        decoded[2] == ':' && (decoded.size() == 3 || decoded[3] == '/' || decoded[3] == '\\')) {
+        return {};
+    }
+    return fromNative(decoded);
 }
 
 } // namespace Path

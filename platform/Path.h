@@ -14,6 +14,8 @@
 namespace Path {
 
 QVMB_EXPORT QString fromNative(const char* bytes, qsizetype length);
+// Whether the bytes are plain ASCII (decoding them is then a plain widening).
+QVMB_EXPORT bool isAscii(const char* bytes, qsizetype length);
 QVMB_EXPORT QString fromNative(const QByteArray& bytes);
 QVMB_EXPORT QByteArray toNative(const QString& path);
 

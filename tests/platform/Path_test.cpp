@@ -75,6 +75,11 @@ TEST(Path, LocalPathOfCatalogueStyleUrls) {
     EXPECT_TRUE(Path::localPath(QUrl(QStringLiteral("http://example.invalid/pod.mp3"))).isNull());
     EXPECT_TRUE(Path::localPath(QUrl(QStringLiteral("file://server/share/a.mp3"))).isNull());
     EXPECT_TRUE(Path::localPath(QUrl()).isNull());
+    // Windows drive paths of libraries made on another system name no file here.
+    EXPECT_TRUE(Path::localPath(QUrl(QStringLiteral("file://localhost/C:/Users/me/a.mp3"))).isNull());
+    EXPECT_TRUE(Path::localPath(QUrl(QStringLiteral("file:///d:/a.mp3"))).isNull());
+    EXPECT_EQ(Path::localPath(QUrl(QStringLiteral("file:///C%3A%20notes/a.mp3"))),
+              QStringLiteral("/C: notes/a.mp3"));
 }
 
 TEST(FileSystem, ListsInFileSystemOrderWithEntriesOwnTypes) {

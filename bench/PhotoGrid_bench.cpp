@@ -1,0 +1,204 @@
+#include "BenchData.h"
+#include "browser/PhotoListController.h"
+#include "iconview/IconView.h"
+#include "model/LocalFolder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+#include <ctime>
+
+namespace {
+
+constexpr int kPictures = 300;
+
+// The Pictures tab's grid in a window 900 wide and 700 high.
+struct PhotoWindow {
+    PhotoWindow() {
+        area.setFrameShape(QFrame::NoFrame);
+        view = new IconView;
+        view->setDataSource(&list);
+        list.setIconView(view);
+        area.setWidget(view);
+        area.resize(900, 700);
+        area.show();
+        QCoreApplication::processEvents();
+    }
+
+    // The cells that meet the visible part of the grid.
+    std::pair<int, int> visibleRange() {
+        const NSRect visible = view->documentVisibleRect();
+        return {std::max(0, view->firstIndexInRect(visible)), view->indexAfterRect(visible)};
+    }
+    bool visibleCellsShown() {
+        const auto [first, after] = visibleRange();
+        for (int i = first; i < after; ++i) {
+            const IconImagePtr image = list.imageForIndex(view, i);
+            if (!image || image->pixels().isNull()) {
+                return false;
+            }
+        }
+        return true;
+    }
+    // Runs the event loop until every visible cell has its picture, then paints
+    // once more. Sleeps between events (the overload with a time limit would
+    // spin and take a core from the decoders).
+    void waitForVisibleCells() {
+        while (!visibleCellsShown()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        QCoreApplication::processEvents();
+    }
+
+    PhotoListController list;
+    QScrollArea area;
+    IconView* view = nullptr;
+};
+
+// The longest time the main thread went without running a 5 ms timer (on a
+// loaded machine that includes time it was not scheduled), and the most CPU
+// time the main thread used between two ticks (its own work).
+class BlockMeter {
+public:
+    BlockMeter() {
+        _timer.setTimerType(Qt::PreciseTimer);
+        _timer.setInterval(5);
+        QObject::connect(&_timer, &QTimer::timeout, [this]() { tick(); });
+        _clock.start();
+        _last = _clock.nsecsElapsed();
+        _lastCpu = threadCpu();
+        _timer.start();
+    }
+    void tick() {
+        const qint64 now = _clock.nsecsElapsed();
+        const qint64 cpu = threadCpu();
+        _longest = std::max(_longest, now - _last);
+        _busiest = std::max(_busiest, cpu - _lastCpu);
+        _last = now;
+        _lastCpu = cpu;
+    }
+    double longestMs() {
+        tick();
+        return _longest / 1e6;
+    }
+    double busiestMs() {
+        tick();
+        return _busiest / 1e6;
+    }
+
+private:
+    static qint64 threadCpu() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
+    }
+    QTimer _timer;
+    QElapsedTimer _clock;
+    qint64 _last = 0;
+    qint64 _lastCpu = 0;
+    qint64 _longest = 0;
+    qint64 _busiest = 0;
+};
+
+// From setFolder until every visible cell shows its picture, against decoding
+// the same files at the same sizes one after another on this thread.
+void BM_PhotoGridFirstScreen(benchmark::State& state) {
+    const QString directory = BenchData::cameraPictures(kPictures);
+    double baselineTotal = 0;
+    double gridTotal = 0;
+    double longestBlock = 0;
+    double setFolderMs = 0;
+    double busiestBlock = 0;
+    double bareTotal = 0;
+    int cells = 0;
+    for (auto _ : state) {
+        PhotoWindow window;
+        const LocalFolderPtr folder = LocalFolder::create(directory, LocalFolder::Pictures);
+        BlockMeter meter;
+        QElapsedTimer clock;
+        clock.start();
+        window.list.setFolder(folder);
+        setFolderMs = std::max(setFolderMs, clock.nsecsElapsed() / 1e6);
+        window.waitForVisibleCells();
+        const double gridMs = clock.nsecsElapsed() / 1e6;
+        longestBlock = std::max(longestBlock, meter.longestMs());
+        busiestBlock = std::max(busiestBlock, meter.busiestMs());
+
+        const auto [first, after] = window.visibleRange();
+        std::vector<std::pair<QString, QSize>> jobs;
+        for (int i = first; i < after; ++i) {
+            const IconImagePtr image = window.list.imageForIndex(window.view, i);
+            jobs.emplace_back(image->path(), image->pixels().size());
+        }
+        const auto decode = [](const std::pair<QString, QSize>& job) {
+            QImageReader reader(job.first);
+            reader.setScaledSize(job.second);
+            benchmark::DoNotOptimize(reader.read());
+        };
+        double baselineMs = 0;
+        for (const auto& job : jobs) {
+            QElapsedTimer timer;
+            timer.start();
+            decode(job);
+            baselineMs += timer.nsecsElapsed() / 1e6;
+        }
+        // The machine's own parallel speed-up: the same decodes on two bare threads.
+        QElapsedTimer bare;
+        bare.start();
+        QThreadPool pool;
+        pool.setMaxThreadCount(2);
+        for (const auto& job : jobs) {
+            pool.start([&decode, job]() { decode(job); });
+        }
+        pool.waitForDone();
+        bareTotal += bare.nsecsElapsed() / 1e6;
+        state.SetIterationTime(gridMs / 1000);
+        gridTotal += gridMs;
+        baselineTotal += baselineMs;
+        cells = after - first;
+    }
+    state.counters["cells"] = cells;
+    state.counters["grid_ms"] = gridTotal / static_cast<double>(state.iterations());
+    state.counters["one_thread_ms"] = baselineTotal / static_cast<double>(state.iterations());
+    state.counters["ratio"] = gridTotal / baselineTotal;
+    state.counters["bare_two_thread_ratio"] = bareTotal / baselineTotal;
+    state.counters["longest_block_ms"] = longestBlock;
+    state.counters["longest_busy_ms"] = busiestBlock;
+    state.counters["set_folder_ms"] = setFolderMs;
+}
+BENCHMARK(BM_PhotoGridFirstScreen)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Scrolls through the whole folder, a screen at a time, waiting for each
+// screen's pictures; then measures what the thumbnail cache holds.
+void BM_PhotoGridScrollThrough(benchmark::State& state) {
+    const QString directory = BenchData::cameraPictures(kPictures);
+    for (auto _ : state) {
+        PhotoWindow window;
+        BlockMeter meter;
+        window.list.setFolder(LocalFolder::create(directory, LocalFolder::Pictures));
+        window.waitForVisibleCells();
+        QScrollBar* bar = window.area.verticalScrollBar();
+        while (bar->value() < bar->maximum()) {
+            bar->setValue(bar->value() + window.area.viewport()->height());
+            window.waitForVisibleCells();
+        }
+        const qreal ratio = window.view->devicePixelRatioF();
+        const double side = window.view->imageSize() * ratio;
+        state.counters["longest_block_ms"] = meter.longestMs();
+        state.counters["longest_busy_ms"] = meter.busiestMs();
+        state.counters["cached"] = window.list.cacheCount();
+        state.counters["bytes_per_picture"] =
+            static_cast<double>(window.list.cacheBytes()) / std::max(1, window.list.cacheCount());
+        state.counters["cell_pixels"] = side * side;
+        state.counters["limit_bytes_per_picture"] = 4 * side * side;
+    }
+}
+BENCHMARK(BM_PhotoGridScrollThrough)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace

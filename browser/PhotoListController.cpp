@@ -1,0 +1,74 @@
+#include "browser/PhotoListController.h"
+
+#include "iconview/IconView.h"
+#include "model/Photo.h"
+#include "platform/Path.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+PhotoListController::PhotoListController(QObject* parent)
+    : QVMBListController(parent) {
+    _imgCache.reserve(100);
+}
+
+PhotoListController::~PhotoListController() = default;
+
+IconImagePtr PhotoListController::loadImage(const QString& path) {
+    if (path.isEmpty()) {
+        return nullptr;
+    }
+    IconImagePtr& image = _imgCache[path];
+    if (!image) {
+        image = IconImage::referencingFile(path);
+    }
+    return image;
+}
+
+void PhotoListController::listChanged() {
+    _imgCache.clear();
+    if (_iconView) {
+        _iconView->reloadData();
+    }
+}
+
+Photo* PhotoListController::photoAt(int index) const {
+    if (index < 0 || index >= numItems()) {
+        return nullptr;
+    }
+    return dynamic_cast<Photo*>(_filtered[static_cast<std::size_t>(index)].get());
+}
+
+int PhotoListController::numberOfItemsInIconView(IconView*) {
+    return numItems();
+}
+
+IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
+    Photo* photo = photoAt(index);
+    return photo ? loadImage(photo->thumbPath()) : nullptr;
+}
+
+QString PhotoListController::labelForIndex(IconView*, int index) {
+    Photo* photo = photoAt(index);
+    return photo ? photo->name() : QString();
+}
+
+bool PhotoListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
+    QList<QUrl> urls;
+    urls.reserve(static_cast<qsizetype>(indexes.size()));
+    for (int index : indexes) {
+        if (Photo* photo = photoAt(index)) {
+            urls.append(Path::fileUrl(photo->path()));
+        }
+    }
+    pasteboard->setUrls(urls);
+    return true;
+}
+
+qsizetype PhotoListController::cacheBytes() const {
+    qsizetype bytes = 0;
+    for (const IconImagePtr& image : _imgCache) {
+        bytes += image->byteCount();
+    }
+    return bytes;
+}

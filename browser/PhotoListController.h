@@ -1,0 +1,51 @@
+#pragma once
+
+#include "browser/QVMBListController.h"
+#include "iconview/IconViewDataSource.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+class IconView;
+class Photo;
+
+// The list of the Pictures tab: the data source of its thumbnail grid. Each
+// photo's thumbnail is an image that refers to its thumbnail file and is read
+// only when a cell first draws it; the images are kept by thumbnail path until
+// the list is rebuilt. Dragging puts the full picture files on the pasteboard.
+// Pictures cannot be played.
+class PhotoListController : public QVMBListController, public IconViewDataSource {
+    Q_OBJECT
+public:
+    explicit PhotoListController(QObject* parent = nullptr);
+    ~PhotoListController() override;
+
+    // The grid that shows the list; not owned.
+    void setIconView(IconView* view) { _iconView = view; }
+    IconView* iconView() const { return _iconView; }
+
+    // The cached image for a thumbnail path, made on first demand without
+    // reading the file; none for an empty path.
+    IconImagePtr loadImage(const QString& path);
+
+    int numberOfItemsInIconView(IconView* view) override;
+    IconImagePtr imageForIndex(IconView* view, int index) override;
+    QString labelForIndex(IconView* view, int index) override;
+    // The pictures' files (never their thumbnails) as file URLs, in ascending index order.
+    bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) override;
+
+    int cacheCount() const { return static_cast<int>(_imgCache.size()); }
+    // Bytes of pixels the cached images hold.
+    qsizetype cacheBytes() const;
+
+protected:
+    // Forgets every thumbnail and reloads the grid.
+    void listChanged() override;
+
+private:
+    Photo* photoAt(int index) const;
+
+    QHash<QString, IconImagePtr> _imgCache;
+    QPointer<IconView> _iconView;
+};

@@ -1,0 +1,139 @@
+#include "model/IPhotoFolder.h"
+
+#include "model/CatalogueKey.h"
+#include "model/Photo.h"
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+#include "platform/PlistReader.h"
+
+#include <QHash>
+
+#include <vector>
+
+namespace {
+
+// Photos by identifier. Identifiers are numbers in real catalogues: those are
+// kept by number, any other text by the text.
+class PhotoTable {
+public:
+    void insert(const QString& key, MediaItemPtr photo) {
+        if (const auto number = CatalogueKey::decimalNumber(key)) {
+            _byNumber.insert(*number, std::move(photo));
+        } else {
+            _byText.insert(key, std::move(photo));
+        }
+    }
+    MediaItemPtr find(const QString& key) const {
+        if (const auto number = CatalogueKey::decimalNumber(key)) {
+            return _byNumber.value(*number);
+        }
+        return _byText.value(key);
+    }
+
+private:
+    QHash<qint64, MediaItemPtr> _byNumber;
+    QHash<QString, MediaItemPtr> _byText;
+};
+
+struct Album {
+    QString name;
+    bool master = false;
+    QString type;
+    std::vector<QString> keys;
+};
+
+} // namespace
+
+IPhotoFolderPtr IPhotoFolder::create(const QString& name, const QString& pList) {
+    // Every new library folder registers its icons afresh.
+    loadBundleIcon(QStringLiteral("iPhoto"), QStringLiteral("sl-icon_library.tiff"));
+    loadBundleIcon(QStringLiteral("album"), QStringLiteral("sl-icon_album.tiff"));
+    loadBundleIcon(QStringLiteral("smartAlbum"), QStringLiteral("sl-icon_smartAlbum.tiff"));
+    loadBundleIcon(QStringLiteral("library"), QStringLiteral("sl-icon_library.tiff"));
+    loadBundleIcon(QStringLiteral("roll"), QStringLiteral("sl-icon_roll.tiff"));
+    loadBundleIcon(QStringLiteral("calendar"), QStringLiteral("sl-icon_cal.tiff"));
+    const QString expanded = Path::expandTilde(pList);
+    if (!FileSystem::exists(expanded)) {
+        return nullptr;
+    }
+    return std::make_shared<IPhotoFolder>(name, expanded);
+}
+
+IPhotoFolder::IPhotoFolder(const QString& name, const QString& expandedPList)
+    : MediaFolder(name, icon(QStringLiteral("iPhoto")))
+    , _pList(expandedPList)
+    , _albumIcon(icon(QStringLiteral("album")))
+    , _smartAlbumIcon(icon(QStringLiteral("smartAlbum")))
+    , _libraryIcon(icon(QStringLiteral("library")))
+    , _rollIcon(icon(QStringLiteral("roll")))
+    , _calendarIcon(icon(QStringLiteral("calendar"))) {
+}
+
+void IPhotoFolder::loadFolder() {
+    // The catalogue is streamed: photos and albums are taken one record at a
+    // time, and only the keys used here are read.
+    PhotoTable photos;
+    std::vector<Album> albums;
+    PlistReader reader;
+    reader.setRootKeys({});
+    reader.streamDictionary(QStringLiteral("Master Image List"),
+                            {QStringLiteral("Caption"), QStringLiteral("Comment"),
+                             QStringLiteral("ImagePath"), QStringLiteral("ThumbPath")},
+                            [&photos](const QString& key, PlistValue&& record) {
+                                photos.insert(key,
+                                              std::make_shared<Photo>(record.value(u"Caption").toString(),
+                                                                      record.value(u"Comment").toString(),
+                                                                      record.value(u"ImagePath").toString(),
+                                                                      record.value(u"ThumbPath").toString()));
+                            });
+    // Albums usually come before the photos in the file: keep their keys and
+    // resolve them once every photo is known.
+    reader.streamArray(QStringLiteral("List of Albums"),
+                       {QStringLiteral("AlbumName"), QStringLiteral("Master"), QStringLiteral("Album Type"),
+                        QStringLiteral("KeyList")},
+                       [&albums](PlistValue&& record) {
+                           Album& album = albums.emplace_back();
+                           album.name = record.value(u"AlbumName").toString();
+                           album.master = record.value(u"Master").toBool();
+                           album.type = record.value(u"Album Type").toString();
+                           const PlistArray& keys = record.value(u"KeyList").toArray();
+                           album.keys.reserve(keys.size());
+                           for (const PlistValue& key : keys) {
+                               if (key.type() == PlistValue::Type::String) {
+                                   album.keys.push_back(key.toString());
+                               }
+                           }
+                       });
+    if (!reader.readFile(_pList).isDictionary()) {
+        return; // unreadable or not a catalogue: no photos, no albums
+    }
+
+    std::vector<MediaItemPtr> libraryPhotos;
+    for (const Album& album : albums) {
+        auto folder = std::make_shared<MediaFolder>(album.name, _albumIcon);
+        if (album.master) {
+            folder->setIcon(_libraryIcon);
+        } else if (album.type == QLatin1String("Special Roll")) {
+            folder->setIcon(_rollIcon);
+        } else if (album.type == QLatin1String("Special Month")) {
+            folder->setIcon(_calendarIcon);
+        } else if (album.type == QLatin1String("Smart")) {
+            folder->setIcon(_smartAlbumIcon);
+        } else if (album.type == QLatin1String("Regular")) {
+            folder->setIcon(_albumIcon);
+        }
+        std::vector<MediaItemPtr> items;
+        items.reserve(album.keys.size());
+        for (const QString& key : album.keys) {
+            if (MediaItemPtr photo = photos.find(key)) {
+                items.push_back(std::move(photo));
+            }
+        }
+        if (album.master) {
+            libraryPhotos.insert(libraryPhotos.end(), items.begin(), items.end());
+        }
+        folder->addFiles(std::move(items));
+        addFolder(folder);
+    }
+    addFiles(std::move(libraryPhotos));
+}

@@ -1,0 +1,221 @@
+#include "model/ITunesFolder.h"
+
+#include "model/CatalogueKey.h"
+#include "model/QVTrack.h"
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+#include "platform/PlistReader.h"
+
+#include <QHash>
+#include <QUrl>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+struct Playlist {
+    QString name;
+    bool master = false;
+    bool videos = false;
+    bool podcasts = false;
+    bool smart = false;
+    std::vector<qint64> trackIds;
+};
+
+// Whole seconds of a duration in milliseconds; no duration gives 0, one too
+// long to count in 32 bits is unknown.
+quint32 lengthOf(const PlistValue& totalTime) {
+    const qint64 milliseconds = totalTime.toInteger().value_or(0);
+    if (milliseconds <= 0) {
+        return 0;
+    }
+    const qint64 seconds = milliseconds / 1000;
+    return seconds >= QVTrack::UnknownLength ? QVTrack::UnknownLength : static_cast<quint32>(seconds);
+}
+
+int hexValue(char16_t c) {
+    if (c >= u'0' && c <= u'9') {
+        return c - u'0';
+    }
+    if ((c | 0x20) >= u'a' && (c | 0x20) <= u'f') {
+        return (c | 0x20) - u'a' + 10;
+    }
+    return -1;
+}
+
+// A local file URL made from its decoded path. QUrl's parser keeps several
+// times the text's size for every URL; a path set in decoded form costs a
+// third of that, which matters for libraries of tens of thousands of tracks.
+// Answers nothing when the path part holds anything the decoded form could
+// change or that is rare enough to leave to the parser: a query or fragment,
+// an escaped slash or NUL, unescaped non-ASCII text, bytes that are not UTF-8.
+std::optional<QUrl> compactFileUrl(QStringView location) {
+    QStringView encoded;
+    if (location.startsWith(u"file://localhost/", Qt::CaseInsensitive)) {
+        encoded = location.mid(16);
+    } else if (location.startsWith(u"file:///", Qt::CaseInsensitive)) {
+        encoded = location.mid(7);
+    } else {
+        return std::nullopt;
+    }
+    QByteArray bytes(encoded.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    const qsizetype n = encoded.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = encoded[i].unicode();
+        if (c == u'%' && i + 2 < n && hexValue(encoded[i + 1].unicode()) >= 0 &&
+            hexValue(encoded[i + 2].unicode()) >= 0) {
+            const char byte = static_cast<char>(hexValue(encoded[i + 1].unicode()) * 16 +
+                                                hexValue(encoded[i + 2].unicode()));
+            if (byte == '/' || byte == '\0') {
+                return std::nullopt;
+            }
+            *out++ = byte;
+            i += 2;
+        } else if (c == u'?' || c == u'#' || c >= 0x80) {
+            return std::nullopt;
+        } else {
+            *out++ = static_cast<char>(c);
+        }
+    }
+    const QString path = QString::fromUtf8(bytes.constData(), out - bytes.constData());
+    if (path.contains(QChar::ReplacementCharacter)) {
+        return std::nullopt;
+    }
+    QUrl url;
+    url.setScheme(QStringLiteral("file"));
+    url.setPath(path, QUrl::DecodedMode);
+    return url;
+}
+
+// The track's location as a URL: file URLs lose a "localhost" host so that
+// their path is the local path; text that is not an absolute URL gives none.
+QUrl urlOf(const QString& location) {
+    if (location.isEmpty()) {
+        return {};
+    }
+    if (auto compact = compactFileUrl(location)) {
+        return *compact;
+    }
+    QUrl url(location, QUrl::TolerantMode);
+    if (!url.isValid() || url.scheme().isEmpty()) {
+        return {};
+    }
+    if (url.scheme() == QLatin1String("file") &&
+        url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) {
+        url.setHost(QString());
+    }
+    return url;
+}
+
+} // namespace
+
+ITunesFolderPtr ITunesFolder::create(const QString& name, const QString& pList, bool includeEmpty,
+                                     bool videoOnly) {
+    // Every new library folder registers its icons afresh.
+    loadBundleIcon(QStringLiteral("iTunes"), QStringLiteral("iTunes.tiff"));
+    loadBundleIcon(QStringLiteral("library"), QStringLiteral("MBiTunesLibrary.tif"));
+    loadBundleIcon(QStringLiteral("playlist"), QStringLiteral("MBiTunesPlaylist.tif"));
+    loadBundleIcon(QStringLiteral("smartPlaylist"), QStringLiteral("MBiTunesSmartPlaylist.tif"));
+    loadBundleIcon(QStringLiteral("videos"), QStringLiteral("MBiTunesVideos.tif"));
+    loadBundleIcon(QStringLiteral("podcasts"), QStringLiteral("MBiTunesPodcastsPlaylist.tif"));
+    const QString expanded = Path::expandTilde(pList);
+    if (!FileSystem::exists(expanded)) {
+        return nullptr;
+    }
+    return std::make_shared<ITunesFolder>(name, expanded, includeEmpty, videoOnly);
+}
+
+ITunesFolder::ITunesFolder(const QString& name, const QString& expandedPList, bool includeEmpty,
+                           bool videoOnly)
+    : MediaFolder(name, icon(QStringLiteral("iTunes")))
+    , _pList(expandedPList)
+    , _includeEmpty(includeEmpty)
+    , _videoOnly(videoOnly)
+    , _libraryIcon(icon(QStringLiteral("library")))
+    , _playlistIcon(icon(QStringLiteral("playlist")))
+    , _smartPlaylistIcon(icon(QStringLiteral("smartPlaylist")))
+    , _videosIcon(icon(QStringLiteral("videos")))
+    , _podcastsIcon(icon(QStringLiteral("podcasts"))) {
+}
+
+void ITunesFolder::loadFolder() {
+    // The catalogue is streamed: tracks and playlists are taken one record at
+    // a time, and only the keys used here are read.
+    QHash<qint64, MediaItemPtr> tracks;
+    std::vector<Playlist> playlists;
+    PlistReader reader;
+    reader.setRootKeys({});
+    reader.streamDictionary(
+        QStringLiteral("Tracks"),
+        {QStringLiteral("Name"), QStringLiteral("Artist"), QStringLiteral("Total Time"),
+         QStringLiteral("Location"), QStringLiteral("Has Video")},
+        [this, &tracks](const QString& key, PlistValue&& record) {
+            if (_videoOnly && !record.value(u"Has Video").toBool()) {
+                return; // not admitted
+            }
+            const std::optional<qint64> id = CatalogueKey::decimalNumber(key);
+            if (!id) {
+                return; // no playlist can name it
+            }
+            tracks.insert(*id, std::make_shared<QVTrack>(record.value(u"Name").toString(),
+                                                         record.value(u"Artist").toString(),
+                                                         lengthOf(record.value(u"Total Time")),
+                                                         urlOf(record.value(u"Location").toString())));
+        });
+    // Playlists keep their track numbers until every track is known, so the
+    // order of the two keys in the file does not matter.
+    reader.streamArray(QStringLiteral("Playlists"),
+                       {QStringLiteral("Name"), QStringLiteral("Master"), QStringLiteral("Videos"),
+                        QStringLiteral("Podcasts"), QStringLiteral("Smart Criteria"),
+                        QStringLiteral("Playlist Items")},
+                       [&playlists](PlistValue&& record) {
+                           Playlist& playlist = playlists.emplace_back();
+                           playlist.name = record.value(u"Name").toString();
+                           playlist.master = record.value(u"Master").toBool();
+                           playlist.videos = record.value(u"Videos").toBool();
+                           playlist.podcasts = record.value(u"Podcasts").toBool();
+                           playlist.smart = record.contains(u"Smart Criteria");
+                           const PlistArray& items = record.value(u"Playlist Items").toArray();
+                           playlist.trackIds.reserve(items.size());
+                           for (const PlistValue& item : items) {
+                               if (const auto id = item.value(u"Track ID").toInteger()) {
+                                   playlist.trackIds.push_back(*id);
+                               }
+                           }
+                       });
+    if (!reader.readFile(_pList).isDictionary()) {
+        return; // unreadable or not a catalogue: no tracks, no playlists
+    }
+
+    std::vector<MediaItemPtr> libraryTracks;
+    for (const Playlist& playlist : playlists) {
+        auto folder = std::make_shared<MediaFolder>(playlist.name, _playlistIcon);
+        if (playlist.master) {
+            folder->setIcon(_libraryIcon);
+        } else if (playlist.videos) {
+            folder->setIcon(_videosIcon);
+        } else if (playlist.podcasts) {
+            folder->setIcon(_podcastsIcon);
+        } else if (playlist.smart) {
+            folder->setIcon(_smartPlaylistIcon);
+        }
+        std::vector<MediaItemPtr> items;
+        items.reserve(playlist.trackIds.size());
+        for (const qint64 id : playlist.trackIds) {
+            if (const auto found = tracks.constFind(id); found != tracks.constEnd()) {
+                items.push_back(*found);
+            }
+        }
+        if (playlist.master) {
+            libraryTracks.insert(libraryTracks.end(), items.begin(), items.end());
+        }
+        const bool keep = _includeEmpty || !items.empty();
+        folder->addFiles(std::move(items));
+        if (keep) {
+            addFolder(folder);
+        }
+    }
+    addFiles(std::move(libraryTracks));
+}

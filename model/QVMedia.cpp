@@ -1,0 +1,80 @@
+#include "model/QVMedia.h"
+
+#include "model/IPhotoFolder.h"
+#include "model/ITunesFolder.h"
+#include "model/LocalFolder.h"
+#include "platform/FileSystem.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Path.h"
+#include "prefs/UserPreferences.h"
+
+const char QVMediaIPhotoLibraryPath[] = "~/Pictures/iPhoto Library/AlbumData.xml";
+const char QVMediaITunesLibraryPath[] = "~/Music/iTunes/iTunes Music Library.xml";
+
+QVMedia::QVMedia() = default;
+
+QVMedia::~QVMedia() {
+    if (_observing) {
+        NotificationCenter::defaultCenter().removeObserver(this);
+    }
+}
+
+void QVMedia::awakeFromNib() {
+    // Subscribing after the first build: creating the preferences store posts
+    // a change, which must not cause a second build.
+    prefsChanged();
+    if (!_observing) {
+        NotificationCenter::defaultCenter().addObserver(this, UserPreferencesChanged, nullptr,
+                                                        [this](const Notification&) { prefsChanged(); });
+        _observing = true;
+    }
+}
+
+void QVMedia::prefsChanged() {
+    UserPreferences* preferences = UserPreferences::sharedPreferences();
+    for (const MediaFolderPtr& root : {_photos, _music, _movies}) {
+        if (root) {
+            root->removeAll();
+        }
+    }
+    const QString iPhotoPath = QString::fromUtf8(QVMediaIPhotoLibraryPath);
+    if (_photos && FileSystem::exists(Path::expandTilde(iPhotoPath))) {
+        if (auto folder = IPhotoFolder::create(QStringLiteral("iPhoto"), iPhotoPath)) {
+            _photos->addFolder(folder);
+        }
+    }
+    const QString iTunesPath = QString::fromUtf8(QVMediaITunesLibraryPath);
+    if (FileSystem::exists(Path::expandTilde(iTunesPath))) {
+        if (_music) {
+            if (auto folder = ITunesFolder::create(QStringLiteral("iTunes"), iTunesPath, true, false)) {
+                _music->addFolder(folder);
+            }
+        }
+        if (_movies) {
+            if (auto folder = ITunesFolder::create(QStringLiteral("iTunes"), iTunesPath, false, true)) {
+                _movies->addFolder(folder);
+            }
+        }
+    }
+    // Copies: the store's lists are live and may change while folders are made.
+    if (_photos) {
+        loadPaths(QStringList(preferences->picturePaths()), *_photos, LocalFolder::Pictures);
+    }
+    if (_music) {
+        loadPaths(QStringList(preferences->musicPaths()), *_music, LocalFolder::Music);
+    }
+    if (_movies) {
+        loadPaths(QStringList(preferences->moviePaths()), *_movies, LocalFolder::Movies);
+    }
+}
+
+void QVMedia::loadPaths(const QStringList& paths, MediaFolder& root, int type) {
+    for (const QString& path : paths) {
+        if (!FileSystem::isDirectory(Path::expandTilde(path))) {
+            continue;
+        }
+        if (auto folder = LocalFolder::create(path, type)) {
+            root.addFolder(folder);
+        }
+    }
+}

@@ -1,0 +1,133 @@
+#include "RecordingList.h"
+#include "browser/QVMBTreeController.h"
+#include "support/Wait.h"
+
+#include <QAbstractItemModelTester>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A folder that counts its loads and has the sub-folders the test gives it.
+class LazyFolder : public MediaFolder {
+public:
+    LazyFolder(const QString& name, int children, bool expandable)
+        : MediaFolder(name, QImage(8, 8, QImage::Format_ARGB32))
+        , _children(children)
+        , _expandable(expandable) {}
+    int loads = 0;
+
+protected:
+    void loadFolder() override {
+        ++loads;
+        for (int i = 0; i < _children; ++i) {
+            addFolder(std::make_shared<MediaFolder>(name() + QString::number(i), QImage()));
+        }
+    }
+    bool loadExpandable() override { return _expandable; }
+
+private:
+    int _children;
+    bool _expandable;
+};
+
+struct Outline {
+    MediaFolderPtr root = std::make_shared<MediaFolder>();
+    QTreeView view;
+    RecordingList list;
+    QVMBTreeController controller{root, &view, &list};
+
+    void select(int topLevelRow) {
+        view.selectionModel()->setCurrentIndex(controller.index(topLevelRow, 0),
+                                               QItemSelectionModel::ClearAndSelect |
+                                                   QItemSelectionModel::Rows);
+    }
+};
+
+TEST(QVMBTreeController, ShowsTheRootsFoldersAndLoadsAFolderOnlyWhenItsChildrenAreAsked) {
+    Outline outline;
+    auto library = std::make_shared<LazyFolder>(QStringLiteral("Library"), 2, true);
+    auto empty = std::make_shared<LazyFolder>(QStringLiteral("Empty"), 0, true);
+    outline.root->addFolder(library);
+    outline.root->addFolder(empty);
+    outline.controller.awakeFromNib();
+    QAbstractItemModelTester tester(&outline.controller,
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    ASSERT_EQ(outline.controller.rowCount(), 2);
+    const QModelIndex first = outline.controller.index(0, 0);
+    EXPECT_EQ(first.data().toString(), QStringLiteral("Library"));
+    EXPECT_FALSE(first.data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_TRUE(outline.controller.hasChildren(first));
+
+    // The tester walks everything; a fresh outline shows that showing a row does not load it.
+    Outline fresh;
+    auto lazy = std::make_shared<LazyFolder>(QStringLiteral("Lazy"), 3, true);
+    fresh.root->addFolder(lazy);
+    fresh.controller.awakeFromNib();
+    fresh.view.show();
+    EXPECT_TRUE(fresh.controller.hasChildren(fresh.controller.index(0, 0)));
+    EXPECT_EQ(lazy->loads, 0);
+    fresh.view.expand(fresh.controller.index(0, 0));
+    EXPECT_EQ(fresh.controller.rowCount(fresh.controller.index(0, 0)), 3);
+    EXPECT_EQ(lazy->loads, 1);
+    EXPECT_EQ(fresh.controller.parent(fresh.controller.index(1, 0, fresh.controller.index(0, 0))),
+              fresh.controller.index(0, 0));
+
+    // Shown as expandable but empty once loaded: a leaf from then on.
+    EXPECT_EQ(outline.controller.rowCount(outline.controller.index(1, 0)), 0);
+    EXPECT_FALSE(outline.controller.hasChildren(outline.controller.index(1, 0)));
+}
+
+TEST(QVMBTreeController, HandsTheSelectedFolderToTheListEveryTime) {
+    Outline outline;
+    auto a = std::make_shared<MediaFolder>(QStringLiteral("A"), QImage());
+    auto b = std::make_shared<MediaFolder>(QStringLiteral("B"), QImage());
+    outline.root->addFolder(a);
+    outline.root->addFolder(b);
+    outline.controller.awakeFromNib();
+    ASSERT_EQ(outline.list.handed, std::vector<MediaFolder*>{nullptr}); // nothing selected at first
+
+    outline.select(1);
+    EXPECT_EQ(outline.list.handed.back(), b.get());
+    EXPECT_EQ(outline.controller.selection(), b);
+    const size_t handedBefore = outline.list.handed.size();
+    outline.select(1); // the same row again: no selection change, nothing handed
+    EXPECT_EQ(outline.list.handed.size(), handedBefore);
+
+    outline.view.selectionModel()->clearSelection();
+    EXPECT_EQ(outline.list.handed.back(), nullptr);
+    EXPECT_EQ(outline.controller.selection(), nullptr);
+}
+
+TEST(QVMBTreeController, ARebuildOfTheRootKeepsTheSelectedRowAndHandsOverWhatStandsThere) {
+    Outline outline;
+    outline.root->addFolder(std::make_shared<MediaFolder>(QStringLiteral("Old 0"), QImage()));
+    outline.root->addFolder(std::make_shared<MediaFolder>(QStringLiteral("Old 1"), QImage()));
+    outline.controller.awakeFromNib();
+    outline.select(1);
+    outline.list.handed.clear();
+
+    // What the media roots do on a preference change: empty, then add one by one.
+    outline.root->removeAll();
+    EXPECT_EQ(outline.controller.rowCount(), 0);
+    EXPECT_EQ(outline.list.handed.back(), nullptr);
+    auto new0 = std::make_shared<MediaFolder>(QStringLiteral("New 0"), QImage());
+    auto new1 = std::make_shared<MediaFolder>(QStringLiteral("New 1"), QImage());
+    outline.root->addFolder(new0);
+    EXPECT_EQ(outline.list.handed.back(), nullptr); // row 1 does not exist yet
+    outline.root->addFolder(new1);
+    EXPECT_EQ(outline.list.handed.back(), new1.get());
+    EXPECT_EQ(outline.view.selectionModel()->selectedRows().value(0).data().toString(),
+              QStringLiteral("New 1"));
+}
+
+TEST(QVMBTreeController, AnEmptyRootGivesAnEmptyOutlineAndNoFolder) {
+    Outline outline;
+    outline.controller.awakeFromNib();
+    EXPECT_EQ(outline.controller.rowCount(), 0);
+    EXPECT_EQ(outline.list.handed, std::vector<MediaFolder*>{nullptr});
+}
+
+} // namespace
