@@ -30,6 +30,10 @@ MpvVideoWidget::MpvVideoWidget(QWidget* parent)
 }
 
 MpvVideoWidget::~MpvVideoWidget() {
+    // The context goes in the base's destructor, when this part is gone already.
+    if (context() != nullptr) {
+        disconnect(context(), nullptr, this, nullptr);
+    }
     freeRenderer();
 }
 
