@@ -6,10 +6,13 @@
 #include "browser/PhotoListController.h"
 #include "browser/QVMBTreeController.h"
 #include "iconview/IconView.h"
+#include "prefs/PrefsController.h"
 #include "prefs/UserPreferences.h"
 #include "support/TempHome.h"
 #include "ui_MediaBrowser.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
@@ -95,6 +98,27 @@ TEST(MediaBrowserWindow, TheCommandMenuOffersThePreferences) {
     ASSERT_FALSE(window.commandMenu()->actions().isEmpty());
     EXPECT_EQ(window.commandMenu()->actions().first()->text(), QStringLiteral("Preferences…"));
     EXPECT_EQ(window.ui().menuButton->menu(), window.commandMenu());
+}
+
+TEST(MediaBrowserWindow, CtrlCommaOpensTheOnePreferencesWindowFromAnyWidgetAndOtherKeysGoOn) {
+    WindowHome home;
+    MediaBrowserWindow window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    PrefsController* prefs = PrefsController::sharedPrefs();
+    if (prefs->isWindowLoaded()) {
+        prefs->window()->hide();
+    }
+
+    QTest::keyClick(window.ui().searchField, Qt::Key_Comma);
+    EXPECT_EQ(window.ui().searchField->text(), QStringLiteral(",")); // a plain comma is typed
+    EXPECT_FALSE(prefs->isWindowLoaded() && prefs->window()->isVisible());
+    QTest::keyClick(window.ui().searchField, Qt::Key_Comma, Qt::ControlModifier);
+    ASSERT_TRUE(prefs->isWindowLoaded());
+    EXPECT_TRUE(prefs->window()->isVisible());
+    EXPECT_EQ(PrefsController::sharedPrefs(), prefs);
+    prefs->window()->hide();
 }
 
 } // namespace
