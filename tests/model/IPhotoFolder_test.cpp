@@ -2,6 +2,7 @@
 #include "model/ITunesFolder.h"
 #include "model/Photo.h"
 #include "platform/Resources.h"
+#include "support/Names.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -41,22 +42,6 @@ QByteArray photos(int count) {
         text += photo(QByteArray::number(i), "Photo " + QByteArray::number(i));
     }
     return text + "</dict>";
-}
-
-QStringList names(const std::vector<MediaItemPtr>& items) {
-    QStringList result;
-    for (const auto& item : items) {
-        result.append(item->name());
-    }
-    return result;
-}
-
-QStringList names(const std::vector<MediaFolderPtr>& folders) {
-    QStringList result;
-    for (const auto& folder : folders) {
-        result.append(folder->name());
-    }
-    return result;
 }
 
 IPhotoFolderPtr makeLibrary(const TempHome& home, const QByteArray& contents) {

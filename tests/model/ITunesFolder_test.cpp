@@ -2,6 +2,7 @@
 #include "model/QVTrack.h"
 #include "platform/Path.h"
 #include "platform/Resources.h"
+#include "support/Names.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -51,22 +52,6 @@ QByteArray playlists(const QByteArray& records) {
 
 const QByteArray kMaster = "<key>Master</key><true/><key>Visible</key><false/>";
 const QByteArray kVideo = "<key>Has Video</key><true/>";
-
-QStringList names(const std::vector<MediaItemPtr>& items) {
-    QStringList result;
-    for (const auto& item : items) {
-        result.append(item->name());
-    }
-    return result;
-}
-
-QStringList names(const std::vector<MediaFolderPtr>& folders) {
-    QStringList result;
-    for (const auto& folder : folders) {
-        result.append(folder->name());
-    }
-    return result;
-}
 
 ITunesFolderPtr makeLibrary(const TempHome& home, const QByteArray& contents, bool includeEmpty = true,
                             bool videoOnly = false) {
