@@ -7,6 +7,7 @@
 #include "platform/Path.h"
 #include "platform/WorkspaceIcons.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMimeData>
 
@@ -68,7 +69,22 @@ void MovieListController::observeView(bool observe) {
 
 void MovieListController::awakeFromNib() {
     observeView(true);
-    QVMovieView::prepareHost(_iconView);
+    // Movies are drawn through OpenGL, which makes the whole window composed
+    // through OpenGL and loads the graphics driver. Wait until the grid is first
+    // shown, so that a browser opened on pictures or music starts without it.
+    if (_iconView != nullptr && _iconView->isVisible()) {
+        QVMovieView::prepareHost(_iconView);
+    } else if (_iconView != nullptr) {
+        _iconView->installEventFilter(this);
+    }
+}
+
+bool MovieListController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == _iconView && event->type() == QEvent::Show) {
+        _iconView->removeEventFilter(this);
+        QVMovieView::prepareHost(_iconView);
+    }
+    return QVMBListController::eventFilter(watched, event);
 }
 
 NSSize MovieListController::posterSize(NSSize shown) {

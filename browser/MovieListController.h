@@ -67,6 +67,8 @@ public:
     QVMovieView* movieView() const;
 
 protected:
+    // Prepares the grid for drawing movies the first time it is shown.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void listChanged() override;
     void doPlay() override;
     void doStop() override;
