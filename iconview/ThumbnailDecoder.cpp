@@ -15,10 +15,17 @@ namespace ThumbnailDecoder {
 namespace {
 
 // Opens path by its exact bytes, so names that are not valid UTF-8 open too.
+// Only regular files are read: the check is made on the descriptor, opened
+// without blocking, since opening a FIFO for reading waits for a writer.
 bool openForReading(QFile& file, const QString& path) {
     const QByteArray native = Path::toNative(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         return false;
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -108,11 +115,12 @@ QImage cachedThumbnail(const QString& path, QSize box, QSize originalSize) {
             continue;
         }
         const QString candidate = root + QLatin1String(cacheSize.directory) + QLatin1Char('/') + name;
-        if (!QFile::exists(candidate)) {
+        QFile cached;
+        if (!openForReading(cached, candidate)) {
             continue;
         }
         // The reader's text keys cannot hold "::": the keys are read with the pixels.
-        QImage thumbnail = QImageReader(candidate, "png").read();
+        QImage thumbnail = QImageReader(&cached, "png").read();
         if (thumbnail.isNull() || thumbnail.text(QStringLiteral("Thumb::MTime")) != mtime) {
             continue;
         }

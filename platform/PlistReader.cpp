@@ -9,6 +9,7 @@
 #include <libxml/parser.h>
 #include <limits>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -517,8 +518,15 @@ void PlistReader::streamArray(const QString& rootKey, const QStringList& fields,
 }
 
 PlistValue PlistReader::readFile(const QString& path) const {
-    const int fd = ::open(Path::toNative(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking and checked on the open descriptor: a FIFO in
+    // the catalogue's place would otherwise block until a writer came.
+    const int fd = ::open(Path::toNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        return {};
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         return {};
     }
     Builder builder(_rootKeys, _streams);

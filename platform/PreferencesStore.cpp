@@ -2,6 +2,8 @@
 
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 const QString kArrayItem = QStringLiteral("value");
 }
@@ -18,7 +20,12 @@ QString PreferencesStore::filePath(const QString& applicationId) {
 
 std::optional<QVariant> PreferencesStore::read(const QString& key) const {
     if (_settings.childGroups().contains(key)) {
-        const int size = _settings.beginReadArray(key);
+        // The array's recorded size is only a number in the file: a list is
+        // never longer than the elements the file holds.
+        _settings.beginGroup(key);
+        const qsizetype stored = _settings.childGroups().size();
+        _settings.endGroup();
+        const int size = static_cast<int>(std::clamp<qsizetype>(_settings.beginReadArray(key), 0, stored));
         QVariantList list;
         list.reserve(size);
         for (int i = 0; i < size; ++i) {
