@@ -1,5 +1,6 @@
 #include "model/IPhotoFolder.h"
 
+#include "model/CatalogueKey.h"
 #include "model/Photo.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -10,6 +11,29 @@
 #include <vector>
 
 namespace {
+
+// Photos by identifier. Identifiers are numbers in real catalogues: those are
+// kept by number, any other text by the text.
+class PhotoTable {
+public:
+    void insert(const QString& key, MediaItemPtr photo) {
+        if (const auto number = CatalogueKey::decimalNumber(key)) {
+            _byNumber.insert(*number, std::move(photo));
+        } else {
+            _byText.insert(key, std::move(photo));
+        }
+    }
+    MediaItemPtr find(const QString& key) const {
+        if (const auto number = CatalogueKey::decimalNumber(key)) {
+            return _byNumber.value(*number);
+        }
+        return _byText.value(key);
+    }
+
+private:
+    QHash<qint64, MediaItemPtr> _byNumber;
+    QHash<QString, MediaItemPtr> _byText;
+};
 
 struct Album {
     QString name;
@@ -48,7 +72,7 @@ IPhotoFolder::IPhotoFolder(const QString& name, const QString& expandedPList)
 void IPhotoFolder::loadFolder() {
     // The catalogue is streamed: photos and albums are taken one record at a
     // time, and only the keys used here are read.
-    QHash<QString, MediaItemPtr> photos;
+    PhotoTable photos;
     std::vector<Album> albums;
     PlistReader reader;
     reader.setRootKeys({});
@@ -101,8 +125,8 @@ void IPhotoFolder::loadFolder() {
         std::vector<MediaItemPtr> items;
         items.reserve(album.keys.size());
         for (const QString& key : album.keys) {
-            if (const auto found = photos.constFind(key); found != photos.constEnd()) {
-                items.push_back(*found);
+            if (MediaItemPtr photo = photos.find(key)) {
+                items.push_back(std::move(photo));
             }
         }
         if (album.master) {

@@ -1,5 +1,6 @@
 #include "model/ITunesFolder.h"
 
+#include "model/CatalogueKey.h"
 #include "model/QVTrack.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -21,25 +22,6 @@ struct Playlist {
     bool smart = false;
     std::vector<qint64> trackIds;
 };
-
-// The number a track's key stands for, when the key is the decimal spelling
-// of a number: only such keys can be named by a playlist's "Track ID".
-std::optional<qint64> decimalKey(const QString& key) {
-    const qsizetype n = key.size();
-    const qsizetype start = n > 0 && key.at(0) == QLatin1Char('-') ? 1 : 0;
-    if (n == start || n - start > 19 ||
-        (key.at(start) == QLatin1Char('0') && (n - start > 1 || start == 1))) {
-        return std::nullopt;
-    }
-    for (qsizetype i = start; i < n; ++i) {
-        if (key.at(i) < QLatin1Char('0') || key.at(i) > QLatin1Char('9')) {
-            return std::nullopt;
-        }
-    }
-    bool ok = false;
-    const qint64 number = key.toLongLong(&ok);
-    return ok ? std::optional<qint64>(number) : std::nullopt;
-}
 
 // Whole seconds of a duration in milliseconds; no duration gives 0, one too
 // long to count in 32 bits is unknown.
@@ -173,7 +155,7 @@ void ITunesFolder::loadFolder() {
             if (_videoOnly && !record.value(u"Has Video").toBool()) {
                 return; // not admitted
             }
-            const std::optional<qint64> id = decimalKey(key);
+            const std::optional<qint64> id = CatalogueKey::decimalNumber(key);
             if (!id) {
                 return; // no playlist can name it
             }

@@ -7,8 +7,8 @@
 #include <QStringList>
 
 // Where the two library catalogues live, "~" unexpanded.
-QVMB_EXPORT extern const char QVMediaIPhotoLibraryPath[];
-QVMB_EXPORT extern const char QVMediaITunesLibraryPath[];
+extern const char QVMediaIPhotoLibraryPath[];
+extern const char QVMediaITunesLibraryPath[];
 
 // Fills the three roots of the browser (pictures, music, movies) from the
 // user's preferences: each gets its library folder when the catalogue exists,

@@ -324,6 +324,9 @@ void Builder::startContainer(bool isDictionary) {
     frame.isDictionary = isDictionary;
     frame.fields = fields;
     frame.stream = stream;
+    if (isDictionary && fields != nullptr) {
+        frame.dictionary.reserve(fields->keys.size()); // a record: at most its fields
+    }
 }
 
 void Builder::endElement() {

@@ -74,6 +74,7 @@ public:
     using Entry = std::pair<QString, PlistValue>;
 
     void insert(QString key, PlistValue value) { _entries.emplace_back(std::move(key), std::move(value)); }
+    void reserve(std::size_t size) { _entries.reserve(size); }
     // The value under key, or null when absent.
     const PlistValue* find(QStringView key) const;
 

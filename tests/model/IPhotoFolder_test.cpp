@@ -135,18 +135,22 @@ TEST(IPhotoFolder, TheLibraryHoldsTheMasterAlbumsPhotosAsSharedObjects) {
 TEST(IPhotoFolder, PhotoRecordsWithMissingOrOddValues) {
     TempHome home;
     const auto library = makeLibrary(
-        home,
-        plist("<key>Master Image List</key><dict>"
-              "<key>1</key><dict><key>ImagePath</key><string>~/not/expanded.jpg</string></dict>"
-              "<key>2</key><dict><key>Caption</key><integer>7</integer><key>Caption</key>"
-              "<string>Second caption wins</string></dict>"
-              "<key>3</key><string>not a record</string>"
-              "</dict><key>List of Albums</key><array><dict><key>Master</key><true/><key>KeyList</key>"
-              "<array><string>1</string><integer>2</integer><string>2</string><string>3</string></array>"
-              "</dict></array>"));
+        home, plist("<key>Master Image List</key><dict>"
+                    "<key>1</key><dict><key>ImagePath</key><string>~/not/expanded.jpg</string></dict>"
+                    "<key>2</key><dict><key>Caption</key><integer>7</integer><key>Caption</key>"
+                    "<string>Second caption wins</string></dict>"
+                    "<key>3</key><string>not a record</string>"
+                    "<key>x9</key><dict><key>Caption</key><string>x9</string></dict>"
+                    "<key>7</key><dict><key>Caption</key><string>7</string></dict>"
+                    "</dict><key>List of Albums</key><array><dict><key>Master</key><true/><key>KeyList</key>"
+                    "<array><string>1</string><integer>2</integer><string>2</string><string>3</string>"
+                    "<string>x9</string><string>07</string><string>7</string></array>"
+                    "</dict></array>"));
     ASSERT_TRUE(library);
     const auto& files = library->files();
-    ASSERT_EQ(files.size(), 3u);
+    ASSERT_EQ(files.size(), 5u) << "identifiers are matched as text: 07 is not 7";
+    EXPECT_EQ(files[3]->name(), QStringLiteral("x9"));
+    EXPECT_EQ(files[4]->name(), QStringLiteral("7"));
     auto bare = std::dynamic_pointer_cast<Photo>(files[0]);
     EXPECT_TRUE(bare->name().isNull());
     EXPECT_EQ(bare->path(), QStringLiteral("~/not/expanded.jpg"));
