@@ -2,6 +2,8 @@
 
 #include "platform/Path.h"
 
+#include <QScopeGuard>
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -137,6 +139,7 @@ private:
     static void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*);
     static void onCharacters(void* context, const xmlChar* text, int length);
     static void onError(void*, xmlErrorPtr) {} // silence: failures are reported by the result
+    static void onGenericError(void*, const char*, ...) {}
 
     void startElement(Tag tag);
     void endElement();
@@ -179,6 +182,14 @@ bool Builder::parse(const std::function<qsizetype(char* buffer, qsizetype size)>
     sax.serror = &Builder::onError;
     // No entity, DTD or subset handler is set: declarations are not recorded,
     // references to them are not resolved and nothing external is fetched.
+
+    // Encoding errors bypass the handler above and go to the generic error
+    // function, which prints: silenced on this thread while the file is read.
+    const xmlGenericErrorFunc previousError = xmlGenericError;
+    void* const previousErrorContext = xmlGenericErrorContext;
+    xmlSetGenericErrorFunc(nullptr, &Builder::onGenericError);
+    const auto restoreError =
+        qScopeGuard([&] { xmlSetGenericErrorFunc(previousErrorContext, previousError); });
 
     constexpr qsizetype chunkSize = 256 * 1024;
     std::vector<char> buffer(chunkSize);

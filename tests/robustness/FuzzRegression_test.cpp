@@ -1,0 +1,30 @@
+#include "FuzzTargets.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every input that once crashed a fuzz program, kept under the program's
+// target name, is read again by the same code and must now return normally.
+TEST(FuzzRegressions, EveryKeptInputIsReadWithoutFailing) {
+    const QDir root(QStringLiteral(QVMB_FUZZ_REGRESSIONS));
+    int replayed = 0;
+    for (const QString& target : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const FuzzTargets::Function run = FuzzTargets::byName(target.toLatin1().constData());
+        ASSERT_NE(run, nullptr) << "no fuzz target " << target.toStdString();
+        for (const QFileInfo& input : QDir(root.filePath(target)).entryInfoList(QDir::Files)) {
+            SCOPED_TRACE(input.filePath().toStdString());
+            QFile file(input.filePath());
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            run(bytes);
+            ++replayed;
+        }
+    }
+    EXPECT_GT(replayed, 0);
+}
+
+} // namespace
