@@ -176,3 +176,35 @@ INSTANTIATE_TEST_SUITE_P(Catalogues, BadCatalogues,
                          ::testing::Combine(::testing::ValuesIn(kBadCatalogues), ::testing::Bool()), rowName);
 
 } // namespace
+
+namespace {
+
+class ByteOrderMarks : public HostileHome {};
+
+// A catalogue that starts with a byte-order mark, in UTF-8 or either order of
+// UTF-16, reads like any other.
+TEST_F(ByteOrderMarks, AreReadInEveryEncoding) {
+    QByteArray utf16 = goodITunes();
+    utf16.replace("encoding=\"UTF-8\"", "encoding=\"UTF-16\"");
+    const QString text = QString::fromUtf8(utf16);
+    QByteArray little("\xFF\xFE");
+    QByteArray big("\xFE\xFF");
+    for (const QChar c : text) {
+        little.append(static_cast<char>(c.unicode() & 0xFF)).append(static_cast<char>(c.unicode() >> 8));
+        big.append(static_cast<char>(c.unicode() >> 8)).append(static_cast<char>(c.unicode() & 0xFF));
+    }
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } files[] = {{"UTF-8", "\xEF\xBB\xBF" + goodITunes()}, {"UTF-16LE", little}, {"UTF-16BE", big}};
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        const QString path = _home.writeFile(QStringLiteral("library.xml"), file.bytes);
+        snapshot();
+        auto folder = std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, true, false);
+        ASSERT_EQ(folder->files().size(), 1u);
+        EXPECT_EQ(folder->files()[0]->name(), QStringLiteral("One"));
+    }
+}
+
+} // namespace
