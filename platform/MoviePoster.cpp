@@ -60,6 +60,7 @@ CodecContextPtr openDecoder(const AVStream* stream) {
         return nullptr;
     }
     decoder->thread_count = 1;
+    decoder->max_pixels = FFmpegInput::kMaxPixels;
     // A poster is a small picture: deblocking and exact rounding are not worth the time.
     decoder->skip_loop_filter = AVDISCARD_ALL;
     decoder->flags2 |= AV_CODEC_FLAG2_FAST;

@@ -1,14 +1,23 @@
 #include "FuzzTargets.h"
+#include "HostileHome.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
-// Every input that once crashed a fuzz program, kept under the program's
-// target name, is read again by the same code and must now return normally.
+long peakMemoryKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Every input that once crashed a fuzz program or took it too long, kept
+// under the program's target name, is read again by the same code and must
+// now return normally, quickly and without a large allocation.
 TEST(FuzzRegressions, EveryKeptInputIsReadWithoutFailing) {
     const QDir root(QStringLiteral(QVMB_FUZZ_REGRESSIONS));
     int replayed = 0;
@@ -20,7 +29,9 @@ TEST(FuzzRegressions, EveryKeptInputIsReadWithoutFailing) {
             QFile file(input.filePath());
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
             const QByteArray bytes = file.readAll();
-            run(bytes);
+            const long memoryBefore = peakMemoryKb();
+            EXPECT_LT(millisecondsOf([&] { run(bytes); }), kMainThreadBudgetMs);
+            EXPECT_LT(peakMemoryKb() - memoryBefore, 128 * 1024) << "kilobytes more at the peak";
             ++replayed;
         }
     }
