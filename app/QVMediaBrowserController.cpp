@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QWidget>
 
 QVMediaBrowserController::QVMediaBrowserController(QObject* parent)
     : QObject(parent) {
@@ -21,11 +22,26 @@ void QVMediaBrowserController::applicationDidFinishLaunching() {
     QApplication::setQuitOnLastWindowClosed(_tray == nullptr);
     QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     browser->window(); // loads it with the default type mask
+    // The window's own command menu is the home of Quit where there is no tray.
+    QMenu* commands = browser->commandMenu();
+    commands->addSeparator();
+    commands->addAction(tr("Quit"), QKeySequence(QKeySequence::Quit), qApp, &QApplication::quit);
     browser->showWindow(this);
 }
 
 void QVMediaBrowserController::applicationDidBecomeActive() {
-    QVMediaBrowser::sharedBrowser()->showWindow(this);
+    // Activation is reported whenever one of the program's windows takes the
+    // focus, the browser's own included: bring the browser back only when it
+    // is not on screen, so that taking the focus does not start a cycle of
+    // re-activations (which, without a window manager, also starves painting).
+    QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
+    if (!browser->isWindowLoaded()) {
+        return; // launching has not finished: it shows the window itself
+    }
+    QWidget* window = browser->window();
+    if (!window->isVisible() || window->isMinimized()) {
+        QVMediaBrowser::sharedBrowser()->showWindow(this);
+    }
 }
 
 bool QVMediaBrowserController::applicationShouldHandleReopen() {

@@ -46,10 +46,12 @@ struct PhotoWindow {
         }
         return true;
     }
-    // Runs the event loop until every visible cell has its picture, then paints once more.
+    // Runs the event loop until every visible cell has its picture, then paints
+    // once more. Sleeps between events (the overload with a time limit would
+    // spin and take a core from the decoders).
     void waitForVisibleCells() {
         while (!visibleCellsShown()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         QCoreApplication::processEvents();
     }

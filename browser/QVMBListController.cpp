@@ -16,7 +16,7 @@ bool isFilterSpace(QChar c) {
 } // namespace
 
 QVMBListController::QVMBListController(QObject* parent)
-    : QObject(parent) {
+    : QAbstractTableModel(parent) {
     _filtered.reserve(100);
 }
 
@@ -67,6 +67,7 @@ void QVMBListController::setFilter(const QString& text) {
 }
 
 void QVMBListController::updateList() {
+    listWillChange();
     _filtered.clear();
     if (_folder) {
         const std::vector<MediaItemPtr>& files = _folder->files();
@@ -126,7 +127,22 @@ bool QVMBListController::canPlay() {
     return false;
 }
 
+void QVMBListController::listWillChange() {
+}
+
 void QVMBListController::listChanged() {
+}
+
+int QVMBListController::rowCount(const QModelIndex&) const {
+    return 0;
+}
+
+int QVMBListController::columnCount(const QModelIndex&) const {
+    return 0;
+}
+
+QVariant QVMBListController::data(const QModelIndex&, int) const {
+    return {};
 }
 
 void QVMBListController::doPlay() {

@@ -4,7 +4,7 @@
 #include "model/MediaItem.h"
 #include "platform/Export.h"
 
-#include <QObject>
+#include <QAbstractTableModel>
 #include <QString>
 
 #include <vector>
@@ -24,7 +24,11 @@ QVMB_EXPORT extern const char QVMBListCtrlIsPlayingChanged[];
 // hooks. Every change of folder, filter or folder contents rebuilds the list
 // in place, lets the subclass refresh its view (listChanged), and tells the
 // window that the count and the can-play state may have changed.
-class QVMBListController : public QObject {
+//
+// Each list is also the item model of its list: the music list shows it as a
+// table; the grids ask through their own data source interface, so the base
+// model has no rows.
+class QVMBListController : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit QVMBListController(QObject* parent = nullptr);
@@ -54,7 +58,14 @@ public:
     // text without the leading and trailing spaces, tabs and other space separators.
     static QString trimmedFilter(const QString& text);
 
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
 protected:
+    // Called at the start of every rebuild, while _filtered still holds the
+    // old list (a model starts its reset here); the base does nothing.
+    virtual void listWillChange();
     // Called after every rebuild of _filtered, before the notifications.
     virtual void listChanged();
     virtual void doPlay();

@@ -166,6 +166,11 @@ void QVMBTreeController::foldersChanged(const Notification*) {
     beginResetModel();
     _icons.clear();
     endResetModel();
+    // Lay the rows out now rather than on the view's delayed timer: a window
+    // shown right after loading could otherwise miss it and stay blank. (Asking
+    // for a row's rectangle runs the pending layout; doItemsLayout() does not
+    // clear it.)
+    _outlineView->visualRect(index(0, 0));
     selectFlatRow(_keptRow);
     adoptSelection();
 }

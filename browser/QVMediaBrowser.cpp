@@ -1,6 +1,6 @@
 #include "browser/QVMediaBrowser.h"
 
-#include "browser/QVMBPanel.h"
+#include "browser/MediaBrowserWindow.h"
 #include "platform/WindowFrameAutosave.h"
 #include "prefs/PrefsController.h"
 
@@ -9,13 +9,6 @@ QVMediaBrowser* QVMediaBrowser::_sharedBrowser = nullptr;
 namespace {
 
 const QString kAutosaveName = QStringLiteral("QVMediaBrowser");
-
-QVMediaBrowser::WindowLoader& windowLoader() {
-    static QVMediaBrowser::WindowLoader loader = [](QVMediaBrowser*, const QString&) -> QWidget* {
-        return new QVMBPanel();
-    };
-    return loader;
-}
 
 } // namespace
 
@@ -36,13 +29,9 @@ QVMediaBrowser::QVMediaBrowser(const QString& nibName)
 
 QVMediaBrowser::~QVMediaBrowser() = default;
 
-void QVMediaBrowser::setWindowLoader(WindowLoader loader) {
-    windowLoader() = std::move(loader);
-}
-
 QWidget* QVMediaBrowser::window() {
     if (_window == nullptr) {
-        _window = windowLoader()(this, _nibName);
+        _window = new MediaBrowserWindow();
         new WindowFrameAutosave(_window, kAutosaveName);
     }
     return _window;
@@ -50,11 +39,18 @@ QWidget* QVMediaBrowser::window() {
 
 void QVMediaBrowser::showWindow(QObject*) {
     QWidget* w = window();
-    w->show();
+    w->showNormal();
     w->raise();
-    w->activateWindow();
+    if (!w->isActiveWindow()) {
+        w->activateWindow();
+    }
 }
 
 void QVMediaBrowser::showPreferences(QObject*) {
     PrefsController::sharedPrefs()->showWindow();
+}
+
+QMenu* QVMediaBrowser::commandMenu() {
+    window();
+    return _window->commandMenu();
 }

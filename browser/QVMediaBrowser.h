@@ -5,8 +5,8 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
+class MediaBrowserWindow;
+class QMenu;
 class QWidget;
 
 // The library's front door: the one browser window of the process. A host
@@ -34,10 +34,9 @@ public:
     void showWindow(QObject* sender = nullptr);
     void showPreferences(QObject* sender = nullptr);
 
-    // How the window is made from its description; set by the browser's window
-    // assembly, replaceable in tests.
-    using WindowLoader = std::function<QWidget*(QVMediaBrowser* owner, const QString& nibName)>;
-    static void setWindowLoader(WindowLoader loader);
+    // The menu of the window's command button; hosts may add their commands
+    // (the program adds Quit). Loads the window.
+    QMenu* commandMenu();
 
 private:
     explicit QVMediaBrowser(const QString& nibName);
@@ -45,6 +44,6 @@ private:
 
     int _typeMask = AllTypes;
     QString _nibName;
-    QWidget* _window = nullptr;
+    MediaBrowserWindow* _window = nullptr;
     static QVMediaBrowser* _sharedBrowser;
 };

@@ -33,6 +33,23 @@ IconImagePtr IconImage::referencingFile(const QString& path) {
     return result;
 }
 
+IconImagePtr IconImage::madeFromFile(const QString& path, Maker maker, Fallback fallback) {
+    IconImagePtr result(new IconImage);
+    result->_path = path.isNull() ? QStringLiteral("") : path;
+    result->_maker = std::move(maker);
+    result->_fallback = std::move(fallback);
+    // Its size comes with its pixels.
+    result->_sizeRead = true;
+    return result;
+}
+
+void IconImage::requestPixels(const void* owner, const StillWanted& stillWanted) {
+    if (!_maker || _failed || !_pixels.isNull()) {
+        return;
+    }
+    ThumbnailLoader::instance()->request(shared_from_this(), owner, stillWanted);
+}
+
 QSizeF IconImage::size() {
     if (!_sizeRead) {
         _sizeRead = true;
@@ -46,7 +63,9 @@ void IconImage::drawInRect(QPainter& painter, const QRectF& target, qreal opacit
     if (target.isEmpty()) {
         return;
     }
-    if (refersToFile() && !_failed) {
+    if (_maker) {
+        requestPixels(owner, stillWanted);
+    } else if (refersToFile() && !_failed) {
         const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
         const QSize needed(qRound(target.width() * ratio), qRound(target.height() * ratio));
         if (!needed.isEmpty() && !closeEnough(_pixels.size(), needed)) {
@@ -66,6 +85,12 @@ void IconImage::drawInRect(QPainter& painter, const QRectF& target, qreal opacit
 
 void IconImage::receivePixels(const QImage& pixels) {
     _requested = false;
+    if (_maker) {
+        _pixels = pixels.isNull() && _fallback ? _fallback() : pixels;
+        _failed = _pixels.isNull();
+        _size = _pixels.deviceIndependentSize().toSize();
+        return;
+    }
     if (pixels.isNull()) {
         // Keep older pixels if there are any; never ask for this file again.
         _failed = true;

@@ -21,22 +21,39 @@ using IconImagePtr = std::shared_ptr<IconImage>;
 // first asked for, and its pixels are decoded off the main thread the first
 // time it is drawn, straight to the size they are drawn at (never the full
 // picture). Until they arrive the image draws nothing; the view then repaints
-// the cells that show it (ThumbnailLoader::imageReady).
+// the cells that show it (ThumbnailLoader::imageReady). A third kind is made
+// once from a file by a function of the caller's, also off the main thread,
+// for pictures whose size is only known once they are made (movie posters).
 class QVMB_EXPORT IconImage : public std::enable_shared_from_this<IconImage> {
 public:
     // Answers whether the image is still shown somewhere, so that decoding it
     // is worth while; asked just before its decoding would start.
     using StillWanted = std::function<bool()>;
+    // Makes the picture for the file at path; runs on the loader's threads, so
+    // it may touch nothing but the file. A null image when it cannot.
+    using Maker = std::function<QImage(const QString& path)>;
+    // The picture used instead when the maker gives none; runs on the main thread.
+    using Fallback = std::function<QImage()>;
 
     static IconImagePtr fromImage(const QImage& image);
     // Reads nothing until the image is measured or drawn.
     static IconImagePtr referencingFile(const QString& path);
+    // A picture that maker makes from the file at path, once, when it is first
+    // asked for (requestPixels) or drawn. It has no size until it is made; it
+    // then keeps the made picture's pixels and device-independent size, or
+    // fallback's when maker gives none.
+    static IconImagePtr madeFromFile(const QString& path, Maker maker, Fallback fallback = {});
 
     IconImage(const IconImage&) = delete;
     IconImage& operator=(const IconImage&) = delete;
 
     QString path() const { return _path; }
     bool refersToFile() const { return !_path.isNull(); }
+    bool isMadeByFunction() const { return static_cast<bool>(_maker); }
+
+    // Asks for the pixels of a picture made by a function, unless it has them
+    // or they are being made (see drawInRect for owner and stillWanted).
+    void requestPixels(const void* owner, const StillWanted& stillWanted);
 
     // The size in device-independent pixels, upright; empty when the file is
     // not a readable picture.
@@ -65,6 +82,8 @@ private:
     void receivePixels(const QImage& pixels);
 
     QString _path; // null for an in-memory image
+    Maker _maker;
+    Fallback _fallback;
     QImage _pixels;
     QSize _size;
     bool _sizeRead = false;

@@ -167,9 +167,11 @@ void IconView::updateSize() {
     // QWIDGETSIZE_MAX bounds a widget's height.
     const int newHeight =
         static_cast<int>(std::min<qint64>(std::max<qint64>(contentHeight, visibleHeight), QWIDGETSIZE_MAX));
+    // The origin from before the frame change: a shorter frame would first pull
+    // it in to the new end and the proportion would then be taken twice.
+    const NSRect visible = documentVisibleRect();
     resize(width(), newHeight);
     if (_scrollArea) {
-        const NSRect visible = documentVisibleRect();
         if (oldHeight > 0) {
             const float ratio = static_cast<float>(newHeight) / static_cast<float>(oldHeight);
             scrollTo(visible.origin.x, visible.origin.y * ratio);

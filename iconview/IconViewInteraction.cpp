@@ -123,7 +123,7 @@ void IconView::mouseDragged(QMouseEvent* event) {
     qApp->installEventFilter(&refuser);
     drag->exec(draggingSourceOperationMaskForLocal(false), Qt::CopyAction);
     qApp->removeEventFilter(&refuser);
-    drag->deleteLater();
+    // The drag manager deletes the drag object.
 }
 
 std::optional<IconView::DragPayload> IconView::prepareDrag(NSPoint p) {

@@ -79,9 +79,10 @@ void ThumbnailLoader::startMore() {
         const QString path = image->path();
         const QSize box = image->wantedPixels();
         const QSize original = image->size().toSize();
+        const IconImage::Maker maker = image->_maker;
         std::weak_ptr<IconImage> weak = image;
-        _pool.start([this, path, box, original, weak]() {
-            QImage pixels = ThumbnailDecoder::decode(path, box, original);
+        _pool.start([this, path, box, original, maker, weak]() {
+            QImage pixels = maker ? maker(path) : ThumbnailDecoder::decode(path, box, original);
             QMetaObject::invokeMethod(
                 this, [this, weak, pixels = std::move(pixels)]() { finished(weak, pixels); },
                 Qt::QueuedConnection);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "iconview/IconImage.h"
-#include "platform/Export.h"
 
 #include <QHash>
 #include <QObject>
@@ -16,7 +15,7 @@
 // view still shows its image or the image is gone. Results come back on the
 // main thread, which stores them in the image and announces imageReady.
 // Everything but the decoding itself runs on the main thread.
-class QVMB_EXPORT ThumbnailLoader : public QObject {
+class ThumbnailLoader : public QObject {
     Q_OBJECT
 public:
     // The process's loader, owned by the application object.

@@ -4,6 +4,9 @@
 
 #include <QUrl>
 
+#include <functional>
+#include <memory>
+
 // Posted on the default notification centre, on the main thread, with the
 // player as object, when playback reaches the end of the movie.
 QVMB_EXPORT extern const char QVMovieDidEnd[];
@@ -29,3 +32,6 @@ public:
 protected:
     MoviePlayer() = default;
 };
+
+// Makes the player for a file URL; null when the file cannot be played.
+using MoviePlayerFactory = std::function<std::unique_ptr<MoviePlayer>(const QUrl& url)>;

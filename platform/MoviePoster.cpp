@@ -149,9 +149,11 @@ QImage convert(const AVFrame* frame, const QSize& size) {
     if (image.isNull()) {
         return {};
     }
+    // Enlarging shows the interpolation: bicubic there, the faster bilinear when reducing.
+    const bool enlarging = size.width() > frame->width || size.height() > frame->height;
     SwsContext* scaler = sws_getContext(frame->width, frame->height, format, size.width(), size.height(),
                                         Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB,
-                                        SWS_BILINEAR, nullptr, nullptr, nullptr);
+                                        enlarging ? SWS_BICUBIC : SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (scaler == nullptr) {
         return {};
     }
@@ -163,22 +165,23 @@ QImage convert(const AVFrame* frame, const QSize& size) {
     return rows > 0 ? image : QImage();
 }
 
-// The frame's display size (its pixels stretched by the sample aspect ratio),
-// turned by rotation and fitted into box without enlarging.
-QSize fittedSize(const AVFrame* frame, AVRational sampleAspect, int rotation, const QSize& box) {
+// The frame's size as shown: its pixels stretched by the sample aspect ratio
+// and turned by rotation.
+QSizeF shownSize(const AVFrame* frame, AVRational sampleAspect, int rotation) {
     double width = frame->width;
     const double height = frame->height;
     if (sampleAspect.num > 0 && sampleAspect.den > 0) {
         width = width * sampleAspect.num / sampleAspect.den;
     }
     const bool quarterTurn = rotation == 90 || rotation == 270;
-    const double shownWidth = quarterTurn ? height : width;
-    const double shownHeight = quarterTurn ? width : height;
-    const double scale = std::min({1.0, box.width() / shownWidth, box.height() / shownHeight});
-    // The size before turning, so the turned picture fits the box.
-    const int scaledWidth = std::max(1, static_cast<int>(std::lround(width * scale)));
-    const int scaledHeight = std::max(1, static_cast<int>(std::lround(height * scale)));
-    return {scaledWidth, scaledHeight};
+    return quarterTurn ? QSizeF(height, width) : QSizeF(width, height);
+}
+
+// The shown picture fitted into box without enlarging.
+QSize fittedInBox(const QSizeF& shown, const QSize& box) {
+    const double scale = std::min({1.0, box.width() / shown.width(), box.height() / shown.height()});
+    return {std::max(1, static_cast<int>(std::lround(shown.width() * scale))),
+            std::max(1, static_cast<int>(std::lround(shown.height() * scale)))};
 }
 
 } // namespace
@@ -187,6 +190,10 @@ QImage posterImage(const QString& path, const QSize& box) {
     if (box.width() <= 0 || box.height() <= 0) {
         return {};
     }
+    return posterImage(path, [box](const QSizeF& shown) { return fittedInBox(shown, box); });
+}
+
+QImage posterImage(const QString& path, const PosterSize& pixelSize) {
     FFmpegInput::FormatContextPtr context = FFmpegInput::open(path);
     if (!context) {
         return {};
@@ -210,7 +217,13 @@ QImage posterImage(const QString& path, const QSize& box) {
     const int turn = rotation(stream);
     const AVRational sampleAspect =
         frame->sample_aspect_ratio.num > 0 ? frame->sample_aspect_ratio : stream->sample_aspect_ratio;
-    QImage image = convert(frame.get(), fittedSize(frame.get(), sampleAspect, turn, box));
+    const QSize upright = pixelSize(shownSize(frame.get(), sampleAspect, turn));
+    if (upright.width() <= 0 || upright.height() <= 0) {
+        return {};
+    }
+    // The size before turning, so that the turned picture has the chosen size.
+    const bool quarterTurn = turn == 90 || turn == 270;
+    QImage image = convert(frame.get(), quarterTurn ? upright.transposed() : upright);
     if (turn != 0 && !image.isNull()) {
         image = image.transformed(QTransform().rotate(turn));
     }

@@ -4,7 +4,10 @@
 
 #include <QImage>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
+
+#include <functional>
 
 // Poster pictures of movies and audio files.
 namespace MoviePoster {
@@ -15,5 +18,14 @@ namespace MoviePoster {
 // cannot be opened or has no picture. Decodes on the calling thread with one
 // decoder thread and may be called from several threads at once.
 QVMB_EXPORT QImage posterImage(const QString& path, const QSize& box);
+
+// Answers the pixel size a poster is made at from its size as shown (its
+// pixels stretched by their aspect ratio and turned upright); an empty size
+// makes no poster. Called on the decoding thread.
+using PosterSize = std::function<QSize(const QSizeF& shownSize)>;
+
+// The same picture as above, scaled to whatever size pixelSize chooses for it,
+// larger than the picture itself included.
+QVMB_EXPORT QImage posterImage(const QString& path, const PosterSize& pixelSize);
 
 } // namespace MoviePoster

@@ -44,13 +44,15 @@ std::unique_ptr<MpvPlayer> MpvPlayer::create(const QUrl& url, const Options& opt
         mpv_terminate_destroy(mpv);
         return nullptr;
     }
-    return std::unique_ptr<MpvPlayer>(new MpvPlayer(mpv, url, native));
+    return std::unique_ptr<MpvPlayer>(new MpvPlayer(mpv, url, native, options.videoOutput == "libmpv"));
 }
 
-MpvPlayer::MpvPlayer(mpv_handle* mpv, const QUrl& url, const QByteArray& nativePath)
+MpvPlayer::MpvPlayer(mpv_handle* mpv, const QUrl& url, const QByteArray& nativePath,
+                     bool rendersThroughContext)
     : _mpv(mpv)
     , _url(url)
     , _nativePath(nativePath)
+    , _rendersThroughContext(rendersThroughContext)
     , _wakeups(std::make_unique<QObject>())
     , _alive(std::make_shared<bool>(true)) {
     // Called on one of mpv's threads: only queue the draining on the main thread.

@@ -38,9 +38,11 @@ public:
 
     // The mpv client, for a render context drawing the video in a view.
     mpv_handle* handle() const { return _mpv; }
+    // Whether the player was made with the video output "libmpv".
+    bool rendersThroughContext() const { return _rendersThroughContext; }
 
 private:
-    MpvPlayer(mpv_handle* mpv, const QUrl& url, const QByteArray& nativePath);
+    MpvPlayer(mpv_handle* mpv, const QUrl& url, const QByteArray& nativePath, bool rendersThroughContext);
     void drainEvents();
 
     mpv_handle* _mpv;
@@ -48,6 +50,7 @@ private:
     QByteArray _nativePath;
     bool _loaded = false;
     bool _playing = false;
+    bool _rendersThroughContext = false;
     // Receives mpv's wake-ups on the main thread; destroyed after mpv, so no
     // wake-up can arrive for a player that is gone.
     std::unique_ptr<QObject> _wakeups;

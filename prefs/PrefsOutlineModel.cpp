@@ -3,6 +3,8 @@
 #include "prefs/PrefsController.h"
 #include "prefs/QVTree.h"
 
+#include <QFont>
+
 PrefsOutlineModel::PrefsOutlineModel(PrefsController* controller, QObject* parent)
     : QAbstractItemModel(parent)
     , _controller(controller) {
@@ -57,7 +59,16 @@ bool PrefsOutlineModel::hasChildren(const QModelIndex& parent) const {
 }
 
 QVariant PrefsOutlineModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+    if (!index.isValid()) {
+        return {};
+    }
+    if (role == Qt::FontRole && !_controller->shouldEditItem(nullptr, node(index))) {
+        // Category titles stand out from the paths below them.
+        QFont font;
+        font.setBold(true);
+        return font;
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
     return _controller->objectValueForItem(nullptr, node(index));

@@ -117,7 +117,7 @@ TEST(PhotoListController, ShowsUprightThumbnailsOfGeneratedPictures) {
     ASSERT_EQ(grid.list.numItems(), 2);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid.area));
     const IconImagePtr turnedImage = grid.list.imageForIndex(grid.view, 1);
-    EXPECT_EVENTUALLY(!turnedImage->pixels().isNull(), 5000);
+    ASSERT_EVENTUALLY(!turnedImage->pixels().isNull(), 5000);
 
     const QImage pixels = turnedImage->pixels();
     const NSRect fitted = grid.view->scaledImageRect(1);
@@ -134,7 +134,7 @@ TEST(PhotoListController, ShowsUprightThumbnailsOfGeneratedPictures) {
     grid.list.writeRowsWithIndexes(grid.view, grid.view->selection(), &pasteboard);
     EXPECT_EQ(pasteboard.urls(), QList<QUrl>{Path::fileUrl(turned)});
     const int side = grid.view->imageSize();
-    EXPECT_EVENTUALLY(!grid.list.imageForIndex(grid.view, 0)->pixels().isNull(), 5000);
+    ASSERT_EVENTUALLY(!grid.list.imageForIndex(grid.view, 0)->pixels().isNull(), 5000);
     EXPECT_LE(grid.list.cacheBytes(), 2 * 4 * side * side);
 }
 

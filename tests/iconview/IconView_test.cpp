@@ -66,11 +66,21 @@ TEST(IconViewLayout, ResizingKeepsTheScrollPositionInProportion) {
     ASSERT_EQ(grid.view->width(), 619);
     EXPECT_EQ(grid.view->height(), 2200);
     EXPECT_EQ(grid.scrollY(), qRound(300.0 * 2200 / 1170));
+    // And back: 1800 of 2200 becomes 957 of 1170, as far as the end allows.
+    grid.area.verticalScrollBar()->setValue(1800);
+    grid.area.resize(grid.area.width() - 309, 300);
+    EXPECT_EQ(grid.view->height(), 1170);
+    EXPECT_EQ(grid.scrollY(), 1170 - 300);
+    grid.area.verticalScrollBar()->setValue(300);
+    grid.area.resize(grid.area.width() + 309, 300);
+    grid.area.verticalScrollBar()->setValue(800);
+    grid.area.resize(grid.area.width() - 309, 300);
+    EXPECT_EQ(grid.scrollY(), qRound(800.0 * 1170 / 2200));
 
     // From no height at all: the top, with no division by zero.
     grid.view->resize(grid.view->width(), 0);
     grid.view->updateSize();
-    EXPECT_EQ(grid.view->height(), 2200);
+    EXPECT_EQ(grid.view->height(), 1170);
     EXPECT_EQ(grid.scrollY(), 0);
 }
 

@@ -173,15 +173,24 @@ TEST_F(ThumbnailPipeline, ArrivingPixelsRepaintOnlyTheirCell) {
 
 TEST_F(ThumbnailPipeline, WorkForCellsNoLongerShownIsDropped) {
     ThumbnailLoader::instance()->setMaxThreadCount(1);
-    show();
-    // One decode runs, the other five wait; then the grid goes away.
+    const auto decoded = [this]() {
+        int count = 0;
+        for (const IconImagePtr& image : images) {
+            count += image->pixels().isNull() ? 0 : 1;
+        }
+        return count;
+    };
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid.area));
+    grid.source.images = images;
+    grid.reload(12);
+    // One paint asks for the six cells on screen: one decode runs, five wait.
+    // Then the grid goes away: only the one running finishes.
+    grid.view->repaint();
+    EXPECT_EQ(ThumbnailLoader::instance()->runningCount(), 1);
+    EXPECT_EQ(ThumbnailLoader::instance()->queuedCount(), 5);
     grid.area.hide();
     EXPECT_EVENTUALLY(idle(), 5000);
-    int decoded = 0;
-    for (const IconImagePtr& image : images) {
-        decoded += image->pixels().isNull() ? 0 : 1;
-    }
-    EXPECT_LE(decoded, 1);
+    EXPECT_EQ(decoded(), 1);
 
     // Shown again, the cells ask again.
     grid.area.show();

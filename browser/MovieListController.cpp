@@ -1,0 +1,242 @@
+#include "browser/MovieListController.h"
+
+#include "browser/QVMovieView.h"
+#include "iconview/IconView.h"
+#include "platform/MoviePoster.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Path.h"
+#include "platform/WorkspaceIcons.h"
+
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <cmath>
+
+namespace {
+
+// The poster at its fitted size times ratio, made on a loader thread.
+QImage makePoster(const QString& path, qreal ratio) {
+    QImage poster = MoviePoster::posterImage(path, [ratio](const QSizeF& shown) {
+        const NSSize fitted = MovieListController::posterSize(
+            NSMakeSize(static_cast<float>(shown.width()), static_cast<float>(shown.height())));
+        return QSize(std::max(1, static_cast<int>(std::lround(fitted.width * ratio))),
+                     std::max(1, static_cast<int>(std::lround(fitted.height * ratio))));
+    });
+    poster.setDevicePixelRatio(ratio);
+    return poster;
+}
+
+// Where a movie's file would be: its local path, else its URL's path (for the icon).
+QString filePath(const QUrl& url) {
+    const QString local = Path::localPath(url);
+    return local.isNull() ? url.path() : local;
+}
+
+} // namespace
+
+MovieListController::MovieListController(QObject* parent)
+    : QVMBListController(parent)
+    , _playerFactory([](const QUrl& url) { return QVMovieView::makePlayer(url); }) {
+    _imgCache.reserve(100);
+}
+
+MovieListController::~MovieListController() {
+    // The base's own clean-up runs later and no longer reaches these overrides.
+    stop();
+    observeView(false);
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+void MovieListController::observeView(bool observe) {
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    if (_observedView) {
+        for (const char* name : {IconViewDoubleClick, IconViewDraw, IconViewSelectionChanged}) {
+            center.removeObserver(this, name, _observedView.data());
+        }
+        _observedView = nullptr;
+    }
+    if (!observe || !_iconView) {
+        return;
+    }
+    _observedView = _iconView;
+    center.addObserver(this, IconViewDoubleClick, _iconView.data(),
+                       [this](const Notification&) { doubleClick(); });
+    center.addObserver(this, IconViewDraw, _iconView.data(), [this](const Notification&) { viewDraw(); });
+    center.addObserver(this, IconViewSelectionChanged, _iconView.data(),
+                       [this](const Notification&) { selectionChanged(); });
+}
+
+void MovieListController::awakeFromNib() {
+    observeView(true);
+    QVMovieView::prepareHost(_iconView);
+}
+
+NSSize MovieListController::posterSize(NSSize shown) {
+    const NSRect box = NSMakeRect(0, 0, kPosterSide, kPosterSide);
+    return QVScaleRectIntoRect(NSMakeRect(0, 0, shown.width, shown.height), box,
+                               QVAlignHCentre | QVAlignVCentre)
+        .size;
+}
+
+QImage MovieListController::iconImage(const QString& path) {
+    const QString extension = Path::extension(path);
+    auto cached = _iconImages.constFind(extension);
+    if (cached == _iconImages.constEnd()) {
+        // Held once per extension: a 512-pixel picture per file would add up.
+        cached = _iconImages.insert(extension, WorkspaceIcons::imageAtSize(WorkspaceIcons::iconForFile(path),
+                                                                           QSize(kIconSide, kIconSide), 1.0));
+    }
+    return *cached;
+}
+
+IconImagePtr MovieListController::getImage(const QUrl& url) {
+    IconImagePtr& image = _imgCache[url];
+    if (!image) {
+        const QString path = filePath(url);
+        const qreal ratio = _iconView ? _iconView->devicePixelRatioF() : qApp->devicePixelRatio();
+        const QPointer<MovieListController> self(this);
+        image = IconImage::madeFromFile(
+            Path::localPath(url), [ratio](const QString& file) { return makePoster(file, ratio); },
+            [self, path] { return self ? self->iconImage(path) : QImage(); });
+    }
+    return image;
+}
+
+bool MovieListController::showsImage(const IconImage* image) const {
+    if (!_iconView || !_iconView->isVisible()) {
+        return false;
+    }
+    const NSRect visible = _iconView->documentVisibleRect();
+    const int first = std::max(0, _iconView->firstIndexInRect(visible));
+    const int after = std::min(numItems(), _iconView->indexAfterRect(visible));
+    for (int i = first; i < after; ++i) {
+        const IconImagePtr cached = _imgCache.value(itemAt(i)->url());
+        if (cached.get() == image) {
+            return true;
+        }
+    }
+    return false;
+}
+
+MediaItem* MovieListController::itemAt(int index) const {
+    if (index < 0 || index >= numItems()) {
+        return nullptr;
+    }
+    return _filtered[static_cast<std::size_t>(index)].get();
+}
+
+int MovieListController::numberOfItemsInIconView(IconView*) {
+    return numItems();
+}
+
+IconImagePtr MovieListController::imageForIndex(IconView*, int index) {
+    MediaItem* item = itemAt(index);
+    if (item == nullptr) {
+        return nullptr;
+    }
+    IconImagePtr image = getImage(item->url());
+    // The grid asks for the cells it draws: their posters are made first.
+    const QPointer<MovieListController> self(this);
+    const IconImage* raw = image.get();
+    image->requestPixels(this, [self, raw] { return self && self->showsImage(raw); });
+    return image;
+}
+
+QString MovieListController::labelForIndex(IconView*, int index) {
+    MediaItem* item = itemAt(index);
+    return item ? item->name() : QString();
+}
+
+bool MovieListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
+    QList<QUrl> urls;
+    urls.reserve(static_cast<qsizetype>(indexes.size()));
+    for (int index : indexes) {
+        MediaItem* item = itemAt(index);
+        const QString path = item ? Path::localPath(item->url()) : QString();
+        if (!path.isEmpty()) {
+            urls.append(Path::fileUrl(path));
+        }
+    }
+    pasteboard->setUrls(urls);
+    return true;
+}
+
+void MovieListController::doubleClick() {
+    play();
+}
+
+void MovieListController::viewDraw() {
+    stop();
+}
+
+void MovieListController::selectionChanged() {
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlIsPlayingChanged, this);
+}
+
+void MovieListController::movieDidStop() {
+    stop();
+}
+
+bool MovieListController::canPlay() {
+    return _iconView && _iconView->selection().size() == 1;
+}
+
+QVMovieView* MovieListController::movieView() const {
+    return _mv;
+}
+
+bool MovieListController::isPlaying() {
+    return _mv != nullptr;
+}
+
+void MovieListController::listChanged() {
+    stop();
+    _imgCache.clear();
+    if (_iconView) {
+        _iconView->reloadData();
+    }
+}
+
+void MovieListController::doPlay() {
+    if (!_iconView || _iconView->selection().size() != 1) {
+        return;
+    }
+    const int index = *_iconView->selection().begin();
+    MediaItem* item = itemAt(index);
+    std::unique_ptr<MoviePlayer> movie = item && _playerFactory ? _playerFactory(item->url()) : nullptr;
+    if (!movie) {
+        return;
+    }
+    NotificationCenter::defaultCenter().addObserver(this, QVMovieDidEnd, movie.get(),
+                                                    [this](const Notification&) { movieDidStop(); });
+    NSRect r = _iconView->scaledImageRect(index);
+    if (r.size.width <= 0 || r.size.height <= 0) {
+        // No poster yet: the movie takes the cell's whole picture square.
+        r = _iconView->imageRect(index);
+    }
+    // The edges rounded as the grid rounds the picture's.
+    const int left = static_cast<int>(std::lround(r.origin.x));
+    const int top = static_cast<int>(std::lround(r.origin.y));
+    const QRect frame(left, top, static_cast<int>(std::lround(r.origin.x + r.size.width)) - left,
+                      static_cast<int>(std::lround(r.origin.y + r.size.height)) - top);
+    _mv = new QVMovieView(frame, _iconView);
+    _mv->setMovie(std::move(movie));
+    _mv->show();
+    _mv->play();
+}
+
+void MovieListController::doStop() {
+    if (!_mv) {
+        return;
+    }
+    QVMovieView* view = _mv;
+    _mv = nullptr;
+    if (view->movie()) {
+        NotificationCenter::defaultCenter().removeObserver(this, QVMovieDidEnd, view->movie());
+    }
+    view->pause();
+    view->releaseMovie();
+    view->hide();
+    // Stopping can happen inside the grid's own drawing: the view goes once that is over.
+    view->deleteLater();
+}

@@ -1,0 +1,427 @@
+#include "browser/MusicListController.h"
+
+#include "browser/MusicTableView.h"
+#include "browser/TrackSorting.h"
+#include "model/QVTrack.h"
+#include "platform/MovieFile.h"
+#include "platform/MpvPlayer.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Path.h"
+#include "platform/Resources.h"
+#include "platform/WorkspaceIcons.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMimeData>
+#include <QPixmap>
+
+#include <array>
+
+namespace {
+
+const std::array<const char*, 3> kColumns = {"name", "artist", "time"};
+const std::array<const char*, 3> kTitles = {"Name", "Artist", "Time"};
+
+std::unique_ptr<MoviePlayer> audioPlayer(const QUrl& url) {
+    MpvPlayer::Options options;
+    options.videoOutput = "null";
+    return MpvPlayer::create(url, options);
+}
+
+// The path a track's icon is chosen by: the local file's, else the URL's own.
+QString iconPath(const QUrl& url) {
+    const QString local = Path::localPath(url);
+    return local.isNull() ? url.path() : local;
+}
+
+} // namespace
+
+MusicListController::MusicListController(QObject* parent)
+    : QVMBListController(parent)
+    , _playerFactory(&audioPlayer) {
+    const QImage playing = Resources::image(QStringLiteral("MBAudioPlaying.tif"));
+    if (!playing.isNull()) {
+        _playingIcon = QIcon(QPixmap::fromImage(playing));
+    }
+    _icons.reserve(10);
+    _cellFont = QApplication::font();
+    _cellFont.setPointSize(10);
+}
+
+MusicListController::~MusicListController() {
+    // The base's own clean-up runs later and no longer reaches these overrides.
+    stop();
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+QString MusicListController::columnIdentifier(int column) {
+    if (column < 0 || column >= static_cast<int>(kColumns.size())) {
+        return {};
+    }
+    return QLatin1String(kColumns[static_cast<std::size_t>(column)]);
+}
+
+MusicTableView* MusicListController::tableView() const {
+    return _tableView;
+}
+
+void MusicListController::awakeFromNib() {
+    if (!_tableView) {
+        return;
+    }
+    _tableView->setModel(this);
+    _tableView->setFont(_cellFont);
+    QHeaderView* header = _tableView->horizontalHeader();
+    // The header keeps the application's font; only the cells are small.
+    header->setFont(QApplication::font());
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->resizeSection(1, 160);
+    header->resizeSection(2, 70);
+    // One text line per row.
+    QHeaderView* rows = _tableView->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(QFontMetrics(_cellFont).height() + 4);
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int column) { didClickTableColumn(_tableView, column); });
+    connect(_tableView, &QAbstractItemView::clicked, this, [this] { tableAction(); });
+    connect(_tableView, &QAbstractItemView::doubleClicked, this, [this] { doubleClick(); });
+    connect(_tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { selectionChanged(); });
+}
+
+QString MusicListController::timeToString(quint32 t) {
+    if (t == QVTrack::UnknownLength) {
+        return QStringLiteral("-");
+    }
+    const quint32 s = t % 60;
+    const quint32 m = (t / 60) % 60;
+    // Whole hours, days included: a 25-hour recording shows 25:00:00.
+    const quint32 h = t / 3600;
+    if (h > 0) {
+        return QStringLiteral("%1:%2:%3")
+            .arg(h)
+            .arg(m, 2, 10, QLatin1Char('0'))
+            .arg(s, 2, 10, QLatin1Char('0'));
+    }
+    return QStringLiteral("%1:%2").arg(m, 2, 10, QLatin1Char('0')).arg(s, 2, 10, QLatin1Char('0'));
+}
+
+QIcon MusicListController::fileIcon(const QUrl& url) const {
+    const QString path = iconPath(url);
+    const QString extension = Path::extension(path);
+    const auto cached = _icons.constFind(extension);
+    if (cached != _icons.constEnd()) {
+        return *cached;
+    }
+    // The first file seen with an extension decides the icon for all of them.
+    const QIcon icon = WorkspaceIcons::iconForFile(path);
+    _icons.insert(extension, icon);
+    return icon;
+}
+
+QVTrack* MusicListController::trackAt(int row) const {
+    if (row < 0 || row >= numItems()) {
+        return nullptr;
+    }
+    return dynamic_cast<QVTrack*>(_filtered[static_cast<std::size_t>(row)].get());
+}
+
+std::shared_ptr<QVTrack> MusicListController::sharedTrackAt(int row) const {
+    if (row < 0 || row >= numItems()) {
+        return nullptr;
+    }
+    return std::dynamic_pointer_cast<QVTrack>(_filtered[static_cast<std::size_t>(row)]);
+}
+
+int MusicListController::numberOfRowsInTableView(QTableView*) const {
+    return folder() ? numItems() : 0;
+}
+
+QVariant MusicListController::objectValueForTableColumn(QTableView*, const QString& column, int row) const {
+    QVTrack* track = trackAt(row);
+    if (track == nullptr) {
+        return {};
+    }
+    if (column == QLatin1String("name")) {
+        return track->name();
+    }
+    if (column == QLatin1String("artist")) {
+        return track->artist();
+    }
+    if (column == QLatin1String("time")) {
+        return timeToString(track->length());
+    }
+    return {};
+}
+
+QVariant MusicListController::willDisplayCell(QTableView*, const QString& column, int row) const {
+    if (column != QLatin1String("name")) {
+        return {};
+    }
+    QVTrack* track = trackAt(row);
+    if (track == nullptr) {
+        return {};
+    }
+    if (track == _playing.get()) {
+        return _playingIcon.isNull() ? QVariant() : QVariant(_playingIcon);
+    }
+    return fileIcon(track->url());
+}
+
+void MusicListController::didClickTableColumn(QTableView*, int column) {
+    const QString identifier = columnIdentifier(column);
+    if (identifier.isNull()) {
+        return;
+    }
+    // A new column starts ascending; the same column again turns the order round.
+    _sortAsc = column == _sortedColumn ? !_sortAsc : true;
+    _sortedColumn = column;
+    if (_tableView) {
+        // The header holds one indicator: setting it moves it off the column sorted before.
+        _tableView->horizontalHeader()->setSortIndicator(column,
+                                                         _sortAsc ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+    const MediaFolderPtr held = folder();
+    if (!held) {
+        return;
+    }
+    // The whole folder is sorted, not only what the filter shows, and the order
+    // stays in the folder. Each of the two changes rebuilds the list.
+    std::vector<MediaItemPtr> files =
+        TrackSorting::sorted(held->files(), TrackSorting::sortKey(identifier), _sortAsc);
+    held->removeAllFiles();
+    held->addFiles(std::move(files));
+}
+
+bool MusicListController::writeRowsWithIndexes(QTableView*, const std::set<int>& rows,
+                                               QMimeData* pasteboard) const {
+    return writeRows(nullptr, QList<int>(rows.begin(), rows.end()), pasteboard);
+}
+
+bool MusicListController::writeRows(QTableView*, const QList<int>& rows, QMimeData* pasteboard) const {
+    QList<QUrl> urls;
+    urls.reserve(rows.size());
+    for (int row : rows) {
+        QVTrack* track = trackAt(row);
+        // Cloud and podcast entries of a catalogue have no file to hand over.
+        const QString path = track ? Path::localPath(track->url()) : QString();
+        if (!path.isEmpty()) {
+            urls.append(Path::fileUrl(path));
+        }
+    }
+    pasteboard->setUrls(urls);
+    return true;
+}
+
+void MusicListController::tableAction() {
+}
+
+void MusicListController::doubleClick() {
+    const std::set<int> rows = selectedRows();
+    if (rows.empty()) {
+        play();
+        return;
+    }
+    // The row selected last: the current one when it is selected.
+    int row = *rows.rbegin();
+    if (_tableView) {
+        const QModelIndex current = _tableView->selectionModel()->currentIndex();
+        if (current.isValid() && rows.count(current.row()) != 0) {
+            row = current.row();
+        }
+    }
+    if (_playing && trackAt(row) == _playing.get()) {
+        stop();
+    } else {
+        play();
+    }
+}
+
+void MusicListController::selectionChanged() {
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlIsPlayingChanged, this);
+}
+
+std::set<int> MusicListController::selectedRows() const {
+    std::set<int> rows;
+    if (!_tableView || !_tableView->selectionModel()) {
+        return rows;
+    }
+    for (const QModelIndex& index : _tableView->selectionModel()->selectedRows()) {
+        rows.insert(index.row());
+    }
+    return rows;
+}
+
+bool MusicListController::canPlay() {
+    for (int row : selectedRows()) {
+        QVTrack* track = trackAt(row);
+        if (track != nullptr && !Path::localPath(track->url()).isEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MusicListController::isPlaying() {
+    return _playing != nullptr;
+}
+
+void MusicListController::doPlay() {
+    _playlist = selectedRows();
+    if (_playlist.empty()) {
+        return;
+    }
+    playTrack();
+}
+
+bool MusicListController::playTrack() {
+    while (!_playlist.empty()) {
+        const int row = *_playlist.begin();
+        _playlist.erase(_playlist.begin());
+        const std::shared_ptr<QVTrack> track = sharedTrackAt(row);
+        if (!track) {
+            continue;
+        }
+        const QUrl url = track->url();
+        // Tracks without a local file, of a type the movie toolkit does not
+        // play, or whose file does not open are passed over.
+        if (Path::localPath(url).isEmpty() || !MovieFile::canOpen(url)) {
+            continue;
+        }
+        std::unique_ptr<MoviePlayer> movie = _playerFactory ? _playerFactory(url) : nullptr;
+        if (!movie) {
+            continue;
+        }
+        releaseMovie();
+        const std::shared_ptr<QVTrack> previous = std::exchange(_playing, track);
+        _movie = std::move(movie);
+        NotificationCenter::defaultCenter().addObserver(this, QVMovieDidEnd, _movie.get(),
+                                                        [this](const Notification&) { movieDidStop(); });
+        // Only the sound plays, also for files that carry pictures or video.
+        _movie->setAudioOnly(true);
+        _movie->play();
+        refreshRowOf(previous.get());
+        refreshRowOf(_playing.get());
+        return true;
+    }
+    return false;
+}
+
+void MusicListController::movieDidStop() {
+    // The next queued track that plays takes over without a notification;
+    // with none left, playback ends and says so.
+    if (!playTrack()) {
+        stop();
+    }
+}
+
+void MusicListController::releaseMovie() {
+    if (_movie) {
+        NotificationCenter::defaultCenter().removeObserver(this, QVMovieDidEnd, _movie.get());
+        _movie->stop();
+        _movie.reset();
+    }
+}
+
+void MusicListController::doStop() {
+    releaseMovie();
+    const std::shared_ptr<QVTrack> previous = std::move(_playing);
+    _playing.reset();
+    _playlist.clear();
+    refreshRowOf(previous.get());
+}
+
+void MusicListController::refreshRowOf(const QVTrack* track) {
+    if (track == nullptr || _resetting) {
+        return;
+    }
+    for (int row = 0; row < numItems(); ++row) {
+        if (_filtered[static_cast<std::size_t>(row)].get() == track) {
+            const QModelIndex cell = index(row, 0);
+            Q_EMIT dataChanged(cell, cell, {Qt::DecorationRole});
+        }
+    }
+}
+
+void MusicListController::listWillChange() {
+    stop();
+    if (_tableView && _tableView->selectionModel()) {
+        _tableView->selectionModel()->clearSelection();
+    }
+    _resetting = true;
+    beginResetModel();
+}
+
+void MusicListController::listChanged() {
+    _resetting = false;
+    endResetModel();
+}
+
+int MusicListController::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : numberOfRowsInTableView(_tableView);
+}
+
+int MusicListController::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(kColumns.size());
+}
+
+QVariant MusicListController::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    const QString column = columnIdentifier(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return objectValueForTableColumn(_tableView, column, index.row());
+    case Qt::DecorationRole:
+        return willDisplayCell(_tableView, column, index.row());
+    case Qt::FontRole:
+        return _cellFont;
+    default:
+        return {};
+    }
+}
+
+QVariant MusicListController::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= static_cast<int>(kTitles.size())) {
+        return QVMBListController::headerData(section, orientation, role);
+    }
+    return QLatin1String(kTitles[static_cast<std::size_t>(section)]);
+}
+
+Qt::ItemFlags MusicListController::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
+QStringList MusicListController::mimeTypes() const {
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* MusicListController::mimeData(const QModelIndexList& indexes) const {
+    std::set<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (index.isValid()) {
+            rows.insert(index.row());
+        }
+    }
+    auto* pasteboard = new QMimeData;
+    writeRowsWithIndexes(_tableView, rows, pasteboard);
+    return pasteboard;
+}
+
+Qt::DropActions MusicListController::supportedDragActions() const {
+    return Qt::CopyAction;
+}
+
+Qt::DropActions MusicListController::supportedDropActions() const {
+    return Qt::IgnoreAction;
+}
