@@ -8,6 +8,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Path.h"
 #include "platform/PreferencesStore.h"
+#include "platform/WorkspaceIcons.h"
 #include "prefs/UserPreferences.h"
 #include "support/MediaFixtures.h"
 #include "support/Wait.h"
@@ -185,7 +186,8 @@ TEST_F(BadEnvironment, NoSessionBus) {
 }
 
 // No icon theme and no shared MIME data: folders keep the icons delivered
-// with the library, and media files are still told apart by their names.
+// with the library, files get the style's own icon, and media files are
+// still told apart by their names.
 TEST_F(BadEnvironment, NoIconTheme) {
     qputenv("XDG_DATA_DIRS", QFile::encodeName(_home.file(QStringLiteral("no-data"))));
     qputenv("XDG_DATA_HOME", QFile::encodeName(_home.file(QStringLiteral("no-data"))));
@@ -203,6 +205,12 @@ TEST_F(BadEnvironment, NoIconTheme) {
     EXPECT_EQ(pictures->folders()[0]->files().size(), 1u);
     EXPECT_EQ(music->files().size(), 1u); // the picture is no track
     EXPECT_FALSE(pictures->icon().isNull());
+    // Music and movies without a picture show their file type's icon.
+    for (const char* name : {"a.mp3", "b.mov", "c.unknown"}) {
+        const QIcon icon = WorkspaceIcons::iconForFile(_home.file(QLatin1String(name)));
+        ASSERT_FALSE(icon.isNull()) << name;
+        EXPECT_FALSE(WorkspaceIcons::imageAtSize(icon, QSize(32, 32), 2).isNull()) << name;
+    }
     EXPECT_FALSE(IPhotoFolder::create(QStringLiteral("iPhoto"), _home.file(QStringLiteral("lib.xml")))
                      ->icon()
                      .isNull());

@@ -161,4 +161,32 @@ TEST_F(BadMedia, PictureClaimingSixtyThousandPixelsSquare) {
     }
 }
 
+// A PNG whose text chunk after the picture claims two gigabytes, in a file
+// of a few hundred bytes: the picture still shows, and reading it takes
+// neither the memory the chunk claims nor the time to fill it.
+TEST_F(BadMedia, PngWhoseTextChunkClaimsTwoGigabytes) {
+    QByteArray png = contents(Fixture::Png);
+    const qsizetype endChunk = png.indexOf("IEND") - 4;
+    ASSERT_GT(endChunk, 0);
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(2000000000, chunk.data());
+    png = png.left(endChunk) + chunk + "tEXtComment\0but the rest is missing";
+    const QString path = _home.writeFile(QStringLiteral("Pictures/text.png"), png);
+    snapshot();
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    QImage thumbnail;
+    EXPECT_LT(millisecondsOf([&] {
+                  thumbnail =
+                      ThumbnailDecoder::decode(path, QSize(32, 24), ThumbnailDecoder::uprightSize(path));
+              }),
+              kMainThreadBudgetMs);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+    ASSERT_FALSE(thumbnail.isNull());
+    EXPECT_EQ(thumbnail.size(), QSize(32, 24));
+}
+
 } // namespace
