@@ -14,6 +14,17 @@ if(QVMB_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(QVMB_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "QVMB_FUZZ needs clang (CMAKE_CXX_COMPILER=clang++)")
+    endif()
+    # Coverage for libFuzzer in every object; only the fuzz programs link the
+    # fuzzer's own main (fuzz/CMakeLists.txt).
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 # Strict Qt: no implicit keyword macros, no silent QByteArray/const char* casts.
 add_compile_definitions(QT_NO_KEYWORDS QT_NO_CAST_FROM_BYTEARRAY QT_NO_URL_CAST_FROM_STRING QT_NO_FOREACH)
 

@@ -2,11 +2,14 @@
 
 #include "platform/Path.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,10 +18,17 @@ namespace ThumbnailDecoder {
 namespace {
 
 // Opens path by its exact bytes, so names that are not valid UTF-8 open too.
+// Only regular files are read: the check is made on the descriptor, opened
+// without blocking, since opening a FIFO for reading waits for a writer.
 bool openForReading(QFile& file, const QString& path) {
     const QByteArray native = Path::toNative(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         return false;
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -26,6 +36,43 @@ bool openForReading(QFile& file, const QString& path) {
         return false;
     }
     return true;
+}
+
+// libpng allocates the length an ancillary chunk claims before reading it:
+// a file of a few hundred bytes whose text chunk claims two gigabytes takes
+// two gigabytes. When a chunk other than image data claims more bytes than
+// the file holds, the picture is read as if it ended just before that chunk;
+// the answer is then those bytes and an end chunk, or nothing for a file
+// that needs no cut (which is left at its start).
+std::optional<QByteArray> pngCutShort(QFile& file) {
+    static const QByteArray signature("\x89PNG\r\n\x1a\n");
+    static const QByteArray end("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+    const qint64 size = file.size();
+    std::optional<QByteArray> cut;
+    if (file.read(signature.size()) == signature) {
+        for (qint64 start = signature.size(); start + 8 <= size;) {
+            if (!file.seek(start)) {
+                break;
+            }
+            const QByteArray header = file.read(8);
+            if (header.size() < 8) {
+                break;
+            }
+            const qint64 length = qFromBigEndian<quint32>(header.constData());
+            const QByteArrayView type = QByteArrayView(header).sliced(4);
+            if (type == "IEND") {
+                break;
+            }
+            if (start + 12 + length > size && type != "IDAT") {
+                file.seek(0);
+                cut = file.read(start) + end;
+                break;
+            }
+            start += 12 + length;
+        }
+    }
+    file.seek(0);
+    return cut;
 }
 
 bool isQuarterTurn(QImageIOHandler::Transformations transformation) {
@@ -108,11 +155,12 @@ QImage cachedThumbnail(const QString& path, QSize box, QSize originalSize) {
             continue;
         }
         const QString candidate = root + QLatin1String(cacheSize.directory) + QLatin1Char('/') + name;
-        if (!QFile::exists(candidate)) {
-            continue;
+        QFile cached;
+        if (!openForReading(cached, candidate) || pngCutShort(cached)) {
+            continue; // a cached thumbnail cut short is no good
         }
         // The reader's text keys cannot hold "::": the keys are read with the pixels.
-        QImage thumbnail = QImageReader(candidate, "png").read();
+        QImage thumbnail = QImageReader(&cached, "png").read();
         if (thumbnail.isNull() || thumbnail.text(QStringLiteral("Thumb::MTime")) != mtime) {
             continue;
         }
@@ -140,7 +188,14 @@ QImage decode(const QString& path, QSize box, QSize originalSize) {
     if (!openForReading(file, path)) {
         return {};
     }
-    QImageReader reader(&file);
+    QBuffer shortened;
+    QIODevice* device = &file;
+    if (std::optional<QByteArray> cut = pngCutShort(file)) {
+        shortened.setData(*cut);
+        shortened.open(QIODevice::ReadOnly);
+        device = &shortened;
+    }
+    QImageReader reader(device);
     reader.setAutoTransform(true);
     // The reader scales before it turns the picture upright.
     QSize scaled = box;

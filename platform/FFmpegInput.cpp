@@ -3,6 +3,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 
+#include <vector>
+
 namespace FFmpegInput {
 
 void FormatContextDeleter::operator()(AVFormatContext* context) const {
@@ -41,7 +43,18 @@ void findStreamInfo(AVFormatContext* context) {
                    (parameters->codec_type != AVMEDIA_TYPE_VIDEO || parameters->width > 0);
     }
     if (!complete) {
-        avformat_find_stream_info(context, nullptr);
+        readStreamInfo(context);
+    }
+}
+
+void readStreamInfo(AVFormatContext* context) {
+    std::vector<AVDictionary*> options(context->nb_streams, nullptr);
+    for (AVDictionary*& streamOptions : options) {
+        av_dict_set_int(&streamOptions, "max_pixels", kMaxPixels, 0);
+    }
+    avformat_find_stream_info(context, options.empty() ? nullptr : options.data());
+    for (AVDictionary*& streamOptions : options) {
+        av_dict_free(&streamOptions);
     }
 }
 

@@ -23,8 +23,17 @@ using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextDeleter>;
 // FFmpeg reach the network. FFmpeg's own logging is silenced.
 FormatContextPtr open(const QString& path);
 
+// The largest picture a decoder is allowed to make: the same bound as Qt's
+// image readers (256 MB of 32-bit pixels), far above 8K video. A file of a
+// few bytes can claim any size, and decoders allocate what it claims.
+inline constexpr int kMaxPixels = 8192 * 8192;
+
 // Makes sure the streams' parameters are known, reading ahead only when the
 // container's header did not give them.
 void findStreamInfo(AVFormatContext* context);
+
+// Reads ahead to learn the streams' parameters and durations, decoding
+// pictures no larger than kMaxPixels.
+void readStreamInfo(AVFormatContext* context);
 
 } // namespace FFmpegInput

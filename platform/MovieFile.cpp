@@ -123,7 +123,7 @@ qint64 MovieFile::durationSeconds() const {
             return longest / AV_TIME_BASE;
         }
         // The rest only know it after reading ahead (or estimating from the bit rate).
-        avformat_find_stream_info(context, nullptr);
+        FFmpegInput::readStreamInfo(context);
     }
     if (context->duration == AV_NOPTS_VALUE || context->duration < 0) {
         return -1;

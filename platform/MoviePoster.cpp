@@ -60,6 +60,7 @@ CodecContextPtr openDecoder(const AVStream* stream) {
         return nullptr;
     }
     decoder->thread_count = 1;
+    decoder->max_pixels = FFmpegInput::kMaxPixels;
     // A poster is a small picture: deblocking and exact rounding are not worth the time.
     decoder->skip_loop_filter = AVDISCARD_ALL;
     decoder->flags2 |= AV_CODEC_FLAG2_FAST;
@@ -144,7 +145,12 @@ bool hasAlpha(AVPixelFormat format) {
 QImage convert(const AVFrame* frame, const QSize& size) {
     const auto format = static_cast<AVPixelFormat>(frame->format);
     const bool alpha = hasAlpha(format);
-    QImage image(size, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    // swscale's vector code writes rows in blocks of several pixels, past the
+    // end of a row and of the last row of a buffer of the exact size (a movie
+    // 34 pixels wide and 1,560 high, shown 1 pixel wide, overran the heap):
+    // it scales into rows padded to 16 pixels with a spare row below.
+    const int paddedWidth = (size.width() + 15) / 16 * 16;
+    QImage image(paddedWidth, size.height() + 1, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull()) {
         return {};
     }
@@ -161,7 +167,7 @@ QImage convert(const AVFrame* frame, const QSize& size) {
     const int rows =
         sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, destination, destinationStride);
     sws_freeContext(scaler);
-    return rows > 0 ? image : QImage();
+    return rows > 0 ? image.copy(0, 0, size.width(), size.height()) : QImage();
 }
 
 // The frame's size as shown: its pixels stretched by the sample aspect ratio

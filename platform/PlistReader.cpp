@@ -2,6 +2,8 @@
 
 #include "platform/Path.h"
 
+#include <QScopeGuard>
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -9,6 +11,7 @@
 #include <libxml/parser.h>
 #include <limits>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -136,6 +139,7 @@ private:
     static void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*);
     static void onCharacters(void* context, const xmlChar* text, int length);
     static void onError(void*, xmlErrorPtr) {} // silence: failures are reported by the result
+    static void onGenericError(void*, const char*, ...) {}
 
     void startElement(Tag tag);
     void endElement();
@@ -178,6 +182,14 @@ bool Builder::parse(const std::function<qsizetype(char* buffer, qsizetype size)>
     sax.serror = &Builder::onError;
     // No entity, DTD or subset handler is set: declarations are not recorded,
     // references to them are not resolved and nothing external is fetched.
+
+    // Encoding errors bypass the handler above and go to the generic error
+    // function, which prints: silenced on this thread while the file is read.
+    const xmlGenericErrorFunc previousError = xmlGenericError;
+    void* const previousErrorContext = xmlGenericErrorContext;
+    xmlSetGenericErrorFunc(nullptr, &Builder::onGenericError);
+    const auto restoreError =
+        qScopeGuard([&] { xmlSetGenericErrorFunc(previousErrorContext, previousError); });
 
     constexpr qsizetype chunkSize = 256 * 1024;
     std::vector<char> buffer(chunkSize);
@@ -520,8 +532,15 @@ void PlistReader::streamArray(const QString& rootKey, const QStringList& fields,
 }
 
 PlistValue PlistReader::readFile(const QString& path) const {
-    const int fd = ::open(Path::toNative(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking and checked on the open descriptor: a FIFO in
+    // the catalogue's place would otherwise block until a writer came.
+    const int fd = ::open(Path::toNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        return {};
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         return {};
     }
     Builder builder(_rootKeys, _streams);

@@ -1,0 +1,178 @@
+#include "FuzzTargets.h"
+
+#include "iconview/ThumbnailDecoder.h"
+#include "model/IPhotoFolder.h"
+#include "model/ITunesFolder.h"
+#include "model/MediaItem.h"
+#include "model/TrackMetaData.h"
+#include "platform/Id3Reader.h"
+#include "platform/MoviePoster.h"
+#include "platform/Path.h"
+#include "platform/PlistReader.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace FuzzTargets {
+
+namespace {
+
+// The input as a file that lives in memory only: the readers open paths, and
+// fuzzing must not wear the disk. The same file is rewritten for each input.
+QString memoryFile(QByteArrayView bytes) {
+    static const int fd = memfd_create("qvmb-fuzz-input", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, 0) != 0) {
+        return {};
+    }
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = pwrite(fd, bytes.data() + written, static_cast<std::size_t>(bytes.size() - written),
+                                 static_cast<off_t>(written));
+        if (n <= 0) {
+            return {};
+        }
+        written += n;
+    }
+    return QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
+
+// The fuzzer sees coverage only in the code built here, not inside the
+// decoding libraries: counting what a reader answered lets it tell apart
+// inputs that reach different outcomes there. libFuzzer reads counters in
+// this section as coverage of their own, and clears them for each input.
+constexpr int kOutcomeSlots = 8;
+constexpr int kBuckets = 16;
+__attribute__((
+    used, section("__libfuzzer_extra_counters"))) unsigned char outcomeCounters[kOutcomeSlots * kBuckets];
+
+void feedback(std::initializer_list<qint64> outcomes) {
+    int slot = 0;
+    for (const qint64 outcome : outcomes) {
+        // 0, negative, or one bucket per bit width of the number.
+        const int width = outcome > 0 ? 64 - __builtin_clzll(static_cast<unsigned long long>(outcome)) : 0;
+        const int bucket = outcome == 0 ? 0 : outcome < 0 ? 1 : 2 + std::min(width, kBuckets - 3);
+        if (slot < kOutcomeSlots) {
+            unsigned char& counter = outcomeCounters[slot * kBuckets + bucket];
+            counter = static_cast<unsigned char>(counter + 1);
+        }
+        ++slot;
+    }
+}
+
+// Asks a value every question a reader of catalogues may ask.
+void walk(const PlistValue& value, int depth) {
+    (void)value.toString();
+    (void)value.toInteger();
+    (void)value.toReal();
+    (void)value.toBool();
+    (void)value.toDate();
+    (void)value.toData();
+    (void)value.value(u"Tracks");
+    for (const PlistValue& element : value.toArray()) {
+        walk(element, depth + 1);
+    }
+    for (const auto& [key, entry] : value.toDictionary()) {
+        (void)value.contains(key);
+        walk(entry, depth + 1);
+    }
+}
+
+// Every item of the folder and its sub-folders, asked what the lists ask.
+void walk(const MediaFolderPtr& folder) {
+    for (const MediaItemPtr& item : folder->files()) {
+        (void)item->name();
+        (void)item->url();
+        (void)item->matchesFilter(QStringLiteral("a"));
+    }
+    for (const MediaFolderPtr& child : folder->folders()) {
+        walk(child);
+    }
+}
+
+} // namespace
+
+void plist(QByteArrayView bytes) {
+    walk(PlistReader::parse(bytes), 0);
+
+    PlistReader reader;
+    reader.setRootKeys({QStringLiteral("Major Version")});
+    reader.streamDictionary(QStringLiteral("Tracks"), {QStringLiteral("Name"), QStringLiteral("Location")},
+                            [](const QString& key, PlistValue&& record) {
+                                (void)key.size();
+                                walk(record, 0);
+                            });
+    reader.streamArray(QStringLiteral("Playlists"), {}, [](PlistValue&& record) { walk(record, 0); });
+    walk(reader.read(bytes), 0);
+}
+
+void catalogue(QByteArrayView bytes) {
+    const QString path = memoryFile(bytes);
+    if (path.isEmpty()) {
+        return;
+    }
+    walk(std::make_shared<IPhotoFolder>(QStringLiteral("iPhoto"), path));
+    walk(std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, true, false));
+    walk(std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, false, true));
+}
+
+void metadata(QByteArrayView bytes) {
+    // The input as one tag value of each key, then as a file.
+    MovieMetaDataItems items;
+    items.push_back({MovieMetaDataKeyFormatItunesShort, MovieMetaDataKeyName, bytes.toByteArray()});
+    items.push_back({MovieMetaDataKeyFormatItunesShort, MovieMetaDataKeyArtist,
+                     bytes.sliced(bytes.size() / 2).toByteArray()});
+    (void)TagValue(items, MovieMetaDataKeyName);
+    (void)TagValue(items, MovieMetaDataKeyArtist);
+
+    const QString path = memoryFile(bytes);
+    if (path.isEmpty()) {
+        return;
+    }
+    const Id3Tags tags = Id3Reader::read(path);
+    const TrackMetaData movie = MovieMetaData(Path::fileUrl(path));
+    feedback({tags.title.size(), tags.artist.size(), tags.duration, movie.name.size(), movie.artist.size(),
+              movie.length});
+}
+
+void poster(QByteArrayView bytes) {
+    const QString path = memoryFile(bytes);
+    if (!path.isEmpty()) {
+        const QImage image = MoviePoster::posterImage(path, QSize(64, 48));
+        feedback(
+            {image.width(), image.height(), image.format(), image.isNull() ? 0 : image.pixel(0, 0) & 0xFF});
+    }
+}
+
+void thumbnail(QByteArrayView bytes) {
+    const QString path = memoryFile(bytes);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QSize size = ThumbnailDecoder::uprightSize(path);
+    const QImage image = ThumbnailDecoder::decode(path, QSize(48, 36), size);
+    feedback({size.width(), size.height(), image.format(), image.isNull() ? 0 : image.pixel(0, 0) & 0xFF});
+}
+
+Function byName(const char* name) {
+    static const struct {
+        const char* name;
+        Function function;
+    } targets[] = {{"plist", plist},
+                   {"catalogue", catalogue},
+                   {"metadata", metadata},
+                   {"poster", poster},
+                   {"thumbnail", thumbnail}};
+    for (const auto& target : targets) {
+        if (std::strcmp(target.name, name) == 0) {
+            return target.function;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace FuzzTargets

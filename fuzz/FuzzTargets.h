@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArrayView>
+
+// The readers of files that other programs write, each driven by one input:
+// shared by the libFuzzer programs and by the test that replays the inputs
+// they once crashed on. Each function must return normally for any input.
+namespace FuzzTargets {
+
+// The property-list reader, whole and streaming.
+void plist(QByteArrayView bytes);
+// The photo and music library folders loading the bytes as their catalogue.
+void catalogue(QByteArrayView bytes);
+// Movie metadata, the short-form tag values and the MP3 tag reader.
+void metadata(QByteArrayView bytes);
+// The poster picture of a movie file.
+void poster(QByteArrayView bytes);
+// The picture size and the thumbnail decode of the grid.
+void thumbnail(QByteArrayView bytes);
+
+// The target of that name, or null.
+using Function = void (*)(QByteArrayView);
+Function byName(const char* name);
+
+} // namespace FuzzTargets

@@ -1,0 +1,192 @@
+#include "HostileHome.h"
+#include "iconview/ThumbnailDecoder.h"
+#include "model/LocalFolder.h"
+#include "model/Photo.h"
+#include "model/QVMovie.h"
+#include "model/QVTrack.h"
+#include "platform/MoviePoster.h"
+#include "platform/Path.h"
+#include "support/MediaFixtures.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+using MediaFixtures::Fixture;
+
+namespace {
+
+QByteArray contents(Fixture fixture) {
+    QFile file(MediaFixtures::path(fixture));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Everything the browser asks of an item and its file: name, tags and
+// length, search, thumbnail or poster. Answers the item's name.
+QString askEverything(const MediaItemPtr& item) {
+    const QString name = item->name();
+    (void)item->matchesFilter(QStringLiteral("a"));
+    if (const auto photo = std::dynamic_pointer_cast<Photo>(item)) {
+        const QSize size = ThumbnailDecoder::uprightSize(photo->thumbPath());
+        (void)ThumbnailDecoder::decode(photo->thumbPath(), QSize(120, 90), size);
+    } else if (const auto track = std::dynamic_pointer_cast<QVTrack>(item)) {
+        (void)track->artist();
+        (void)track->length();
+    } else {
+        (void)MoviePoster::posterImage(Path::localPath(item->url()), QSize(120, 90));
+    }
+    return name;
+}
+
+class BadMedia : public HostileHome {};
+
+// Empty, cut short and mislabelled files of every kind are listed under
+// their file names, with unknown lengths and without pictures, quickly.
+TEST_F(BadMedia, EmptyTruncatedAndMislabelledFiles) {
+    const QByteArray jpeg = contents(Fixture::Jpeg);
+    const QByteArray mp3 = contents(Fixture::TaggedMp3);
+    const QByteArray mov = contents(Fixture::TaggedMov);
+    const QByteArray m4a = contents(Fixture::CoverM4a);
+    const struct {
+        const char* file;
+        QByteArray bytes;
+    } files[] = {
+        {"Pictures/empty.jpg", {}},
+        {"Pictures/half.jpg", jpeg.left(jpeg.size() / 2)},
+        {"Pictures/sound.jpg", mp3},
+        {"Pictures/movie.png", mov},
+        {"Music/empty.mp3", {}},
+        {"Music/half.mp3", mp3.left(mp3.size() / 2)},
+        {"Music/picture.mp3", jpeg},
+        {"Music/movie.mp3", mov},
+        {"Music/empty.m4a", {}},
+        {"Music/head.m4a", m4a.left(64)},
+        {"Music/picture.m4a", jpeg},
+        {"Movies/empty.mov", {}},
+        {"Movies/head.mov", mov.left(mov.size() / 3)},
+        {"Movies/picture.mp4", jpeg},
+        {"Movies/sound.mkv", mp3},
+    };
+    for (const auto& file : files) {
+        _home.writeFile(QLatin1String(file.file), file.bytes);
+    }
+    snapshot();
+
+    const struct {
+        const char* directory;
+        LocalFolder::FolderType type;
+        QStringList names;
+    } folders[] = {
+        {"Pictures", LocalFolder::Pictures, {"empty", "half", "movie", "sound"}},
+        {"Music",
+         LocalFolder::Music,
+         // An MP3 cut in half keeps its tag at the front.
+         {"Morning Song", "empty", "empty", "head", "movie", "picture", "picture"}},
+        // Movies are opened by what they hold, whatever their names say.
+        {"Movies", LocalFolder::Movies, {"Morning Song", "empty.mov", "head.mov", "picture.mp4"}},
+    };
+    for (const auto& expected : folders) {
+        SCOPED_TRACE(expected.directory);
+        auto folder = LocalFolder::create(_home.file(QLatin1String(expected.directory)), expected.type);
+        QStringList names;
+        for (const MediaItemPtr& item : folder->files()) {
+            const qint64 elapsed = millisecondsOf([&] { names.append(askEverything(item)); });
+            EXPECT_LT(elapsed, kMainThreadBudgetMs) << names.last().toStdString();
+            if (const auto track = std::dynamic_pointer_cast<QVTrack>(item);
+                track && item->name() != QLatin1String("Morning Song")) {
+                EXPECT_EQ(track->artist(), QString());
+            }
+        }
+        names.sort();
+        EXPECT_EQ(names, expected.names);
+    }
+}
+
+// The CRC-32 that PNG chunks carry.
+quint32 crc32(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : bytes) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+        }
+    }
+    return ~crc;
+}
+
+// A PNG chunk: length, type, data and the CRC of type and data.
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(static_cast<quint32>(data.size()), chunk.data());
+    const QByteArray body = QByteArray(type, 4) + data;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(crc32(body), crc.data());
+    return chunk + body + crc;
+}
+
+// A picture whose header claims 60,000 × 60,000 pixels (14 GB decoded) but
+// holds a few bytes: its size is read from the header, and decoding it
+// gives up quickly without taking the memory the header asks for.
+TEST_F(BadMedia, PictureClaimingSixtyThousandPixelsSquare) {
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(60000, header.data());
+    qToBigEndian<quint32>(60000, header.data() + 4);
+    header[8] = 8; // bits per sample
+    header[9] = 2; // RGB
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n") + pngChunk("IHDR", header) +
+                           pngChunk("IDAT", qCompress(QByteArray(4096, '\0')).mid(4)) + pngChunk("IEND", {});
+    QByteArray jpeg = contents(Fixture::Jpeg);
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(frame, 0);
+    qToBigEndian<quint16>(60000, jpeg.data() + frame + 5);
+    qToBigEndian<quint16>(60000, jpeg.data() + frame + 7);
+    const QString pngPath = _home.writeFile(QStringLiteral("Pictures/huge.png"), png);
+    const QString jpegPath = _home.writeFile(QStringLiteral("Pictures/huge.jpg"), jpeg);
+    snapshot();
+
+    for (const QString& path : {pngPath, jpegPath}) {
+        SCOPED_TRACE(path.toStdString());
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        QSize size;
+        EXPECT_LT(millisecondsOf([&] { size = ThumbnailDecoder::uprightSize(path); }), kMainThreadBudgetMs);
+        EXPECT_EQ(size, QSize(60000, 60000));
+        EXPECT_LT(millisecondsOf([&] { (void)ThumbnailDecoder::decode(path, QSize(150, 150), size); }),
+                  kMainThreadBudgetMs);
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+    }
+}
+
+// A PNG whose text chunk after the picture claims two gigabytes, in a file
+// of a few hundred bytes: the picture still shows, and reading it takes
+// neither the memory the chunk claims nor the time to fill it.
+TEST_F(BadMedia, PngWhoseTextChunkClaimsTwoGigabytes) {
+    QByteArray png = contents(Fixture::Png);
+    const qsizetype endChunk = png.indexOf("IEND") - 4;
+    ASSERT_GT(endChunk, 0);
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(2000000000, chunk.data());
+    png = png.left(endChunk) + chunk + "tEXtComment\0but the rest is missing";
+    const QString path = _home.writeFile(QStringLiteral("Pictures/text.png"), png);
+    snapshot();
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    QImage thumbnail;
+    EXPECT_LT(millisecondsOf([&] {
+                  thumbnail =
+                      ThumbnailDecoder::decode(path, QSize(32, 24), ThumbnailDecoder::uprightSize(path));
+              }),
+              kMainThreadBudgetMs);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+    ASSERT_FALSE(thumbnail.isNull());
+    EXPECT_EQ(thumbnail.size(), QSize(32, 24));
+}
+
+} // namespace
