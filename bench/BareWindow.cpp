@@ -3,6 +3,8 @@
 // bench/startup.sh beside the program; with QVMB_EXIT_AFTER_FIRST_PAINT set to
 // the start time (ns since the epoch) it prints "first-paint-ms N" after its
 // first paint and quits, as the program does.
+#include "app/FirstPaintProbe.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -14,38 +16,6 @@
 
 #include <chrono>
 #include <cstdio>
-
-namespace {
-class FirstPaintProbe : public QObject {
-public:
-    FirstPaintProbe(QWidget* window, qint64 startNs)
-        : _window(window)
-        , _startNs(startNs) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (event->type() != QEvent::Paint || _seen || widget == nullptr || widget->window() != _window) {
-            return false;
-        }
-        _seen = true;
-        QTimer::singleShot(0, this, [this] {
-            const qint64 nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                     std::chrono::system_clock::now().time_since_epoch())
-                                     .count();
-            std::printf("first-paint-ms %.1f\n", double(nowNs - _startNs) / 1e6);
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-        return false;
-    }
-
-private:
-    QWidget* _window;
-    qint64 _startNs;
-    bool _seen = false;
-};
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -68,7 +38,7 @@ int main(int argc, char* argv[]) {
     layout->addWidget(search);
     window.resize(360, 600); // the browser window's size
 
-    FirstPaintProbe probe(&window, qgetenv("QVMB_EXIT_AFTER_FIRST_PAINT").toLongLong());
+    FirstPaintProbe probe([&window] { return &window; }, qgetenv("QVMB_EXIT_AFTER_FIRST_PAINT").toLongLong());
     if (qEnvironmentVariableIsSet("QVMB_EXIT_AFTER_FIRST_PAINT")) {
         app.installEventFilter(&probe);
     }
