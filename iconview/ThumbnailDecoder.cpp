@@ -1,5 +1,6 @@
 #include "iconview/ThumbnailDecoder.h"
 
+#include "iconview/JpegFrame.h"
 #include "platform/Path.h"
 
 #include <QBuffer>
@@ -73,6 +74,38 @@ std::optional<QByteArray> pngCutShort(QFile& file) {
     }
     file.seek(0);
     return cut;
+}
+
+// Whether decoding the JPEG the device holds would make libjpeg buffer more
+// coefficients than the image readers' allocation limit allows a whole
+// decoded picture. libjpeg allocates that buffer before it reads a pixel,
+// whatever the scale it decodes at, and a file of a few hundred bytes can
+// claim a progressive frame that needs gigabytes. The size comes from
+// libjpeg's own reading of the headers; the frame read here only lets a
+// picture through when it is sequential and agrees with that size, so a
+// file whose headers the two read differently counts as the worst case.
+// The device is left at its start.
+bool jpegNeedsTooMuchMemory(QIODevice& device) {
+    const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    QSize size;
+    {
+        QImageReader header(&device);
+        if (header.format() != "jpeg") {
+            device.seek(0);
+            return false;
+        }
+        size = header.size();
+    }
+    device.seek(0);
+    const std::optional<JpegFrame> frame = JpegFrame::read(device);
+    device.seek(0);
+    if (limitBytes <= 0 || size.isEmpty()) {
+        return false; // unlimited, or libjpeg stops at the headers
+    }
+    if (frame && frame->width() == size.width() && frame->height() == size.height()) {
+        return frame->buffersWholeImage() && frame->coefficientBytes() > limitBytes;
+    }
+    return JpegFrame::largestCoefficientBytes(size) > limitBytes;
 }
 
 bool isQuarterTurn(QImageIOHandler::Transformations transformation) {
@@ -186,6 +219,9 @@ QImage decode(const QString& path, QSize box, QSize originalSize) {
     }
     QFile file;
     if (!openForReading(file, path)) {
+        return {};
+    }
+    if (jpegNeedsTooMuchMemory(file)) {
         return {};
     }
     QBuffer shortened;

@@ -8,7 +8,9 @@
 #include "platform/Path.h"
 #include "support/MediaFixtures.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -158,6 +160,49 @@ TEST_F(BadMedia, PictureClaimingSixtyThousandPixelsSquare) {
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
         EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+    }
+}
+
+// A progressive JPEG of a few hundred bytes whose frame claims 38,000 ×
+// 38,000 pixels: small enough, scaled an eighth while decoding, for the
+// image readers' allocation limit, but libjpeg would first allocate the
+// whole image's coefficients, 4.3 GB (found by fuzzing, also with the frame
+// behind a comment segment of length zero). It is refused before decoding
+// starts.
+TEST_F(BadMedia, ProgressiveJpegWhoseCoefficientsNeedGigabytes) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(writer.write(red));
+    const qsizetype frame = jpeg.indexOf("\xFF\xC2");
+    ASSERT_GT(frame, 0);
+    qToBigEndian<quint16>(38000, jpeg.data() + frame + 5);
+    qToBigEndian<quint16>(38000, jpeg.data() + frame + 7);
+    const QByteArray behindEmptyComment = QByteArray(jpeg).insert(2, QByteArray("\xFF\xFE\x00\x00", 4));
+    const QString paths[] = {_home.writeFile(QStringLiteral("Pictures/progressive.jpg"), jpeg),
+                             _home.writeFile(QStringLiteral("Pictures/commented.jpg"), behindEmptyComment)};
+    snapshot();
+
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        QSize size;
+        QImage thumbnail;
+        EXPECT_LT(millisecondsOf([&] {
+                      size = ThumbnailDecoder::uprightSize(path);
+                      thumbnail = ThumbnailDecoder::decode(path, QSize(48, 36), size);
+                  }),
+                  kMainThreadBudgetMs);
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+        EXPECT_EQ(size, QSize(38000, 38000));
+        EXPECT_TRUE(thumbnail.isNull());
     }
 }
 
