@@ -20,6 +20,11 @@ void ensureFallbackTheme() {
             for (const QString& base : QIcon::themeSearchPaths()) {
                 if (QDir(base + QStringLiteral("/Adwaita")).exists()) {
                     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+                    // Qt builds each theme's chain of parents once, when it is
+                    // first looked in (the style's own icons already did):
+                    // setting the search paths again makes it build them anew,
+                    // with the fallback.
+                    QIcon::setThemeSearchPaths(QIcon::themeSearchPaths());
                     break;
                 }
             }
