@@ -8,12 +8,15 @@
 namespace FFmpegInput {
 
 void FormatContextDeleter::operator()(AVFormatContext* context) const {
-    avformat_close_input(&context);
+    av().avformat_close_input(&context);
 }
 
 FormatContextPtr open(const QString& path) {
+    if (FFmpegApi::load() == nullptr) {
+        return nullptr;
+    }
     static const bool silenced = [] {
-        av_log_set_level(AV_LOG_QUIET);
+        av().av_log_set_level(AV_LOG_QUIET);
         return true;
     }();
     (void)silenced;
@@ -23,12 +26,12 @@ FormatContextPtr open(const QString& path) {
     }
     const QByteArray native = Path::toNative(path);
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av().av_dict_set(&options, "protocol_whitelist", "file", 0);
     AVFormatContext* context = nullptr;
     // The "file:" prefix keeps a name with a colon from being read as a protocol.
     const QByteArray url = QByteArray("file:") + native;
-    const int result = avformat_open_input(&context, url.constData(), nullptr, &options);
-    av_dict_free(&options);
+    const int result = av().avformat_open_input(&context, url.constData(), nullptr, &options);
+    av().av_dict_free(&options);
     if (result < 0) {
         return nullptr;
     }
@@ -50,11 +53,11 @@ void findStreamInfo(AVFormatContext* context) {
 void readStreamInfo(AVFormatContext* context) {
     std::vector<AVDictionary*> options(context->nb_streams, nullptr);
     for (AVDictionary*& streamOptions : options) {
-        av_dict_set_int(&streamOptions, "max_pixels", kMaxPixels, 0);
+        av().av_dict_set_int(&streamOptions, "max_pixels", kMaxPixels, 0);
     }
-    avformat_find_stream_info(context, options.empty() ? nullptr : options.data());
+    av().avformat_find_stream_info(context, options.empty() ? nullptr : options.data());
     for (AVDictionary*& streamOptions : options) {
-        av_dict_free(&streamOptions);
+        av().av_dict_free(&streamOptions);
     }
 }
 

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "platform/FFmpegApi.h"
+
 #include <QString>
 
 #include <memory>
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
 
 // Opening files with FFmpeg, shared by the movie readers of this folder.
 namespace FFmpegInput {

@@ -49,12 +49,12 @@ struct MovieFile::Input {
     // The tag from the container, or else from its first stream that has it
     // (Ogg keeps its comments on the stream).
     const AVDictionaryEntry* tag(const char* name) const {
-        if (const AVDictionaryEntry* entry = av_dict_get(context->metadata, name, nullptr, 0)) {
+        if (const AVDictionaryEntry* entry = av().av_dict_get(context->metadata, name, nullptr, 0)) {
             return entry;
         }
         for (unsigned i = 0; i < context->nb_streams; ++i) {
             if (const AVDictionaryEntry* entry =
-                    av_dict_get(context->streams[i]->metadata, name, nullptr, 0)) {
+                    av().av_dict_get(context->streams[i]->metadata, name, nullptr, 0)) {
                 return entry;
             }
         }
@@ -116,7 +116,7 @@ qint64 MovieFile::durationSeconds() const {
             const AVStream* stream = context->streams[i];
             if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
                 longest =
-                    std::max(longest, av_rescale_q(stream->duration, stream->time_base, AV_TIME_BASE_Q));
+                    std::max(longest, av().av_rescale_q(stream->duration, stream->time_base, AV_TIME_BASE_Q));
             }
         }
         if (longest != AV_NOPTS_VALUE) {

@@ -6,25 +6,18 @@
 
 #include <cmath>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/display.h>
-#include <libavutil/pixdesc.h>
-#include <libswscale/swscale.h>
-}
-
 namespace MoviePoster {
 
 namespace {
 
 struct CodecContextDeleter {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+    void operator()(AVCodecContext* context) const { av().avcodec_free_context(&context); }
 };
 struct FrameDeleter {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+    void operator()(AVFrame* frame) const { av().av_frame_free(&frame); }
 };
 struct PacketDeleter {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+    void operator()(AVPacket* packet) const { av().av_packet_free(&packet); }
 };
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
@@ -40,7 +33,7 @@ int pictureStream(const AVFormatContext* context) {
     for (unsigned i = 0; i < context->nb_streams; ++i) {
         const AVStream* stream = context->streams[i];
         if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO ||
-            avcodec_find_decoder(stream->codecpar->codec_id) == nullptr) {
+            av().avcodec_find_decoder(stream->codecpar->codec_id) == nullptr) {
             continue;
         }
         if ((stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
@@ -54,9 +47,9 @@ int pictureStream(const AVFormatContext* context) {
 }
 
 CodecContextPtr openDecoder(const AVStream* stream) {
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    CodecContextPtr decoder(avcodec_alloc_context3(codec));
-    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0) {
+    const AVCodec* codec = av().avcodec_find_decoder(stream->codecpar->codec_id);
+    CodecContextPtr decoder(av().avcodec_alloc_context3(codec));
+    if (!decoder || av().avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0) {
         return nullptr;
     }
     decoder->thread_count = 1;
@@ -64,14 +57,14 @@ CodecContextPtr openDecoder(const AVStream* stream) {
     // A poster is a small picture: deblocking and exact rounding are not worth the time.
     decoder->skip_loop_filter = AVDISCARD_ALL;
     decoder->flags2 |= AV_CODEC_FLAG2_FAST;
-    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) {
+    if (av().avcodec_open2(decoder.get(), codec, nullptr) < 0) {
         return nullptr;
     }
     return decoder;
 }
 
 bool receive(AVCodecContext* decoder, AVFrame* frame) {
-    return avcodec_receive_frame(decoder, frame) == 0;
+    return av().avcodec_receive_frame(decoder, frame) == 0;
 }
 
 // Decodes the first frame of the stream. The first key frame is decoded on
@@ -80,28 +73,28 @@ bool receive(AVCodecContext* decoder, AVFrame* frame) {
 bool decodeFirstFrame(AVFormatContext* context, int streamIndex, AVCodecContext* decoder, AVFrame* frame) {
     const AVStream* stream = context->streams[streamIndex];
     if ((stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) {
-        if (avcodec_send_packet(decoder, &stream->attached_pic) < 0) {
+        if (av().avcodec_send_packet(decoder, &stream->attached_pic) < 0) {
             return false;
         }
-        avcodec_send_packet(decoder, nullptr);
+        av().avcodec_send_packet(decoder, nullptr);
         return receive(decoder, frame);
     }
-    PacketPtr packet(av_packet_alloc());
+    PacketPtr packet(av().av_packet_alloc());
     bool seenKey = false;
-    for (int count = 0; count < kMaxPackets && av_read_frame(context, packet.get()) >= 0; ++count) {
+    for (int count = 0; count < kMaxPackets && av().av_read_frame(context, packet.get()) >= 0; ++count) {
         if (packet->stream_index != streamIndex) {
-            av_packet_unref(packet.get());
+            av().av_packet_unref(packet.get());
             continue;
         }
         const bool key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
         seenKey = seenKey || key;
         // Frames before the first key frame cannot be decoded correctly.
         if (!seenKey) {
-            av_packet_unref(packet.get());
+            av().av_packet_unref(packet.get());
             continue;
         }
-        const int sent = avcodec_send_packet(decoder, packet.get());
-        av_packet_unref(packet.get());
+        const int sent = av().avcodec_send_packet(decoder, packet.get());
+        av().av_packet_unref(packet.get());
         if (sent < 0 && sent != AVERROR(EAGAIN)) {
             continue;
         }
@@ -109,25 +102,25 @@ bool decodeFirstFrame(AVFormatContext* context, int streamIndex, AVCodecContext*
             return true;
         }
         if (key) {
-            avcodec_send_packet(decoder, nullptr);
+            av().avcodec_send_packet(decoder, nullptr);
             if (receive(decoder, frame)) {
                 return true;
             }
-            avcodec_flush_buffers(decoder);
+            av().avcodec_flush_buffers(decoder);
         }
     }
-    avcodec_send_packet(decoder, nullptr);
+    av().avcodec_send_packet(decoder, nullptr);
     return receive(decoder, frame);
 }
 
 // Clockwise rotation in degrees (0, 90, 180, 270) asked for by the stream.
 int rotation(const AVStream* stream) {
     size_t size = 0;
-    const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    const uint8_t* matrix = av().av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
     if (matrix == nullptr || size < 9 * sizeof(int32_t)) {
         return 0;
     }
-    const double counterClockwise = av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+    const double counterClockwise = av().av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
     if (std::isnan(counterClockwise)) {
         return 0;
     }
@@ -136,7 +129,7 @@ int rotation(const AVStream* stream) {
 }
 
 bool hasAlpha(AVPixelFormat format) {
-    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
+    const AVPixFmtDescriptor* descriptor = av().av_pix_fmt_desc_get(format);
     return descriptor != nullptr && (descriptor->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
 }
 
@@ -156,17 +149,18 @@ QImage convert(const AVFrame* frame, const QSize& size) {
     }
     // Enlarging shows the interpolation: bicubic there, the faster bilinear when reducing.
     const bool enlarging = size.width() > frame->width || size.height() > frame->height;
-    SwsContext* scaler = sws_getContext(frame->width, frame->height, format, size.width(), size.height(),
-                                        Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB,
-                                        enlarging ? SWS_BICUBIC : SWS_BILINEAR, nullptr, nullptr, nullptr);
+    SwsContext* scaler =
+        av().sws_getContext(frame->width, frame->height, format, size.width(), size.height(),
+                            Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB,
+                            enlarging ? SWS_BICUBIC : SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (scaler == nullptr) {
         return {};
     }
     uint8_t* destination[4] = {image.bits(), nullptr, nullptr, nullptr};
     const int destinationStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-    const int rows =
-        sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, destination, destinationStride);
-    sws_freeContext(scaler);
+    const int rows = av().sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, destination,
+                                    destinationStride);
+    av().sws_freeContext(scaler);
     return rows > 0 ? image.copy(0, 0, size.width(), size.height()) : QImage();
 }
 
@@ -214,7 +208,7 @@ QImage posterImage(const QString& path, const PosterSize& pixelSize) {
         context->streams[i]->discard = static_cast<int>(i) == streamIndex ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     }
     CodecContextPtr decoder = openDecoder(stream);
-    FramePtr frame(av_frame_alloc());
+    FramePtr frame(av().av_frame_alloc());
     if (!decoder || !frame || !decodeFirstFrame(context.get(), streamIndex, decoder.get(), frame.get()) ||
         frame->width <= 0 || frame->height <= 0) {
         return {};

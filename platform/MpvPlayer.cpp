@@ -1,13 +1,13 @@
 #include "platform/MpvPlayer.h"
 
 #include "platform/FileSystem.h"
+#include "platform/MpvApi.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Path.h"
 
 #include <QMetaObject>
 
 #include <clocale>
-#include <mpv/client.h>
 
 std::unique_ptr<MpvPlayer> MpvPlayer::create(const QUrl& url) {
     return create(url, Options());
@@ -16,32 +16,32 @@ std::unique_ptr<MpvPlayer> MpvPlayer::create(const QUrl& url) {
 std::unique_ptr<MpvPlayer> MpvPlayer::create(const QUrl& url, const Options& options) {
     const QString path = Path::localPath(url);
     // mpv would block on a FIFO; only regular files are played.
-    if (path.isEmpty() || !FileSystem::isRegularFile(path)) {
+    if (path.isEmpty() || !FileSystem::isRegularFile(path) || MpvApi::load() == nullptr) {
         return nullptr;
     }
     const QByteArray native = Path::toNative(path);
     // mpv refuses to start unless numbers are formatted the C way; Qt formats
     // its own numbers through QLocale, so this changes nothing else here.
     std::setlocale(LC_NUMERIC, "C");
-    mpv_handle* mpv = mpv_create();
+    mpv_handle* mpv = libmpv().mpv_create();
     if (mpv == nullptr) {
         return nullptr;
     }
-    mpv_set_option_string(mpv, "config", "no");
-    mpv_set_option_string(mpv, "terminal", "no");
-    mpv_set_option_string(mpv, "idle", "yes");
-    mpv_set_option_string(mpv, "load-scripts", "no");
-    mpv_set_option_string(mpv, "ytdl", "no");
-    mpv_set_option_string(mpv, "audio-fallback-to-null", "yes");
-    mpv_set_option_string(mpv, "audio-display", "no");
+    libmpv().mpv_set_option_string(mpv, "config", "no");
+    libmpv().mpv_set_option_string(mpv, "terminal", "no");
+    libmpv().mpv_set_option_string(mpv, "idle", "yes");
+    libmpv().mpv_set_option_string(mpv, "load-scripts", "no");
+    libmpv().mpv_set_option_string(mpv, "ytdl", "no");
+    libmpv().mpv_set_option_string(mpv, "audio-fallback-to-null", "yes");
+    libmpv().mpv_set_option_string(mpv, "audio-display", "no");
     if (!options.audioOutput.isEmpty()) {
-        mpv_set_option_string(mpv, "ao", options.audioOutput.constData());
+        libmpv().mpv_set_option_string(mpv, "ao", options.audioOutput.constData());
     }
     if (!options.videoOutput.isEmpty()) {
-        mpv_set_option_string(mpv, "vo", options.videoOutput.constData());
+        libmpv().mpv_set_option_string(mpv, "vo", options.videoOutput.constData());
     }
-    if (mpv_initialize(mpv) < 0) {
-        mpv_terminate_destroy(mpv);
+    if (libmpv().mpv_initialize(mpv) < 0) {
+        libmpv().mpv_terminate_destroy(mpv);
         return nullptr;
     }
     return std::unique_ptr<MpvPlayer>(new MpvPlayer(mpv, url, native, options.videoOutput == "libmpv"));
@@ -56,7 +56,7 @@ MpvPlayer::MpvPlayer(mpv_handle* mpv, const QUrl& url, const QByteArray& nativeP
     , _wakeups(std::make_unique<QObject>())
     , _alive(std::make_shared<bool>(true)) {
     // Called on one of mpv's threads: only queue the draining on the main thread.
-    mpv_set_wakeup_callback(
+    libmpv().mpv_set_wakeup_callback(
         _mpv,
         [](void* data) {
             auto* player = static_cast<MpvPlayer*>(data);
@@ -67,35 +67,35 @@ MpvPlayer::MpvPlayer(mpv_handle* mpv, const QUrl& url, const QByteArray& nativeP
 }
 
 MpvPlayer::~MpvPlayer() {
-    mpv_set_wakeup_callback(_mpv, nullptr, nullptr);
-    mpv_terminate_destroy(_mpv);
+    libmpv().mpv_set_wakeup_callback(_mpv, nullptr, nullptr);
+    libmpv().mpv_terminate_destroy(_mpv);
     // _wakeups goes next, taking any queued drain with it.
 }
 
 void MpvPlayer::play() {
-    mpv_set_property_string(_mpv, "pause", "no");
+    libmpv().mpv_set_property_string(_mpv, "pause", "no");
     if (!_loaded) {
         const char* command[] = {"loadfile", _nativePath.constData(), nullptr};
-        mpv_command(_mpv, command);
+        libmpv().mpv_command(_mpv, command);
         _loaded = true;
     }
     _playing = true;
 }
 
 void MpvPlayer::stop() {
-    mpv_set_property_string(_mpv, "pause", "yes");
+    libmpv().mpv_set_property_string(_mpv, "pause", "yes");
     _playing = false;
 }
 
 void MpvPlayer::setAudioOnly(bool audioOnly) {
-    mpv_set_property_string(_mpv, "vid", audioOnly ? "no" : "auto");
-    mpv_set_property_string(_mpv, "sid", audioOnly ? "no" : "auto");
+    libmpv().mpv_set_property_string(_mpv, "vid", audioOnly ? "no" : "auto");
+    libmpv().mpv_set_property_string(_mpv, "sid", audioOnly ? "no" : "auto");
 }
 
 void MpvPlayer::drainEvents() {
     const std::weak_ptr<bool> alive = _alive;
     while (true) {
-        const mpv_event* event = mpv_wait_event(_mpv, 0);
+        const mpv_event* event = libmpv().mpv_wait_event(_mpv, 0);
         if (event->event_id == MPV_EVENT_NONE) {
             return;
         }

@@ -1,5 +1,6 @@
 #include "platform/MpvRenderContext.h"
 
+#include "platform/MpvApi.h"
 #include "platform/MpvPlayer.h"
 
 #include <QByteArray>
@@ -7,8 +8,6 @@
 #include <QObject>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-
-#include <mpv/render_gl.h>
 
 namespace {
 
@@ -51,20 +50,20 @@ std::unique_ptr<MpvRenderContext> MpvRenderContext::create(MoviePlayer* player,
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     mpv_render_context* context = nullptr;
-    if (mpv_render_context_create(&context, mpvPlayer->handle(), params) < 0) {
+    if (libmpv().mpv_render_context_create(&context, mpvPlayer->handle(), params) < 0) {
         return nullptr;
     }
     std::unique_ptr<MpvRenderContext> renderer(new MpvRenderContext(context));
     renderer->_frameReady = std::move(frameReady);
     // Called on one of mpv's threads: only queue the work for the main thread.
-    mpv_render_context_set_update_callback(
+    libmpv().mpv_render_context_set_update_callback(
         context,
         [](void* data) {
             auto* self = static_cast<MpvRenderContext*>(data);
             QMetaObject::invokeMethod(
                 self->_updates.get(),
                 [self] {
-                    if ((mpv_render_context_update(self->_context) & MPV_RENDER_UPDATE_FRAME) != 0 &&
+                    if ((libmpv().mpv_render_context_update(self->_context) & MPV_RENDER_UPDATE_FRAME) != 0 &&
                         self->_frameReady) {
                         self->_frameReady();
                     }
@@ -81,8 +80,8 @@ MpvRenderContext::MpvRenderContext(mpv_render_context* context)
 }
 
 MpvRenderContext::~MpvRenderContext() {
-    mpv_render_context_set_update_callback(_context, nullptr, nullptr);
-    mpv_render_context_free(_context);
+    libmpv().mpv_render_context_set_update_callback(_context, nullptr, nullptr);
+    libmpv().mpv_render_context_free(_context);
     // _updates goes next, taking any queued update with it.
 }
 
@@ -94,5 +93,5 @@ void MpvRenderContext::render(unsigned fbo, const QSize& pixels) {
         {MPV_RENDER_PARAM_FLIP_Y, &flipY},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    mpv_render_context_render(_context, params);
+    libmpv().mpv_render_context_render(_context, params);
 }
