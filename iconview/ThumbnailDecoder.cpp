@@ -97,11 +97,11 @@ bool jpegNeedsTooMuchMemory(QIODevice& device) {
         size = header.size();
     }
     device.seek(0);
-    const std::optional<JpegFrame> frame = JpegFrame::read(device);
-    device.seek(0);
     if (limitBytes <= 0 || size.isEmpty()) {
         return false; // unlimited, or libjpeg stops at the headers
     }
+    const std::optional<JpegFrame> frame = JpegFrame::read(device);
+    device.seek(0);
     if (frame && frame->width() == size.width() && frame->height() == size.height()) {
         return frame->buffersWholeImage() && frame->coefficientBytes() > limitBytes;
     }
