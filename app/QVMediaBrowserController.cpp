@@ -17,10 +17,11 @@ QVMediaBrowserController::QVMediaBrowserController(QObject* parent)
 }
 
 void QVMediaBrowserController::applicationDidFinishLaunching() {
+    // The shared browser first: making it installs the translations the tray's texts need.
+    QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     makeTrayIcon();
     // Without a tray nothing could bring a closed window back: closing it quits.
     QApplication::setQuitOnLastWindowClosed(_tray == nullptr);
-    QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     browser->window(); // loads it with the default type mask
     // The window's own command menu is the home of Quit where there is no tray.
     QMenu* commands = browser->commandMenu();

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/WindowFrameAutosave.h"
+#include "platform/system/Translations.h"
 #include "prefs/PrefsOutlineModel.h"
 #include "prefs/UserPreferences.h"
 #include "ui_Preferences.h"
@@ -35,6 +36,7 @@ PrefsController::~PrefsController() {
 
 QDialog* PrefsController::window() {
     if (_window == nullptr) {
+        Translations::install();
         _window = new QDialog();
         _ui = std::make_unique<Ui::Preferences>();
         _ui->setupUi(_window);
@@ -54,9 +56,9 @@ QDialog* PrefsController::window() {
 
 void PrefsController::awakeFromNib() {
     _root = std::make_shared<QVTree>();
-    _pictures = std::make_shared<QVTree>(QStringLiteral("Pictures"));
-    _music = std::make_shared<QVTree>(QStringLiteral("Music"));
-    _movies = std::make_shared<QVTree>(QStringLiteral("Movies"));
+    _pictures = std::make_shared<QVTree>(tr("Pictures"));
+    _music = std::make_shared<QVTree>(tr("Music"));
+    _movies = std::make_shared<QVTree>(tr("Movies"));
     _root->add(_pictures);
     _root->add(_music);
     _root->add(_movies);
@@ -119,7 +121,7 @@ void PrefsController::selectionChanged() {
 }
 
 void PrefsController::addClick() {
-    QFileDialog* panel = new QFileDialog(window(), QStringLiteral("Add a Folder"));
+    QFileDialog* panel = new QFileDialog(window(), tr("Add a Folder"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::Directory);
     panel->setOption(QFileDialog::ShowDirsOnly, true);
