@@ -12,6 +12,7 @@
 #include <QMimeData>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -163,6 +164,10 @@ QString MovieListController::labelForIndex(IconView*, int index) {
     return item ? item->name() : QString();
 }
 
+QString MovieListController::statusForIndex(IconView*, int index) {
+    return _mv != nullptr && index == _playingIndex ? tr("Playing") : QString();
+}
+
 bool MovieListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
@@ -237,8 +242,11 @@ void MovieListController::doPlay() {
                       static_cast<int>(std::lround(r.origin.y + r.size.height)) - top);
     _mv = new QVMovieView(frame, _iconView);
     _mv->setMovie(std::move(movie));
+    _mv->setAccessibleName(tr("Playing %1").arg(labelForIndex(_iconView, index)));
+    _playingIndex = index;
     _mv->show();
     _mv->play();
+    _iconView->statusChanged(index);
 }
 
 void MovieListController::doStop() {
@@ -255,4 +263,8 @@ void MovieListController::doStop() {
     view->hide();
     // Stopping can happen inside the grid's own drawing: the view goes once that is over.
     view->deleteLater();
+    const int stopped = std::exchange(_playingIndex, -1);
+    if (_iconView) {
+        _iconView->statusChanged(stopped);
+    }
 }

@@ -57,6 +57,8 @@ public:
     int numberOfItemsInIconView(IconView* view) override;
     IconImagePtr imageForIndex(IconView* view, int index) override;
     QString labelForIndex(IconView* view, int index) override;
+    // "Playing" for the movie playing in place.
+    QString statusForIndex(IconView* view, int index) override;
     // The movies' files as file URLs in ascending index order; movies without
     // a local file are left out.
     bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) override;
@@ -82,6 +84,7 @@ private:
     void observeView(bool observe);
 
     QPointer<QVMovieView> _mv; // a child of the grid while it plays
+    int _playingIndex = -1;    // the cell it lies over
     QHash<QUrl, IconImagePtr> _imgCache;
     QHash<QString, QImage> _iconImages;
     QPointer<IconView> _iconView;

@@ -1,6 +1,10 @@
 #include "browser/SegmentedControl.h"
 
+#include "browser/AccessibleSegmentedControl.h"
+
+#include <QAccessible>
 #include <QButtonGroup>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QToolButton>
 
@@ -12,10 +16,18 @@ SegmentedControl::SegmentedControl(QWidget* parent)
     : QWidget(parent)
     , _layout(new QHBoxLayout(this))
     , _group(new QButtonGroup(this)) {
+    AccessibleSegmentedControl::installFactory();
     _layout->setContentsMargins(0, 0, 0, 0);
     _layout->setSpacing(0);
     _group->setExclusive(true);
     connect(_group, &QButtonGroup::buttonClicked, this, [this] { Q_EMIT clicked(); });
+    // A reader hears which tab became (or stopped being) the selected one.
+    connect(_group, &QButtonGroup::buttonToggled, this, [](QAbstractButton* button, bool) {
+        if (QAccessible::isActive()) {
+            QAccessibleEvent event(button, QAccessible::Selection);
+            QAccessible::updateAccessibility(&event);
+        }
+    });
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -84,11 +96,20 @@ int SegmentedControl::selectedTag() const {
     return segment < 0 ? -1 : tag(segment);
 }
 
+void SegmentedControl::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LayoutDirectionChange) {
+        restyle();
+    }
+}
+
 void SegmentedControl::restyle() {
-    // Joined segments: only the outer corners are rounded.
+    // Joined segments: only the outer corners are rounded. Right to left the
+    // first segment is the rightmost.
+    const bool reversed = isRightToLeft();
     for (int i = 0; i < segmentCount(); ++i) {
-        const bool first = i == 0;
-        const bool last = i == segmentCount() - 1;
+        const bool first = i == (reversed ? segmentCount() - 1 : 0);
+        const bool last = i == (reversed ? 0 : segmentCount() - 1);
         _segments.at(static_cast<size_t>(i))
             .button->setStyleSheet(
                 QStringLiteral("QToolButton { border: 1px solid palette(mid); padding: 3px 6px;"

@@ -36,6 +36,9 @@ public:
 Q_SIGNALS:
     void clicked();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     struct Segment {
         QToolButton* button;

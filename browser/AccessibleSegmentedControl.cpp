@@ -1,0 +1,68 @@
+#include "browser/AccessibleSegmentedControl.h"
+
+#include "browser/SegmentedControl.h"
+
+#include <QAbstractButton>
+
+namespace {
+
+QAccessibleInterface* makeInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String("SegmentedControl")) {
+        return new AccessibleSegmentedControl(static_cast<SegmentedControl*>(object));
+    }
+    auto* button = qobject_cast<QAbstractButton*>(object);
+    if (button != nullptr && qobject_cast<SegmentedControl*>(button->parent()) != nullptr) {
+        return new AccessibleSegment(button);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+AccessibleSegmentedControl::AccessibleSegmentedControl(SegmentedControl* control)
+    : QAccessibleWidget(control, QAccessible::PageTabList) {
+}
+
+void AccessibleSegmentedControl::installFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(makeInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+AccessibleSegment::AccessibleSegment(QAbstractButton* button)
+    : QAccessibleWidget(button, QAccessible::PageTab) {
+}
+
+QAbstractButton* AccessibleSegment::button() const {
+    return static_cast<QAbstractButton*>(object());
+}
+
+QString AccessibleSegment::text(QAccessible::Text t) const {
+    if (t == QAccessible::Name && button()->accessibleName().isEmpty()) {
+        return button()->text();
+    }
+    return QAccessibleWidget::text(t);
+}
+
+QAccessible::State AccessibleSegment::state() const {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.selectable = true;
+    s.selected = button()->isChecked();
+    s.checkable = false;
+    s.checked = false;
+    return s;
+}
+
+QStringList AccessibleSegment::actionNames() const {
+    return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+}
+
+void AccessibleSegment::doAction(const QString& actionName) {
+    if (actionName == pressAction()) {
+        button()->click();
+        return;
+    }
+    QAccessibleWidget::doAction(actionName);
+}
