@@ -2,6 +2,7 @@
 
 #include "browser/QVMovieView.h"
 #include "iconview/IconView.h"
+#include "iconview/ThumbnailLoader.h"
 #include "platform/MoviePoster.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Path.h"
@@ -39,6 +40,8 @@ MovieListController::MovieListController(QObject* parent)
     : QVMBListController(parent)
     , _playerFactory([](const QUrl& url) { return QVMovieView::makePlayer(url); }) {
     _imgCache.reserve(100);
+    connect(ThumbnailLoader::instance(), &ThumbnailLoader::imageReady, this,
+            [this](IconImage* image) { posterArrived(image); });
 }
 
 MovieListController::~MovieListController() {
@@ -225,20 +228,32 @@ void MovieListController::doPlay() {
     }
     NotificationCenter::defaultCenter().addObserver(this, QVMovieDidEnd, movie.get(),
                                                     [this](const Notification&) { movieDidStop(); });
+    _playingIndex = index;
+    _mv = new QVMovieView(movieFrame(index), _iconView);
+    _mv->setMovie(std::move(movie));
+    _mv->show();
+    _mv->play();
+}
+
+QRect MovieListController::movieFrame(int index) {
     NSRect r = _iconView->scaledImageRect(index);
     if (r.size.width <= 0 || r.size.height <= 0) {
-        // No poster yet: the movie takes the cell's whole picture square.
+        // No poster yet: the whole picture square, until the poster arrives
+        // and the movie moves onto it.
         r = _iconView->imageRect(index);
     }
     // The edges rounded as the grid rounds the picture's.
     const int left = static_cast<int>(std::lround(r.origin.x));
     const int top = static_cast<int>(std::lround(r.origin.y));
-    const QRect frame(left, top, static_cast<int>(std::lround(r.origin.x + r.size.width)) - left,
-                      static_cast<int>(std::lround(r.origin.y + r.size.height)) - top);
-    _mv = new QVMovieView(frame, _iconView);
-    _mv->setMovie(std::move(movie));
-    _mv->show();
-    _mv->play();
+    return QRect(left, top, static_cast<int>(std::lround(r.origin.x + r.size.width)) - left,
+                 static_cast<int>(std::lround(r.origin.y + r.size.height)) - top);
+}
+
+void MovieListController::posterArrived(const IconImage* image) {
+    if (_mv && _iconView && _playingIndex < numItems() &&
+        imageForIndex(_iconView, _playingIndex).get() == image) {
+        _mv->setGeometry(movieFrame(_playingIndex));
+    }
 }
 
 void MovieListController::doStop() {
