@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace {
@@ -15,8 +16,12 @@ SegmentedControl::SegmentedControl(QWidget* parent)
     _layout->setContentsMargins(0, 0, 0, 0);
     _layout->setSpacing(0);
     _group->setExclusive(true);
-    connect(_group, &QButtonGroup::buttonClicked, this, [this] { Q_EMIT clicked(); });
+    connect(_group, &QButtonGroup::buttonClicked, this, [this] {
+        restyle();
+        Q_EMIT clicked();
+    });
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void SegmentedControl::setSegmentCount(int count) {
@@ -33,6 +38,7 @@ void SegmentedControl::setSegmentCount(int count) {
         button->setAutoRaise(false);
         button->setFixedWidth(kDefaultWidth);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setFocusPolicy(Qt::NoFocus); // the row takes the focus as a whole
         _group->addButton(button, segmentCount());
         _layout->addWidget(button);
         _segments.push_back({button, 0});
@@ -76,7 +82,51 @@ int SegmentedControl::selectedSegment() const {
 void SegmentedControl::setSelectedSegment(int segment) {
     if (segment >= 0 && segment < segmentCount()) {
         _segments.at(static_cast<size_t>(segment)).button->setChecked(true);
+        restyle();
     }
+}
+
+void SegmentedControl::keyPressEvent(QKeyEvent* event) {
+    const int count = segmentCount();
+    const int current = selectedSegment();
+    // Left and right follow the row as drawn, also when it is mirrored.
+    const bool mirrored = layoutDirection() == Qt::RightToLeft;
+    int wanted = current;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        wanted = mirrored ? current + 1 : current - 1;
+        break;
+    case Qt::Key_Right:
+        wanted = mirrored ? current - 1 : current + 1;
+        break;
+    case Qt::Key_Home:
+        wanted = 0;
+        break;
+    case Qt::Key_End:
+        wanted = count - 1;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (current < 0 && count > 0) {
+        wanted = 0;
+    }
+    if (wanted >= 0 && wanted < count && wanted != current) {
+        setSelectedSegment(wanted);
+        Q_EMIT clicked();
+    }
+    event->accept();
+}
+
+void SegmentedControl::focusInEvent(QFocusEvent* event) {
+    restyle();
+    QWidget::focusInEvent(event);
+}
+
+void SegmentedControl::focusOutEvent(QFocusEvent* event) {
+    restyle();
+    QWidget::focusOutEvent(event);
 }
 
 int SegmentedControl::selectedTag() const {
@@ -85,13 +135,15 @@ int SegmentedControl::selectedTag() const {
 }
 
 void SegmentedControl::restyle() {
-    // Joined segments: only the outer corners are rounded.
+    // Joined segments: only the outer corners are rounded. With the focus, the
+    // selected segment is framed in the text colour.
     for (int i = 0; i < segmentCount(); ++i) {
         const bool first = i == 0;
         const bool last = i == segmentCount() - 1;
+        const bool focusFrame = hasFocus() && _segments.at(static_cast<size_t>(i)).button->isChecked();
         _segments.at(static_cast<size_t>(i))
             .button->setStyleSheet(
-                QStringLiteral("QToolButton { border: 1px solid palette(mid); padding: 3px 6px;"
+                QStringLiteral("QToolButton { border: 1px solid palette(%4); padding: 3px 6px;"
                                " background: palette(button); margin-left: %1px;"
                                " border-top-left-radius: %2px; border-bottom-left-radius: %2px;"
                                " border-top-right-radius: %3px; border-bottom-right-radius: %3px; }"
@@ -99,6 +151,7 @@ void SegmentedControl::restyle() {
                                " color: palette(highlighted-text); }")
                     .arg(first ? 0 : -1)
                     .arg(first ? 5 : 0)
-                    .arg(last ? 5 : 0));
+                    .arg(last ? 5 : 0)
+                    .arg(focusFrame ? QStringLiteral("text") : QStringLiteral("mid")));
     }
 }
