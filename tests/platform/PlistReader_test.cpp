@@ -253,14 +253,18 @@ namespace {
 // The parser gets the file in chunks of 256 KiB: a reference or a UTF-8
 // character cut by a chunk's end must be mended as if it were whole.
 TEST(XmlTextRepair, MendsAlikeWhereverTheTextIsCut) {
+    // Long plain stretches are scanned many bytes at a time: a control
+    // character and a reference inside one must still be found.
+    const std::string plain = "\t<k>" + std::string(37, 'p') + "\x02" + std::string(20, 'q') + "&#1;\r\n";
     const std::string text =
-        "<s>a&#55357;&#56842;b\x04&#0;&#x1F600;\xC3\xA9\xE9\xF0\x9F\x98\x8A&#xD83D;x&amp;"
-        "\xED\xA0\xBD\xEF\xBF\xBE&#1234567890123456789;</s>";
+        plain + "<s>a&#55357;&#56842;b\x04&#0;&#x1F600;\xC3\xA9\xE9\xF0\x9F\x98\x8A&#xD83D;x&amp;"
+                "\xED\xA0\xBD\xEF\xBF\xBE&#1234567890123456789;</s>";
     std::string whole;
     XmlTextRepair().feed(text.data(), text.size(), whole, true);
-    EXPECT_EQ(whole, "<s>a\xF0\x9F\x98\x8A"
-                     "b&#x1F600;\xC3\xA9\xEF\xBF\xBD\xF0\x9F\x98\x8Ax&amp;"
-                     "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</s>");
+    EXPECT_EQ(whole, "\t<k>" + std::string(37, 'p') + std::string(20, 'q') +
+                         "\r\n<s>a\xF0\x9F\x98\x8A"
+                         "b&#x1F600;\xC3\xA9\xEF\xBF\xBD\xF0\x9F\x98\x8Ax&amp;"
+                         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</s>");
     for (std::size_t step = 1; step < 8; ++step) {
         XmlTextRepair repair;
         std::string pieces;
