@@ -2,9 +2,11 @@
 
 #include "browser/QVMediaBrowser.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 
 QVMediaBrowserController::QVMediaBrowserController(QObject* parent)
@@ -20,14 +22,34 @@ void QVMediaBrowserController::applicationDidFinishLaunching() {
     // The shared browser first: making it installs the translations the tray's texts need.
     QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     makeTrayIcon();
-    // Without a tray nothing could bring a closed window back: closing it quits.
-    QApplication::setQuitOnLastWindowClosed(_tray == nullptr);
-    browser->window(); // loads it with the default type mask
+    // Qt would quit when its last counted window closes, and it counts the
+    // preferences window but not the browser, a tool window: closing the
+    // preferences would end the program. The browser's own close decides.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Loads it with the default type mask. Without a tray nothing could bring
+    // a closed browser back: closing it quits.
+    browser->window()->installEventFilter(this);
     // The window's own command menu is the home of Quit where there is no tray.
     QMenu* commands = browser->commandMenu();
     commands->addSeparator();
-    commands->addAction(tr("Quit"), QKeySequence(QKeySequence::Quit), qApp, &QApplication::quit);
+    QAction* quit =
+        commands->addAction(tr("Quit"), QKeySequence(QKeySequence::Quit), qApp, &QApplication::quit);
+    // Quits from every window of the program, the preferences included.
+    quit->setShortcutContext(Qt::ApplicationShortcut);
     browser->showWindow(this);
+}
+
+bool QVMediaBrowserController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && _tray == nullptr) {
+        // Whether the close was accepted shows once it has been handled.
+        QTimer::singleShot(0, this, [watched] {
+            auto* window = qobject_cast<QWidget*>(watched);
+            if (window != nullptr && !window->isVisible()) {
+                QApplication::quit();
+            }
+        });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void QVMediaBrowserController::applicationDidBecomeActive() {

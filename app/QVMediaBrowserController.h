@@ -22,6 +22,10 @@ public:
 
     bool hasTrayIcon() const { return _tray != nullptr; }
 
+protected:
+    // Without a tray, the browser window's close quits the program.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void makeTrayIcon();
     QSystemTrayIcon* _tray = nullptr;

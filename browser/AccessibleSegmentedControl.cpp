@@ -23,6 +23,20 @@ AccessibleSegmentedControl::AccessibleSegmentedControl(SegmentedControl* control
     : QAccessibleWidget(control, QAccessible::PageTabList) {
 }
 
+QAccessibleInterface* AccessibleSegmentedControl::focusChild() const {
+    auto* control = static_cast<SegmentedControl*>(widget());
+    const int selected = control->selectedSegment();
+    if (!control->hasFocus() || selected < 0) {
+        return nullptr;
+    }
+    for (QAbstractButton* button : control->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+        if (button->isChecked()) {
+            return QAccessible::queryAccessibleInterface(button);
+        }
+    }
+    return nullptr;
+}
+
 void AccessibleSegmentedControl::installFactory() {
     static const bool installed = [] {
         QAccessible::installFactory(makeInterface);
@@ -52,6 +66,10 @@ QAccessible::State AccessibleSegment::state() const {
     s.selected = button()->isChecked();
     s.checkable = false;
     s.checked = false;
+    // The row takes the focus for its tabs.
+    auto* control = static_cast<QWidget*>(button()->parent());
+    s.focusable = control->focusPolicy() != Qt::NoFocus;
+    s.focused = control->hasFocus() && button()->isChecked();
     return s;
 }
 

@@ -12,6 +12,9 @@ class AccessibleSegmentedControl : public QAccessibleWidget {
 public:
     explicit AccessibleSegmentedControl(SegmentedControl* control);
 
+    // The row takes the focus as a whole: with it, the selected tab is focused.
+    QAccessibleInterface* focusChild() const override;
+
     // Registers the accessible interfaces of the tab bar and its segments; once
     // per process is enough.
     static void installFactory();

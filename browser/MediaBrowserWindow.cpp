@@ -54,6 +54,7 @@ MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
     for (QTreeView* outline : {_ui->picturesOutline, _ui->musicOutline, _ui->moviesOutline}) {
         prepareOutline(outline);
     }
+    setFocusOrder();
     nameForReaders();
     // The outline takes a quarter of the height, the list the rest; growing
     // the window grows the list.
@@ -119,6 +120,25 @@ MediaBrowserWindow::~MediaBrowserWindow() {
     delete _musicList;
     delete _movieList;
     delete _photoList;
+}
+
+void MediaBrowserWindow::setFocusOrder() {
+    // The grids take the focus and the arrow keys themselves; their scroll
+    // areas would otherwise be a stop of their own that scrolls on arrows.
+    _ui->picturesScroll->setFocusPolicy(Qt::NoFocus);
+    _ui->moviesScroll->setFocusPolicy(Qt::NoFocus);
+    // Top to bottom as the window reads: the tab bar, each tab's outline and
+    // list (the hidden tabs' widgets are passed over), the search field, the
+    // play button and the menu. The lists are made after the form, so without
+    // this they would come last.
+    const QList<QWidget*> order = {_ui->buttons,    _ui->picturesOutline, _photoView, _ui->musicOutline,
+                                   _musicTable,     _ui->moviesOutline,   _movieView, _ui->searchField,
+                                   _ui->playButton, _ui->menuButton};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    // The window opens with the tab bar focused, as the first in that order.
+    _ui->buttons->setFocus(Qt::OtherFocusReason);
 }
 
 void MediaBrowserWindow::makeCommands() {

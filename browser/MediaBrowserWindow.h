@@ -47,6 +47,7 @@ public:
     MusicTableView* musicTable() const { return _musicTable; }
 
 private:
+    void setFocusOrder();
     void makeCommands();
     void focusCurrentList();
     // Names the views a screen reader cannot name from their text.

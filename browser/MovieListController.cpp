@@ -2,6 +2,7 @@
 
 #include "browser/QVMovieView.h"
 #include "iconview/IconView.h"
+#include "iconview/ThumbnailLoader.h"
 #include "platform/MoviePoster.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Path.h"
@@ -12,7 +13,6 @@
 #include <QMimeData>
 
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -40,6 +40,8 @@ MovieListController::MovieListController(QObject* parent)
     : QVMBListController(parent)
     , _playerFactory([](const QUrl& url) { return QVMovieView::makePlayer(url); }) {
     _imgCache.reserve(100);
+    connect(ThumbnailLoader::instance(), &ThumbnailLoader::imageReady, this,
+            [this](IconImage* image) { posterArrived(image); });
 }
 
 MovieListController::~MovieListController() {
@@ -230,23 +232,34 @@ void MovieListController::doPlay() {
     }
     NotificationCenter::defaultCenter().addObserver(this, QVMovieDidEnd, movie.get(),
                                                     [this](const Notification&) { movieDidStop(); });
+    _playingIndex = index;
+    _mv = new QVMovieView(movieFrame(index), _iconView);
+    _mv->setMovie(std::move(movie));
+    _mv->setAccessibleName(tr("Playing %1").arg(labelForIndex(_iconView, index)));
+    _mv->show();
+    _mv->play();
+    _iconView->statusChanged(index);
+}
+
+QRect MovieListController::movieFrame(int index) {
     NSRect r = _iconView->scaledImageRect(index);
     if (r.size.width <= 0 || r.size.height <= 0) {
-        // No poster yet: the movie takes the cell's whole picture square.
+        // No poster yet: the whole picture square, until the poster arrives
+        // and the movie moves onto it.
         r = _iconView->imageRect(index);
     }
     // The edges rounded as the grid rounds the picture's.
     const int left = static_cast<int>(std::lround(r.origin.x));
     const int top = static_cast<int>(std::lround(r.origin.y));
-    const QRect frame(left, top, static_cast<int>(std::lround(r.origin.x + r.size.width)) - left,
-                      static_cast<int>(std::lround(r.origin.y + r.size.height)) - top);
-    _mv = new QVMovieView(frame, _iconView);
-    _mv->setMovie(std::move(movie));
-    _mv->setAccessibleName(tr("Playing %1").arg(labelForIndex(_iconView, index)));
-    _playingIndex = index;
-    _mv->show();
-    _mv->play();
-    _iconView->statusChanged(index);
+    return QRect(left, top, static_cast<int>(std::lround(r.origin.x + r.size.width)) - left,
+                 static_cast<int>(std::lround(r.origin.y + r.size.height)) - top);
+}
+
+void MovieListController::posterArrived(const IconImage* image) {
+    if (_mv && _iconView && _playingIndex < numItems() &&
+        imageForIndex(_iconView, _playingIndex).get() == image) {
+        _mv->setGeometry(movieFrame(_playingIndex));
+    }
 }
 
 void MovieListController::doStop() {
@@ -263,8 +276,7 @@ void MovieListController::doStop() {
     view->hide();
     // Stopping can happen inside the grid's own drawing: the view goes once that is over.
     view->deleteLater();
-    const int stopped = std::exchange(_playingIndex, -1);
     if (_iconView) {
-        _iconView->statusChanged(stopped);
+        _iconView->statusChanged(_playingIndex);
     }
 }

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QUrl>
 
@@ -82,9 +83,14 @@ private:
     // Whether the grid shows image in a visible cell now.
     bool showsImage(const IconImage* image) const;
     void observeView(bool observe);
+    // Where the movie at index plays: over its fitted poster, or over the
+    // whole picture square while the poster is still being made.
+    QRect movieFrame(int index);
+    // A playing movie whose poster has just arrived moves onto it.
+    void posterArrived(const IconImage* image);
 
     QPointer<QVMovieView> _mv; // a child of the grid while it plays
-    int _playingIndex = -1;    // the cell it lies over
+    int _playingIndex = -1;
     QHash<QUrl, IconImagePtr> _imgCache;
     QHash<QString, QImage> _iconImages;
     QPointer<IconView> _iconView;

@@ -10,7 +10,8 @@ class QToolButton;
 
 // A row of joined, mutually exclusive segments (the browser's tab bar). Each
 // segment has a label, an integer tag and a fixed width; clicking one selects
-// it and emits clicked().
+// it and emits clicked(). Like a tab bar, the row is one stop of the focus
+// chain, in which the arrow keys, Home and End select a segment.
 class SegmentedControl : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +38,9 @@ Q_SIGNALS:
     void clicked();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

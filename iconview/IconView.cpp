@@ -329,9 +329,11 @@ void IconView::imageReady(IconImage* image) {
     for (int i = first; i < after; ++i) {
         if (_dataSource->imageForIndex(this, i).get() == image) {
             const NSRect r = imageRect(i);
-            update(QRectF(r.origin.x, r.origin.y, r.size.width, r.size.height)
-                       .toAlignedRect()
-                       .adjusted(-2, -2, 8, 8));
+            const QRect cell = QRectF(r.origin.x, r.origin.y, r.size.width, r.size.height)
+                                   .toAlignedRect()
+                                   .adjusted(-2, -2, 8, 8);
+            _arrivals += cell;
+            update(cell);
         }
     }
 }

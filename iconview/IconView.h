@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QPointer>
+#include <QRegion>
 #include <QScrollArea>
 #include <QWidget>
 
@@ -16,7 +17,9 @@
 
 class QMimeData;
 
-// Posted with the view at the very start of every redraw.
+// Posted with the view at the very start of every redraw: scrolling, resizing,
+// a selection change, a reload. Drawing a picture that has just arrived in its
+// cell is not a redraw of the grid and posts nothing.
 QVMB_EXPORT extern const char IconViewDraw[];
 // Posted with the view whenever a click, a cursor move, Select All or a reload
 // may have changed the selection.
@@ -151,6 +154,10 @@ private:
 
     QPointer<QScrollArea> _scrollArea; // the enclosing scroll area, not owned
     QPointer<QWidget> _viewport;       // its viewport, whose size the view follows
+    // Where the next repaint is only for pictures that arrived: such a repaint
+    // draws the cells again but is no redraw of the grid for its observers.
+    QRegion _arrivals;
+    bool _drawingArrivals = false;
     int _clickCount = 0;
     QPoint _pressPos;
     bool _dragTried = false;

@@ -41,11 +41,16 @@ QRectF IconView::pixelAligned(NSRect r) const {
 void IconView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
+    _drawingArrivals = !_arrivals.isEmpty() && (event->region() - _arrivals).isEmpty();
+    _arrivals = QRegion();
     drawRect(painter, NSMakeRect(dirty.x(), dirty.y(), dirty.width(), dirty.height()));
+    _drawingArrivals = false;
 }
 
 void IconView::drawRect(QPainter& painter, NSRect d) {
-    NotificationCenter::defaultCenter().postNotification(IconViewDraw, this);
+    if (!_drawingArrivals) {
+        NotificationCenter::defaultCenter().postNotification(IconViewDraw, this);
+    }
     painter.fillRect(QRectF(d.origin.x, d.origin.y, d.size.width, d.size.height), Qt::white);
     if (!_dataSource || imageSize() <= 0) {
         return;

@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -15,12 +16,13 @@ const ExtensionSet& movieExtensions() {
     // ts, wma), so the set is kept by hand. Lower case; lookups fold case.
     static const ExtensionSet extensions = [] {
         QSet<QString> set;
-        for (const char* extension : {// audio
-                                      "mp3", "m4a", "m4b", "aac", "wav", "aif", "aiff", "aifc", "flac", "ogg",
-                                      "oga", "opus", "wma", "ape", "mpc", "wv", "caf", "ac3", "mka",
-                                      // video
-                                      "mp4", "m4v", "mov", "qt", "mkv", "webm", "avi", "mpg", "mpeg", "m2ts",
-                                      "mts", "ts", "vob", "3gp", "3g2", "wmv", "asf", "flv", "ogv", "dv"}) {
+        for (const char* extension :
+             {// audio
+              "mp3", "m4a", "m4b", "aac", "wav", "aif", "aiff", "aifc", "flac", "ogg", "oga", "opus", "wma",
+              "ape", "mpc", "wv", "caf", "ac3", "mka", "mp2", "amr", "m4r", "au", "snd",
+              // video
+              "mp4", "m4v", "mov", "qt", "mkv", "webm", "avi", "mpg", "mpeg", "m2ts", "mts", "ts", "vob",
+              "3gp", "3g2", "3gpp", "wmv", "asf", "flv", "f4v", "ogv", "dv", "m2v", "rm", "rmvb"}) {
             set.insert(QString::fromLatin1(extension));
         }
         return ExtensionSet(set);
@@ -46,11 +48,16 @@ constexpr KeyMapping kKeyMappings[] = {
 struct MovieFile::Input {
     FFmpegInput::FormatContextPtr context;
 
-    // The tag from the container, or else from its first stream that has it
-    // (Ogg keeps its comments on the stream).
+    // The tag from the container, or, for Ogg, which keeps a file's comments
+    // on its stream (Vorbis, Opus, FLAC in Ogg), from the first stream that
+    // has it. Elsewhere a stream's tags describe that stream only: a Matroska
+    // audio track titled "English" does not name the movie.
     const AVDictionaryEntry* tag(const char* name) const {
         if (const AVDictionaryEntry* entry = av().av_dict_get(context->metadata, name, nullptr, 0)) {
             return entry;
+        }
+        if (context->iformat == nullptr || std::strcmp(context->iformat->name, "ogg") != 0) {
+            return nullptr;
         }
         for (unsigned i = 0; i < context->nb_streams; ++i) {
             if (const AVDictionaryEntry* entry =

@@ -8,7 +8,8 @@
 #include <memory>
 
 // Posted on the default notification centre, on the main thread, with the
-// player as object, when playback reaches the end of the movie.
+// player as object, when playback reaches the end of the movie or stops on a
+// file that cannot be loaded or decoded.
 QVMB_EXPORT extern const char QVMovieDidEnd[];
 
 // Plays one movie or audio file. Lists hold players through this interface so

@@ -102,8 +102,11 @@ void MpvPlayer::drainEvents() {
         if (event->event_id != MPV_EVENT_END_FILE) {
             continue;
         }
+        // A file that fails to load or decode ends as surely as one played
+        // through: the list moves on either way. A stop or a replacement
+        // started here is no end.
         const auto* end = static_cast<const mpv_event_end_file*>(event->data);
-        if (end->reason != MPV_END_FILE_REASON_EOF) {
+        if (end->reason != MPV_END_FILE_REASON_EOF && end->reason != MPV_END_FILE_REASON_ERROR) {
             continue;
         }
         _playing = false;

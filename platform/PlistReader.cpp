@@ -1,6 +1,7 @@
 #include "platform/PlistReader.h"
 
 #include "platform/Path.h"
+#include "platform/XmlTextRepair.h"
 
 #include <QScopeGuard>
 
@@ -193,28 +194,43 @@ bool Builder::parse(const std::function<qsizetype(char* buffer, qsizetype size)>
 
     constexpr qsizetype chunkSize = 256 * 1024;
     std::vector<char> buffer(chunkSize);
-    qsizetype length = readChunk(buffer.data(), chunkSize);
-    if (length < 0) {
-        return false;
-    }
+    // The parser reads the mended text: one bad character in an exported
+    // catalogue must not lose every record after it.
+    XmlTextRepair repair;
+    std::string text;
+    text.reserve(chunkSize + chunkSize / 8);
+    bool last = false;
+    const auto readText = [&]() -> bool {
+        const qsizetype length = readChunk(buffer.data(), chunkSize);
+        if (length < 0) {
+            return false;
+        }
+        last = length == 0;
+        text.clear();
+        repair.feed(buffer.data(), static_cast<std::size_t>(length), text, last);
+        return true;
+    };
     // The first bytes let the parser detect the encoding and a byte-order mark.
-    const int head = static_cast<int>(std::min<qsizetype>(length, 4));
-    _context = xmlCreatePushParserCtxt(&sax, this, buffer.data(), head, nullptr);
+    do {
+        if (!readText()) {
+            return false;
+        }
+    } while (text.empty() && !last);
+    const int head = static_cast<int>(std::min<std::size_t>(text.size(), 4));
+    _context = xmlCreatePushParserCtxt(&sax, this, text.data(), head, nullptr);
     if (_context == nullptr) {
         return false;
     }
     xmlCtxtUseOptions(_context, XML_PARSE_NONET | XML_PARSE_NOCDATA);
-    qsizetype offset = head;
+    std::size_t offset = static_cast<std::size_t>(head);
     while (!_failed) {
-        const bool last = length == 0;
         const int result =
-            xmlParseChunk(_context, buffer.data() + offset, static_cast<int>(length - offset), last);
+            xmlParseChunk(_context, text.data() + offset, static_cast<int>(text.size() - offset), last);
         if (result != 0 || last) {
             break;
         }
-        length = readChunk(buffer.data(), chunkSize);
         offset = 0;
-        if (length < 0) {
+        if (!readText()) {
             _failed = true;
         }
     }

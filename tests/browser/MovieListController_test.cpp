@@ -2,6 +2,7 @@
 #include "browser/MovieListController.h"
 #include "browser/QVMovieView.h"
 #include "iconview/IconView.h"
+#include "iconview/ThumbnailLoader.h"
 #include "model/QVMovie.h"
 #include "platform/Path.h"
 #include "support/MediaFixtures.h"
@@ -9,8 +10,10 @@
 #include "support/Wait.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QScrollArea>
@@ -250,6 +253,53 @@ TEST_F(MovieListTest, PlaysAGeneratedMovieInPlaceToItsEnd) {
     }
     EXPECT_EVENTUALLY(!list.isPlaying(), 10000);
     EXPECT_EQ(draws.count, 0);
+}
+
+// Pictures arriving in visible cells repaint those cells; that is no redraw
+// of the grid and leaves the movie playing. A movie started before its poster
+// arrived moves onto the poster when it comes.
+TEST_F(MovieListTest, PicturesArrivingLeaveTheMoviePlayingOverItsPoster) {
+    const QString wide = makeMovie(home, QStringLiteral("wide.mp4"), QStringLiteral("300x200"));
+    const QString other = makeMovie(home, QStringLiteral("other.mp4"), QStringLiteral("200x300"));
+    show({wide, other, wide, other});
+    selectOnly(0);
+    QCoreApplication::processEvents();
+    list.play();
+    ASSERT_TRUE(list.isPlaying());
+    ASSERT_TRUE(allPicturesArrive());
+    QTest::qWait(100);
+    ASSERT_TRUE(list.isPlaying());
+    EXPECT_EQ(list.movieView()->geometry(), expectedFrame(0));
+
+    // The same arrival again, as for a cell scrolled back into view.
+    Counter draws(IconViewDraw, view);
+    Q_EMIT ThumbnailLoader::instance()->imageReady(list.imageForIndex(view, 1).get());
+    QTest::qWait(100);
+    EXPECT_EQ(draws.count, 0);
+    EXPECT_TRUE(list.isPlaying());
+
+    // A real redraw still ends it.
+    view->update();
+    EXPECT_EVENTUALLY(!list.isPlaying(), 2000);
+}
+
+// A movie mpv cannot play ends at once: its view goes and the list says it stopped.
+TEST_F(MovieListTest, AMovieThatCannotBePlayedEndsAndItsViewGoes) {
+    QFile mov(MediaFixtures::path(MediaFixtures::Fixture::TaggedMov));
+    ASSERT_TRUE(mov.open(QIODevice::ReadOnly));
+    const QString truncated = home.writeFile(QStringLiteral("truncated.mov"), mov.read(mov.size() / 3));
+    list.setPlayerFactory([](const QUrl& url) { return QVMovieView::makePlayer(url, "null"); });
+    show({truncated});
+    ASSERT_TRUE(allPicturesArrive());
+    selectOnly(0);
+    QCoreApplication::processEvents();
+    Counter playing(QVMBListCtrlIsPlayingChanged, &list);
+    list.play();
+    ASSERT_TRUE(list.isPlaying());
+    QPointer<QVMovieView> movie = list.movieView();
+    EXPECT_EVENTUALLY(!list.isPlaying(), 10000);
+    EXPECT_EVENTUALLY(!movie, 2000);
+    EXPECT_EQ(playing.count, 2);
 }
 
 TEST_F(MovieListTest, DrawsTheMovieOnScreenOverItsPicture) {

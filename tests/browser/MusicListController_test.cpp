@@ -319,4 +319,43 @@ TEST(MusicListPlayback, PlaysGeneratedTonesOneAfterAnother) {
     EXPECT_EVENTUALLY(!list.isPlaying(), 10000);
 }
 
+// A track mpv cannot play hands the queue on to the next one; after the last
+// the list stops and says so, and a later selection plays.
+TEST(MusicListPlayback, ABrokenTrackHandsTheQueueOnToTheNext) {
+    TempHome home;
+    const QString broken = home.writeFile(QStringLiteral("a broken.mp3"));
+    const QString good =
+        MediaFixtures::copy(MediaFixtures::Fixture::UntaggedMp3, home.file(QStringLiteral("b good.mp3")));
+    MusicTableView table;
+    MusicListController list;
+    list.setTableView(&table);
+    list.awakeFromNib();
+    list.setPlayerFactory([](const QUrl& url) { return MpvPlayer::create(url, {"null", "null"}); });
+    int playingPosts = 0;
+    NotificationCenter::defaultCenter().addObserver(&playingPosts, QVMBListCtrlIsPlayingChanged, &list,
+                                                    [&](const Notification&) { ++playingPosts; });
+    auto folder = std::make_shared<MediaFolder>();
+    folder->addFile(
+        std::make_shared<QVTrack>(QStringLiteral("a broken"), QString(), 1, Path::fileUrl(broken)));
+    folder->addFile(QVTrack::trackFromFile(good));
+    list.setFolder(folder);
+
+    table.selectAll();
+    playingPosts = 0; // a selection change asks too
+    list.play();
+    ASSERT_TRUE(list.isPlaying());
+    EXPECT_EQ(list.playing()->url(), Path::fileUrl(broken));
+    EXPECT_EVENTUALLY(list.playing() && list.playing()->url() == Path::fileUrl(good), 10000);
+    EXPECT_EVENTUALLY(!list.isPlaying(), 10000);
+    EXPECT_EQ(playingPosts, 2); // started, ended
+
+    table.selectRow(0);
+    list.play();
+    EXPECT_EVENTUALLY(!list.isPlaying(), 10000);
+    table.selectRow(1);
+    list.play();
+    EXPECT_TRUE(list.isPlaying());
+    NotificationCenter::defaultCenter().removeObserver(&playingPosts);
+}
+
 } // namespace

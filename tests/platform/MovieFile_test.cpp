@@ -1,3 +1,4 @@
+#include "model/MediaFileTypes.h"
 #include "platform/MovieFile.h"
 #include "platform/MoviePoster.h"
 #include "platform/Path.h"
@@ -5,6 +6,7 @@
 #include "support/TempHome.h"
 
 #include <QColor>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -61,6 +63,91 @@ TEST(MovieFile, FileWithoutMetadataHasNoDisplayNameButItsDuration) {
     EXPECT_TRUE(movie->displayName().isNull());
     EXPECT_TRUE(valueOf(movie->metaData(), MovieMetaDataKeyName).isNull());
     EXPECT_EQ(movie->durationSeconds(), 1);
+}
+
+// Runs ffmpeg with a one-second source and the given output options; answers
+// whether it wrote output.
+bool ffmpegWrites(const QStringList& source, const QStringList& output, const QString& path) {
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 QStringList{QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y")} +
+                     source + output + QStringList{path});
+    return ffmpeg.waitForFinished(30000) && ffmpeg.exitCode() == 0;
+}
+
+const QStringList kTone = {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                           QStringLiteral("sine=frequency=440:duration=2:sample_rate=48000")};
+const QStringList kPicture = {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                              QStringLiteral("testsrc=size=160x128:rate=10:duration=2")};
+
+// A stream's own title names that stream (a Matroska audio track "English"),
+// not the file; only Ogg keeps the file's comments on its stream.
+TEST(MovieFile, OnlyOggFilesAreNamedByTheirStreamsTitle) {
+    TempHome home;
+    const QStringList trackTitle = {QStringLiteral("-metadata:s:a:0"), QStringLiteral("title=English")};
+    const QString mkv = home.file(QStringLiteral("film.mkv"));
+    const QString webm = home.file(QStringLiteral("film.webm"));
+    const QString ogg = home.file(QStringLiteral("song.ogg"));
+    ASSERT_TRUE(ffmpegWrites(kPicture + kTone, trackTitle, mkv));
+    ASSERT_TRUE(ffmpegWrites(
+        kTone, trackTitle + QStringList{QStringLiteral("-c:a"), QStringLiteral("libopus")}, webm));
+    ASSERT_TRUE(ffmpegWrites(kTone, {QStringLiteral("-metadata"), QStringLiteral("title=Ogg Song")}, ogg));
+    for (const QString& path : {mkv, webm}) {
+        const auto movie = MovieFile::open(path);
+        ASSERT_TRUE(movie);
+        EXPECT_TRUE(movie->displayName().isNull()) << movie->displayName().toStdString();
+    }
+    const auto song = MovieFile::open(ogg);
+    ASSERT_TRUE(song);
+    EXPECT_EQ(song->displayName(), QStringLiteral("Ogg Song"));
+}
+
+// Every kind added beside the common ones is listed and read: one file of
+// each, as ffmpeg writes it here (AMR, which it cannot encode, made by hand).
+TEST(MovieFile, LessCommonKindsThatFFmpegDecodesAreListedAndRead) {
+    TempHome home;
+    const QStringList audio[] = {
+        {QStringLiteral("mp2")},
+        {QStringLiteral("m4r"), QStringLiteral("-f"), QStringLiteral("ipod")},
+        {QStringLiteral("au")},
+        {QStringLiteral("snd"), QStringLiteral("-f"), QStringLiteral("au")},
+        {QStringLiteral("rm")},
+        {QStringLiteral("3gpp"), QStringLiteral("-f"), QStringLiteral("3gp"), QStringLiteral("-c:a"),
+         QStringLiteral("aac")},
+    };
+    const QStringList video[] = {
+        {QStringLiteral("m2v")},
+        {QStringLiteral("f4v")},
+        {QStringLiteral("rmvb"), QStringLiteral("-f"), QStringLiteral("rm")},
+    };
+    QStringList tones;
+    for (const QStringList& kind : audio) {
+        const QString path = home.file(QStringLiteral("tone.") + kind[0]);
+        ASSERT_TRUE(ffmpegWrites(kTone, kind.mid(1), path)) << kind[0].toStdString();
+        tones.append(path);
+    }
+    // AMR-NB: the magic line, then a hundred 20 ms frames of the 12.2 kbit/s mode.
+    QByteArray amr("#!AMR\n");
+    for (int frame = 0; frame < 100; ++frame) {
+        amr += '\x3C' + QByteArray(31, '\0');
+    }
+    tones.append(home.writeFile(QStringLiteral("voice.amr"), amr));
+    for (const QString& path : tones) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_TRUE(MediaFileTypes::isPlayable(path));
+        const auto movie = MovieFile::open(path);
+        ASSERT_TRUE(movie);
+        EXPECT_GE(movie->durationSeconds(), 1);
+    }
+    // A raw MPEG-2 stream has no length to read; every video gives its first picture.
+    for (const QStringList& kind : video) {
+        const QString path = home.file(QStringLiteral("clip.") + kind[0]);
+        SCOPED_TRACE(path.toStdString());
+        ASSERT_TRUE(ffmpegWrites(kPicture, kind.mid(1), path));
+        EXPECT_TRUE(MediaFileTypes::isPlayable(path));
+        EXPECT_TRUE(MovieFile::open(path));
+        EXPECT_EQ(MoviePoster::posterImage(path, QSize(160, 160)).size(), QSize(160, 128));
+    }
 }
 
 TEST(MovieFile, OpensNothingButReadableRegularFiles) {

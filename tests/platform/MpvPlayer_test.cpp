@@ -4,6 +4,7 @@
 #include "support/MediaFixtures.h"
 #include "support/TempHome.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -73,6 +74,31 @@ TEST(MpvPlayer, ObserverMayDestroyThePlayerAtItsEnd) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return ends > 0; }, 10000));
     EXPECT_FALSE(player);
     NotificationCenter::defaultCenter().removeObserver(&ends);
+}
+
+// Files a user meets that mpv opens but cannot play: each ends its playback
+// like a file played through, so that a queue moves on.
+TEST(MpvPlayer, FilesThatFailToLoadOrDecodeEndLikeAnyOther) {
+    TempHome home;
+    QFile mov(MediaFixtures::path(Fixture::TaggedMov));
+    ASSERT_TRUE(mov.open(QIODevice::ReadOnly));
+    QFile jpeg(MediaFixtures::path(Fixture::Jpeg));
+    ASSERT_TRUE(jpeg.open(QIODevice::ReadOnly));
+    const QStringList broken = {
+        home.writeFile(QStringLiteral("empty.mp3")),
+        home.writeFile(QStringLiteral("picture.m4a"), jpeg.readAll()),
+        home.writeFile(QStringLiteral("truncated.mov"), mov.read(mov.size() / 3)),
+    };
+    for (const QString& path : broken) {
+        SCOPED_TRACE(path.toStdString());
+        auto player = MpvPlayer::create(Path::fileUrl(path), kSilent);
+        ASSERT_TRUE(player);
+        EndCounter counter(player.get());
+        player->setAudioOnly(true);
+        player->play();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return counter.ends > 0; }, 10000));
+        EXPECT_FALSE(player->isPlaying());
+    }
 }
 
 TEST(MpvPlayer, RefusesWhatIsNotALocalRegularFile) {

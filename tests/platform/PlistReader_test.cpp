@@ -1,4 +1,5 @@
 #include "platform/PlistReader.h"
+#include "platform/XmlTextRepair.h"
 #include "support/TempHome.h"
 
 #include <QUrl>
@@ -125,11 +126,15 @@ TEST(PlistReader, RefusesMalformedAndTruncatedFiles) {
         plist("<dict><key>a</key><string>x</string></dict></dict>"),
         plist(""),
         "<plist><dict></dict></plist><plist></plist>",
-        plist("<dict><key>a</key><string>\x80\x81</string></dict>"), // not UTF-8
     };
     for (const QByteArray& document : bad) {
         EXPECT_TRUE(PlistReader::parse(document).isNone()) << document.constData();
     }
+    // Bytes that are not UTF-8 are no reason to refuse a file: they read as U+FFFD.
+    EXPECT_EQ(PlistReader::parse(plist("<dict><key>a</key><string>\x80\x81</string></dict>"))
+                  .value(u"a")
+                  .toString(),
+              QStringLiteral("\uFFFD\uFFFD"));
 }
 
 TEST(PlistReader, BoundsTheNestingDepth) {
@@ -239,6 +244,41 @@ TEST(PlistReader, StreamSkipsAContainerOfTheWrongType) {
     EXPECT_TRUE(root.value(u"Other").toBool());
     EXPECT_FALSE(root.contains(u"Tracks"));
     EXPECT_FALSE(root.contains(u"Playlists"));
+}
+
+} // namespace
+
+namespace {
+
+// The parser gets the file in chunks of 256 KiB: a reference or a UTF-8
+// character cut by a chunk's end must be mended as if it were whole.
+TEST(XmlTextRepair, MendsAlikeWhereverTheTextIsCut) {
+    // Long plain stretches are scanned many bytes at a time: a control
+    // character and a reference inside one must still be found.
+    const std::string plain = "\t<k>" + std::string(37, 'p') + "\x02" + std::string(20, 'q') + "&#1;\r\n";
+    const std::string text =
+        plain + "<s>a&#55357;&#56842;b\x04&#0;&#x1F600;\xC3\xA9\xE9\xF0\x9F\x98\x8A&#xD83D;x&amp;"
+                "\xED\xA0\xBD\xEF\xBF\xBE&#1234567890123456789;</s>";
+    std::string whole;
+    XmlTextRepair().feed(text.data(), text.size(), whole, true);
+    EXPECT_EQ(whole, "\t<k>" + std::string(37, 'p') + std::string(20, 'q') +
+                         "\r\n<s>a\xF0\x9F\x98\x8A"
+                         "b&#x1F600;\xC3\xA9\xEF\xBF\xBD\xF0\x9F\x98\x8Ax&amp;"
+                         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</s>");
+    for (std::size_t step = 1; step < 8; ++step) {
+        XmlTextRepair repair;
+        std::string pieces;
+        for (std::size_t i = 0; i < text.size(); i += step) {
+            repair.feed(text.data() + i, std::min(step, text.size() - i), pieces, false);
+        }
+        repair.feed(nullptr, 0, pieces, true);
+        EXPECT_EQ(pieces, whole) << "in pieces of " << step;
+    }
+    // UTF-16 passes as it is.
+    const std::string utf16("\xFF\xFE<\0s\0\x04\0", 8);
+    std::string out;
+    XmlTextRepair().feed(utf16.data(), utf16.size(), out, true);
+    EXPECT_EQ(out, utf16);
 }
 
 } // namespace

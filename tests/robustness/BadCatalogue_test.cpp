@@ -212,3 +212,77 @@ TEST_F(ByteOrderMarks, AreReadInEveryEncoding) {
 }
 
 } // namespace
+
+namespace {
+
+class BadBytes : public HostileHome {};
+
+// Bytes that real exports carry and strict XML rejects: each record keeps its
+// place; an emoji written as two surrogate references becomes itself; lone
+// surrogates, NULs and control characters go; bytes that are not UTF-8 read
+// as U+FFFD. Both catalogues, read through the roots as the browser reads them.
+TEST_F(BadBytes, InRecordsLoseNoRecord) {
+    const QByteArray names[] = {
+        "Smile &#55357;&#56842; and &#xD83C;&#xDF89;", // two emoji in decimal and hex references
+        "Tab\x04Stop\x1F",                             // raw controls, as tags leave them
+        "Nul&#0;&#x1;Byte",                            // references to controls
+        "Lone &#55357; high, lone &#56842; low",
+        "Latin \xE9t\xE9 \xC3",         // ISO-8859-1 bytes and a cut sequence
+        "Surrogate \xED\xA0\xBD bytes", // a surrogate written in UTF-8
+        "Fine \xC3\xA9t\xC3\xA9",
+    };
+    const QString expected[] = {
+        QStringLiteral("Smile \U0001F60A and \U0001F389"),
+        QStringLiteral("TabStop"),
+        QStringLiteral("NulByte"),
+        QStringLiteral("Lone  high, lone  low"),
+        QStringLiteral("Latin \uFFFDt\uFFFD \uFFFD"),
+        QStringLiteral("Surrogate \uFFFD\uFFFD\uFFFD bytes"),
+        QStringLiteral("Fine \u00E9t\u00E9"),
+    };
+    QByteArray photos;
+    QByteArray keys;
+    QByteArray tracks;
+    QByteArray items;
+    for (int i = 0; i < 7; ++i) {
+        const QByteArray n = QByteArray::number(i + 1);
+        photos += "<key>" + n + "</key><dict><key>Caption</key><string>" + names[i] +
+                  "</string><key>ImagePath</key><string>/p/" + n + ".jpg</string></dict>";
+        keys += "<string>" + n + "</string>";
+        tracks += "<key>" + n + "</key><dict><key>Track ID</key><integer>" + n +
+                  "</integer><key>Name</key><string>" + names[i] +
+                  "</string><key>Location</key><string>file:///m/" + n + ".mp3</string></dict>";
+        items += "<dict><key>Track ID</key><integer>" + n + "</integer></dict>";
+    }
+    _home.writeFile(kIPhoto, catalogue("<key>List of Albums</key><array><dict><key>AlbumName</key><string>"
+                                       "Photos &#55357;&#56846;</string><key>Master</key><true/><key>KeyList"
+                                       "</key><array>" +
+                                       keys +
+                                       "</array></dict></array><key>Master Image "
+                                       "List</key><dict>" +
+                                       photos + "</dict>"));
+    _home.writeFile(kITunes, catalogue("<key>Tracks</key><dict>" + tracks +
+                                       "</dict><key>Playlists</key><array>"
+                                       "<dict><key>Name</key><string>Library</string><key>Master</key><true/>"
+                                       "<key>Playlist Items</key><array>" +
+                                       items + "</array></dict></array>"));
+    snapshot();
+    QVMedia media;
+    media.setPhotos(std::make_shared<MediaFolder>());
+    media.setMusic(std::make_shared<MediaFolder>());
+    media.awakeFromNib();
+    const MediaFolderPtr iPhoto = media.photos()->folders().at(0);
+    const MediaFolderPtr iTunes = media.music()->folders().at(0);
+    ASSERT_EQ(iPhoto->files().size(), 7u);
+    ASSERT_EQ(iTunes->files().size(), 7u);
+    for (int i = 0; i < 7; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(iPhoto->files()[static_cast<std::size_t>(i)]->name(), expected[i]);
+        EXPECT_EQ(iTunes->files()[static_cast<std::size_t>(i)]->name(), expected[i]);
+    }
+    ASSERT_EQ(iPhoto->folders().size(), 1u);
+    EXPECT_EQ(iPhoto->folders()[0]->name(), QStringLiteral("Photos \U0001F60E"));
+    EXPECT_EQ(iPhoto->folders()[0]->files().size(), 7u);
+}
+
+} // namespace

@@ -1,0 +1,213 @@
+"""Runs the real program the way a user meets it: its own X display (Xvfb, no
+window manager, no tray), a private session bus with the accessibility bus on
+it, and a throw-away home. Tests find windows by title, type with real X input
+(xdotool) and read what is on screen through the accessibility tree."""
+
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import sys
+import time
+import unittest
+
+APP = os.environ.get("QVMB_APP", "")
+SOURCE_DIR = os.environ.get("QVMB_SOURCE_DIR", "")
+# Debian's interpreter, which has the packaged X and accessibility bindings.
+SYSTEM_PYTHON = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
+
+
+def wait_for(predicate, timeout=10.0, interval=0.05):
+    """The predicate's first true answer, or its last answer after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        answer = predicate()
+        if answer or time.monotonic() > deadline:
+            return answer
+        time.sleep(interval)
+
+
+def run(*command, **kwargs):
+    return subprocess.run(command, check=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, **kwargs)
+
+
+class Desktop:
+    """An X display, a session bus and a home directory, torn down together."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="qvmb-program-")
+        self.home = os.path.join(self.root, "home")
+        os.makedirs(os.path.join(self.home, ".config"))
+        os.makedirs(os.path.join(self.home, ".cache"))
+        self.runtime = os.path.join(self.root, "run")
+        os.makedirs(self.runtime, mode=0o700)
+        self._processes = []
+        self.display = self._start_display()
+        self.bus = self._start_bus()
+        self.env = dict(os.environ)
+        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "SESSION_MANAGER"):
+            self.env.pop(name, None)
+        self.env.update(
+            DISPLAY=self.display,
+            HOME=self.home,
+            XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
+            XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
+            XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
+            XDG_RUNTIME_DIR=self.runtime,
+            DBUS_SESSION_BUS_ADDRESS=self.bus,
+            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+            QT_ACCESSIBILITY="1",
+            NO_AT_BRIDGE="0",
+            LC_ALL="C.UTF-8",
+            LANG="C.UTF-8",
+        )
+        self._start_accessibility_bus()
+
+    def _start_display(self):
+        # Xvfb picks a free display number itself and writes it to the pipe.
+        read_end, write_end = os.pipe()
+        process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
+                                    "-nolisten", "tcp"], pass_fds=(write_end,),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        self._processes.append(process)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        return ":" + number
+
+    def _start_bus(self):
+        process = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self._processes.append(process)
+        return process.stdout.readline().strip()
+
+    def _start_accessibility_bus(self):
+        launcher = "/usr/libexec/at-spi-bus-launcher"
+        if os.path.exists(launcher):
+            self._processes.append(subprocess.Popen([launcher, "--launch-immediately"], env=self.env,
+                                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+
+    def launch(self, *args):
+        """Starts the program; its output goes to a log file in the desktop's folder."""
+        with open(os.path.join(self.root, "program-%d.log" % len(self._processes)), "w") as log:
+            process = subprocess.Popen([APP, *args], env=self.env, stdout=log, stderr=subprocess.STDOUT)
+        self._processes.append(process)
+        return process
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.env, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True).stdout
+
+    def windows(self, title):
+        """Ids of the mapped windows whose whole title is title."""
+        out = self.xdotool("search", "--onlyvisible", "--name", "^%s$" % title)
+        return [int(line) for line in out.split()]
+
+    def wait_window(self, title, timeout=15):
+        found = wait_for(lambda: self.windows(title), timeout)
+        if not found:
+            raise AssertionError("no window titled %r appeared" % title)
+        return found[0]
+
+    def focus(self, window):
+        self.xdotool("windowfocus", "--sync", str(window))
+        time.sleep(0.2)
+
+    def key(self, window, *keys):
+        """Types keys (xdotool names, e.g. ctrl+comma) into window."""
+        self.focus(window)
+        self.xdotool("key", "--delay", "60", *keys)
+        time.sleep(0.3)
+
+    def type(self, window, text):
+        self.focus(window)
+        self.xdotool("type", "--delay", "30", text)
+
+    def click(self, window, x, y, button=1, repeat=1):
+        self.xdotool("mousemove", "--window", str(window), str(x), str(y), "click", "--repeat", str(repeat),
+                     str(button))
+        time.sleep(0.3)
+
+    def close(self, window):
+        """What a window manager does for the title bar's close button: asks the
+        window to close with a WM_DELETE_WINDOW message."""
+        from Xlib import X, display, protocol
+        connection = display.Display(self.display)
+        target = connection.create_resource_object("window", window)
+        protocols = connection.intern_atom("WM_PROTOCOLS")
+        delete = connection.intern_atom("WM_DELETE_WINDOW")
+        event = protocol.event.ClientMessage(window=target, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        target.send_event(event, event_mask=X.NoEventMask)
+        connection.flush()
+        connection.close()
+        time.sleep(0.3)
+
+    def accessible_tree(self, application="QVMediaBrowserApp", timeout=10):
+        """The application's accessible objects as a screen reader sees them: a
+        list of dicts with role, name, text, states and depth, in tree order."""
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "accessible_tree.py")
+        out = subprocess.run([SYSTEM_PYTHON, script, application, str(timeout)], env=self.env,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, timeout=timeout + 30).stdout
+        return json.loads(out or "[]")
+
+    def accessible_texts(self, application="QVMediaBrowserApp"):
+        texts = []
+        for node in self.accessible_tree(application):
+            texts += [value for value in (node["name"], node["text"]) if value]
+        return texts
+
+    def screenshot(self, name):
+        path = os.path.join(os.environ.get("QVMB_SHOT_DIR", self.root), name + ".png")
+        subprocess.run(["import", "-display", self.display, "-window", "root", path], env=self.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    def log(self):
+        text = []
+        for name in sorted(os.listdir(self.root)):
+            if name.startswith("program-"):
+                with open(os.path.join(self.root, name), errors="replace") as log:
+                    text.append(log.read())
+        return "\n".join(text)
+
+    def stop(self):
+        for process in reversed(self._processes):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+        for process in reversed(self._processes):
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+            if process.stdout:
+                process.stdout.close()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class ProgramTestCase(unittest.TestCase):
+    """A test with its own desktop; the home is filled by make_home()."""
+
+    def setUp(self):
+        if not APP or not os.access(APP, os.X_OK):
+            self.fail("QVMB_APP does not name the built program")
+        self.desktop = Desktop()
+        self.addCleanup(self.desktop.stop)
+        self.make_home(self.desktop.home)
+
+    def make_home(self, home):
+        pass
+
+    def assertLives(self, process, seconds=1.0):
+        time.sleep(seconds)
+        self.assertIsNone(process.poll(), "the program exited:\n" + self.desktop.log())
+
+    def assertExits(self, process, seconds=10):
+        try:
+            process.wait(seconds)
+        except subprocess.TimeoutExpired:
+            self.fail("the program is still running")
