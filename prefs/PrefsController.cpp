@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTreeView>
@@ -49,9 +50,22 @@ QDialog* PrefsController::window() {
         // Escape closes the window like Cancel; nothing is stored.
         connect(_window, &QDialog::rejected, this, [this] { _window->hide(); });
         new WindowFrameAutosave(_window, kAutosaveName);
+        _window->installEventFilter(this);
         awakeFromNib();
     }
     return _window;
+}
+
+bool PrefsController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == _window && event->type() == QEvent::LanguageChange && _root != nullptr) {
+        _ui->retranslateUi(_window);
+        _pictures->setName(tr("Pictures"));
+        _music->setName(tr("Music"));
+        _movies->setName(tr("Movies"));
+        _model->reload();
+        expandAll();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void PrefsController::awakeFromNib() {

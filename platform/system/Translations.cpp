@@ -1,6 +1,7 @@
 #include "platform/system/Translations.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -90,6 +91,8 @@ bool reinstall(const QLocale& locale) {
     Installed& state = installed();
     state.done = true;
     state.found = load(locale);
+    // Windows that exist hear of the change before this returns.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     return state.found;
 }
 
