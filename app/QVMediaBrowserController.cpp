@@ -19,12 +19,13 @@ QVMediaBrowserController::QVMediaBrowserController(QObject* parent)
 }
 
 void QVMediaBrowserController::applicationDidFinishLaunching() {
+    // The shared browser first: making it installs the translations the tray's texts need.
+    QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     makeTrayIcon();
     // Qt would quit when its last counted window closes, and it counts the
     // preferences window but not the browser, a tool window: closing the
     // preferences would end the program. The browser's own close decides.
     QApplication::setQuitOnLastWindowClosed(false);
-    QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     // Loads it with the default type mask. Without a tray nothing could bring
     // a closed browser back: closing it quits.
     browser->window()->installEventFilter(this);

@@ -15,7 +15,6 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QVMediaBrowserApp"));
     QApplication::setOrganizationName(QStringLiteral("qvmediabrowser"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Media Browser"));
 
     // Started while a copy runs: that copy comes forward and this one leaves.
     SingleInstance instance(SingleInstance::defaultKey());
@@ -34,6 +33,10 @@ int main(int argc, char* argv[]) {
             qgetenv("QVMB_EXIT_AFTER_FIRST_PAINT").toLongLong());
         app.installEventFilter(probe.get());
     }
+
+    // Making the shared browser installs the translations (its window loads later).
+    QVMediaBrowser::sharedBrowser();
+    QApplication::setApplicationDisplayName(QCoreApplication::translate("main", "Media Browser"));
 
     QVMediaBrowserController controller;
     QObject::connect(&instance, &SingleInstance::reopenRequested, &controller,

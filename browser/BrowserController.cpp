@@ -6,6 +6,7 @@
 #include "browser/SegmentedControl.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Resources.h"
+#include "platform/system/Translations.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,7 @@ BrowserController::BrowserController(const Outlets& outlets, QObject* parent)
     , _photoList(outlets.photoList)
     , _musicList(outlets.musicList)
     , _movieList(outlets.movieList) {
+    Translations::install(); // the count's English plural comes from a catalogue too
     _icons.reserve(10);
     _icons.insert(QStringLiteral("play"), Resources::image(QStringLiteral("MBPlayN.tif")));
     _icons.insert(QStringLiteral("playAlt"), Resources::image(QStringLiteral("MBPlayH.tif")));
@@ -146,18 +148,24 @@ void BrowserController::playButtonClick() {
 
 void BrowserController::updatePlayButton() {
     QVMBListController* list = currentList();
+    _playButton->setAccessibleDescription(QString());
     if (list != nullptr && list->isPlaying()) {
         _playButton->setImage(_icons.value(QStringLiteral("stop")));
         _playButton->setAlternateImage(_icons.value(QStringLiteral("stopAlt")));
         _playButton->setToolTip(tr("Stop"));
+        _playButton->setAccessibleName(tr("Stop"));
     } else if (list != nullptr && list->canPlay()) {
         _playButton->setImage(_icons.value(QStringLiteral("play")));
         _playButton->setAlternateImage(_icons.value(QStringLiteral("playAlt")));
         _playButton->setToolTip(tr("Play"));
+        _playButton->setAccessibleName(tr("Play"));
     } else {
         _playButton->setImage(_icons.value(QStringLiteral("disabled")));
         _playButton->setAlternateImage(_icons.value(QStringLiteral("disabled")));
         _playButton->setToolTip(QString());
+        // Still the play button for a reader, only with nothing to play.
+        _playButton->setAccessibleName(tr("Play"));
+        _playButton->setAccessibleDescription(tr("Nothing to play"));
     }
 }
 
@@ -172,5 +180,5 @@ void BrowserController::canPlayChanged(const Notification&) {
 void BrowserController::numItemsChanged(const Notification&) {
     QVMBListController* list = currentList();
     const int n = list != nullptr ? list->numItems() : 0;
-    _itemCount->setText(n == 1 ? tr("1 item") : tr("%1 items").arg(n));
+    _itemCount->setText(tr("%n item(s)", nullptr, n));
 }

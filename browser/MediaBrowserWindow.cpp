@@ -7,6 +7,7 @@
 #include "browser/PhotoListController.h"
 #include "browser/QVMBTreeController.h"
 #include "browser/QVMediaBrowser.h"
+#include "browser/SegmentedControl.h"
 #include "iconview/IconView.h"
 #include "model/QVMedia.h"
 #include "ui_MediaBrowser.h"
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QShortcut>
+#include <QToolButton>
 
 namespace {
 
@@ -53,6 +55,7 @@ MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
         prepareOutline(outline);
     }
     setFocusOrder();
+    nameForReaders();
     // The outline takes a quarter of the height, the list the rest; growing
     // the window grows the list.
     for (QSplitter* splitter : {_ui->picturesSplitter, _ui->musicSplitter, _ui->moviesSplitter}) {
@@ -104,6 +107,8 @@ MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
         _ui->buttons->setSelectedSegment(0);
         _browserController->tabClick();
     }
+    labelCurrentList();
+    connect(_ui->buttons, &SegmentedControl::clicked, this, &MediaBrowserWindow::labelCurrentList);
 }
 
 MediaBrowserWindow::~MediaBrowserWindow() {
@@ -152,6 +157,36 @@ void MediaBrowserWindow::makeCommands() {
     auto* down = new QShortcut(QKeySequence(Qt::Key_Down), _ui->searchField);
     down->setContext(Qt::WidgetShortcut);
     connect(down, &QShortcut::activated, this, &MediaBrowserWindow::focusCurrentList);
+}
+
+void MediaBrowserWindow::nameForReaders() {
+    _photoView->setAccessibleName(tr("Pictures"));
+    _movieView->setAccessibleName(tr("Movies"));
+    _musicTable->setAccessibleName(tr("Tracks"));
+    // The search field's clear button is the line edit's own, with no text.
+    for (QToolButton* button : _ui->searchField->findChildren<QToolButton*>()) {
+        button->setAccessibleName(tr("Clear search"));
+    }
+}
+
+void MediaBrowserWindow::labelCurrentList() {
+    // The item count describes the list on show: a reader finds it as that
+    // list's label.
+    QWidget* list = nullptr;
+    switch (_browserController->selectedTag()) {
+    case PicturesKind:
+        list = _photoView;
+        break;
+    case MusicKind:
+        list = _musicTable;
+        break;
+    case MoviesKind:
+        list = _movieView;
+        break;
+    default:
+        break;
+    }
+    _ui->itemCount->setBuddy(list);
 }
 
 void MediaBrowserWindow::focusCurrentList() {

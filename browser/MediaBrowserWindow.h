@@ -50,6 +50,10 @@ private:
     void setFocusOrder();
     void makeCommands();
     void focusCurrentList();
+    // Names the views a screen reader cannot name from their text.
+    void nameForReaders();
+    // Makes the item count the label of the current tab's list.
+    void labelCurrentList();
 
     std::unique_ptr<Ui::MediaBrowser> _ui;
     MediaFolderPtr _photos;

@@ -166,6 +166,10 @@ QString MovieListController::labelForIndex(IconView*, int index) {
     return item ? item->name() : QString();
 }
 
+QString MovieListController::statusForIndex(IconView*, int index) {
+    return _mv != nullptr && index == _playingIndex ? tr("Playing") : QString();
+}
+
 bool MovieListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
@@ -231,8 +235,10 @@ void MovieListController::doPlay() {
     _playingIndex = index;
     _mv = new QVMovieView(movieFrame(index), _iconView);
     _mv->setMovie(std::move(movie));
+    _mv->setAccessibleName(tr("Playing %1").arg(labelForIndex(_iconView, index)));
     _mv->show();
     _mv->play();
+    _iconView->statusChanged(index);
 }
 
 QRect MovieListController::movieFrame(int index) {
@@ -270,4 +276,7 @@ void MovieListController::doStop() {
     view->hide();
     // Stopping can happen inside the grid's own drawing: the view goes once that is over.
     view->deleteLater();
+    if (_iconView) {
+        _iconView->statusChanged(_playingIndex);
+    }
 }

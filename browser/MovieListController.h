@@ -58,6 +58,8 @@ public:
     int numberOfItemsInIconView(IconView* view) override;
     IconImagePtr imageForIndex(IconView* view, int index) override;
     QString labelForIndex(IconView* view, int index) override;
+    // "Playing" for the movie playing in place.
+    QString statusForIndex(IconView* view, int index) override;
     // The movies' files as file URLs in ascending index order; movies without
     // a local file are left out.
     bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) override;

@@ -21,7 +21,9 @@
 namespace {
 
 const std::array<const char*, 3> kColumns = {"name", "artist", "time"};
-const std::array<const char*, 3> kTitles = {"Name", "Artist", "Time"};
+const std::array<const char*, 3> kTitles = {QT_TRANSLATE_NOOP("MusicListController", "Name"),
+                                            QT_TRANSLATE_NOOP("MusicListController", "Artist"),
+                                            QT_TRANSLATE_NOOP("MusicListController", "Time")};
 
 std::unique_ptr<MoviePlayer> audioPlayer(const QUrl& url) {
     MpvPlayer::Options options;
@@ -392,7 +394,7 @@ QVariant MusicListController::headerData(int section, Qt::Orientation orientatio
         section >= static_cast<int>(kTitles.size())) {
         return QVMBListController::headerData(section, orientation, role);
     }
-    return QLatin1String(kTitles[static_cast<std::size_t>(section)]);
+    return tr(kTitles[static_cast<std::size_t>(section)]);
 }
 
 Qt::ItemFlags MusicListController::flags(const QModelIndex& index) const {

@@ -2,6 +2,7 @@
 
 #include "browser/MediaBrowserWindow.h"
 #include "platform/WindowFrameAutosave.h"
+#include "platform/system/Translations.h"
 #include "prefs/PrefsController.h"
 
 QVMediaBrowser* QVMediaBrowser::_sharedBrowser = nullptr;
@@ -18,6 +19,8 @@ QVMediaBrowser* QVMediaBrowser::sharedBrowser() {
 
 QVMediaBrowser* QVMediaBrowser::initWithWindowNibName(const QString& name) {
     if (_sharedBrowser == nullptr) {
+        // The host's texts made from here on are translated too.
+        Translations::install();
         _sharedBrowser = new QVMediaBrowser(name); // lives until the process ends
     }
     return _sharedBrowser;

@@ -1,6 +1,10 @@
 #include "browser/SegmentedControl.h"
 
+#include "browser/AccessibleSegmentedControl.h"
+
+#include <QAccessible>
 #include <QButtonGroup>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QToolButton>
@@ -13,12 +17,26 @@ SegmentedControl::SegmentedControl(QWidget* parent)
     : QWidget(parent)
     , _layout(new QHBoxLayout(this))
     , _group(new QButtonGroup(this)) {
+    AccessibleSegmentedControl::installFactory();
     _layout->setContentsMargins(0, 0, 0, 0);
     _layout->setSpacing(0);
     _group->setExclusive(true);
     connect(_group, &QButtonGroup::buttonClicked, this, [this] {
         restyle();
         Q_EMIT clicked();
+    });
+    // A reader hears which tab became (or stopped being) the selected one, and
+    // with the focus on the row, the newly selected tab as the focused one.
+    connect(_group, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* button, bool checked) {
+        if (!QAccessible::isActive()) {
+            return;
+        }
+        QAccessibleEvent selection(button, QAccessible::Selection);
+        QAccessible::updateAccessibility(&selection);
+        if (checked && hasFocus()) {
+            QAccessibleEvent focus(button, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
     });
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::StrongFocus);
@@ -122,6 +140,19 @@ void SegmentedControl::keyPressEvent(QKeyEvent* event) {
 void SegmentedControl::focusInEvent(QFocusEvent* event) {
     restyle();
     QWidget::focusInEvent(event);
+    // The row takes the focus as a whole; a reader hears the selected tab.
+    const int selected = selectedSegment();
+    if (QAccessible::isActive() && selected >= 0) {
+        QAccessibleEvent focus(_segments.at(static_cast<size_t>(selected)).button, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
+
+void SegmentedControl::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LayoutDirectionChange) {
+        restyle();
+    }
 }
 
 void SegmentedControl::focusOutEvent(QFocusEvent* event) {
@@ -135,11 +166,13 @@ int SegmentedControl::selectedTag() const {
 }
 
 void SegmentedControl::restyle() {
-    // Joined segments: only the outer corners are rounded. With the focus, the
-    // selected segment is framed in the text colour.
+    // Joined segments: only the outer corners are rounded; right to left the
+    // first segment is the rightmost. With the focus, the selected segment is
+    // framed in the text colour.
+    const bool reversed = isRightToLeft();
     for (int i = 0; i < segmentCount(); ++i) {
-        const bool first = i == 0;
-        const bool last = i == segmentCount() - 1;
+        const bool first = i == (reversed ? segmentCount() - 1 : 0);
+        const bool last = i == (reversed ? 0 : segmentCount() - 1);
         const bool focusFrame = hasFocus() && _segments.at(static_cast<size_t>(i)).button->isChecked();
         _segments.at(static_cast<size_t>(i))
             .button->setStyleSheet(

@@ -1,5 +1,6 @@
 #include "iconview/IconView.h"
 
+#include "iconview/AccessibleIconView.h"
 #include "iconview/ThumbnailLoader.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Resources.h"
@@ -49,6 +50,7 @@ IconView::IconView(QWidget* parent)
     _badgeAttributes.colour = QColor::fromRgbF(1, 1, 1, 0.8f);
     _badgeImg = Resources::image(QStringLiteral("MBBadge.tif"));
 
+    AccessibleIconView::installFactory();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(ThumbnailLoader::instance(), &ThumbnailLoader::imageReady, this, &IconView::imageReady);
@@ -84,7 +86,8 @@ NSRect IconView::boundRect(int index) const {
     const NSSize slot = totalBoundSize();
     const int col = index % kColumns;
     const int row = index / kColumns;
-    return NSMakeRect(kMargin + col * slot.width, kMargin + row * slot.height, slot.width, slot.height);
+    return mirrored(
+        NSMakeRect(kMargin + col * slot.width, kMargin + row * slot.height, slot.width, slot.height));
 }
 
 NSRect IconView::imageRect(int index) const {
@@ -92,15 +95,25 @@ NSRect IconView::imageRect(int index) const {
     const int side = imageSize();
     const int col = index % kColumns;
     const int row = index / kColumns;
-    return NSMakeRect(kMargin + col * slot.width, kMargin + row * slot.height, side, side);
+    return mirrored(NSMakeRect(kMargin + col * slot.width, kMargin + row * slot.height, side, side));
 }
 
 NSRect IconView::textRect(int index) const {
     const NSSize slot = totalBoundSize();
     const int col = index % kColumns;
     const int row = index / kColumns;
-    return NSMakeRect(kMargin + col * slot.width, row * slot.height + frameSize(), imageSize(),
-                      kCaptionHeight);
+    return mirrored(
+        NSMakeRect(kMargin + col * slot.width, row * slot.height + frameSize(), imageSize(), kCaptionHeight));
+}
+
+NSRect IconView::mirrored(NSRect r) const {
+    if (!isRightToLeft()) {
+        return r;
+    }
+    // Right to left the columns run from the right: every rectangle is its
+    // left-to-right twin reflected about the view's middle.
+    r.origin.x = static_cast<float>(width()) - r.origin.x - r.size.width;
+    return r;
 }
 
 NSRect IconView::scaledImageRect(int index) {
@@ -124,8 +137,9 @@ int IconView::indexAt(NSPoint p) {
     if (w <= 0 || h <= 0) {
         return -1;
     }
+    const float x = isRightToLeft() ? static_cast<float>(width()) - p.x : p.x;
     const qint64 row = truncated(p.y) / h;
-    const qint64 col = truncated(p.x) / w;
+    const qint64 col = truncated(x) / w;
     qint64 index = row * kColumns + col;
     index = std::min<qint64>(index, count() - 1);
     return index < 0 ? -1 : static_cast<int>(index);
@@ -188,6 +202,7 @@ void IconView::reloadData() {
     NotificationCenter::defaultCenter().postNotification(IconViewSelectionChanged, this);
     scrollTo(0, 0);
     update();
+    AccessibleIconView::reloaded(this);
 }
 
 NSRect IconView::flipRect(NSRect r) const {
@@ -219,7 +234,12 @@ bool IconView::event(QEvent* event) {
     if (event->type() == QEvent::ParentChange) {
         attachToScrollArea();
     }
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::FocusIn) {
+        // A reader arriving in the grid hears the item under the cursor.
+        AccessibleIconView::focusCursor(this);
+    }
+    return handled;
 }
 
 void IconView::attachToScrollArea() {
@@ -273,6 +293,11 @@ bool IconView::eventFilter(QObject* watched, QEvent* event) {
 void IconView::selectionChanged() {
     NotificationCenter::defaultCenter().postNotification(IconViewSelectionChanged, this);
     update();
+    AccessibleIconView::selectionChanged(this);
+}
+
+void IconView::statusChanged(int index) {
+    AccessibleIconView::statusChanged(this, index);
 }
 
 bool IconView::showsImage(const IconImage* image) {

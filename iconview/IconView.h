@@ -46,7 +46,8 @@ public:
     void awakeFromNib();
 
     // Cell geometry: F, the side of a cell's frame; I, the side of the picture
-    // square; W x H, a cell's slot.
+    // square; W x H, a cell's slot. In a right-to-left layout the columns run
+    // from the right edge.
     int frameSize() const;
     int imageSize() const;
     NSSize totalBoundSize() const;
@@ -90,6 +91,13 @@ public:
     void moveDown();
     void cursorMoved();
     void selectAll();
+    // What a click on the item's picture does: index becomes the cursor and the
+    // one selected item; or, with Ctrl, it joins or leaves the selection.
+    void moveCursorTo(int index);
+    void toggleSelected(int index);
+    // The data source's status for the item changed (a movie started or
+    // stopped there): screen readers are told.
+    void statusChanged(int index);
 
     // What a drag from p would carry: the drag image (the fitted picture at
     // 0.6 opacity, with the count badge for several items), the picture's top
@@ -120,6 +128,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // r as laid out in the view's direction (r itself left to right).
+    NSRect mirrored(NSRect r) const;
     void attachToScrollArea();
     void fitWidthToViewport();
     void scrollTo(float x, float y);

@@ -23,6 +23,9 @@ public:
     // The item's image, or none; asked on every redraw, so it must be cheap.
     virtual IconImagePtr imageForIndex(IconView* view, int index) = 0;
     virtual QString labelForIndex(IconView* view, int index) = 0;
+    // What is going on with the item, for screen readers ("Playing"); empty
+    // when nothing is.
+    virtual QString statusForIndex(IconView*, int) { return {}; }
     // Puts the items on the drag's pasteboard; false cancels the drag.
     virtual bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) = 0;
 };

@@ -239,6 +239,25 @@ void IconView::cursorMoved() {
     selectionChanged();
 }
 
+void IconView::moveCursorTo(int index) {
+    if (index < 0 || index >= count()) {
+        return;
+    }
+    _cursorPos = index;
+    cursorMoved();
+}
+
+void IconView::toggleSelected(int index) {
+    if (index < 0 || index >= count()) {
+        return;
+    }
+    _cursorPos = index;
+    if (_selection.erase(index) == 0) {
+        _selection.insert(index);
+    }
+    selectionChanged();
+}
+
 void IconView::selectAll() {
     const int n = count();
     if (n > 0) {
@@ -256,12 +275,14 @@ void IconView::keyPressEvent(QKeyEvent* event) {
         selectAll();
         return;
     }
+    // Right to left, the arrow pointing at the next item is the left one.
+    const bool reversed = isRightToLeft();
     switch (event->key()) {
     case Qt::Key_Left:
-        moveLeft();
+        reversed ? moveRight() : moveLeft();
         break;
     case Qt::Key_Right:
-        moveRight();
+        reversed ? moveLeft() : moveRight();
         break;
     case Qt::Key_Up:
         moveUp();

@@ -3,12 +3,14 @@
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/WindowFrameAutosave.h"
+#include "platform/system/Translations.h"
 #include "prefs/PrefsOutlineModel.h"
 #include "prefs/UserPreferences.h"
 #include "ui_Preferences.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTreeView>
@@ -35,6 +37,7 @@ PrefsController::~PrefsController() {
 
 QDialog* PrefsController::window() {
     if (_window == nullptr) {
+        Translations::install();
         _window = new QDialog();
         _ui = std::make_unique<Ui::Preferences>();
         _ui->setupUi(_window);
@@ -47,16 +50,29 @@ QDialog* PrefsController::window() {
         // Escape closes the window like Cancel; nothing is stored.
         connect(_window, &QDialog::rejected, this, [this] { _window->hide(); });
         new WindowFrameAutosave(_window, kAutosaveName);
+        _window->installEventFilter(this);
         awakeFromNib();
     }
     return _window;
 }
 
+bool PrefsController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == _window && event->type() == QEvent::LanguageChange && _root != nullptr) {
+        _ui->retranslateUi(_window);
+        _pictures->setName(tr("Pictures"));
+        _music->setName(tr("Music"));
+        _movies->setName(tr("Movies"));
+        _model->reload();
+        expandAll();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void PrefsController::awakeFromNib() {
     _root = std::make_shared<QVTree>();
-    _pictures = std::make_shared<QVTree>(QStringLiteral("Pictures"));
-    _music = std::make_shared<QVTree>(QStringLiteral("Music"));
-    _movies = std::make_shared<QVTree>(QStringLiteral("Movies"));
+    _pictures = std::make_shared<QVTree>(tr("Pictures"));
+    _music = std::make_shared<QVTree>(tr("Music"));
+    _movies = std::make_shared<QVTree>(tr("Movies"));
     _root->add(_pictures);
     _root->add(_music);
     _root->add(_movies);
@@ -119,7 +135,7 @@ void PrefsController::selectionChanged() {
 }
 
 void PrefsController::addClick() {
-    QFileDialog* panel = new QFileDialog(window(), QStringLiteral("Add a Folder"));
+    QFileDialog* panel = new QFileDialog(window(), tr("Add a Folder"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::Directory);
     panel->setOption(QFileDialog::ShowDirsOnly, true);

@@ -62,6 +62,10 @@ public:
     // The directory chooser while it is open, for tests.
     QFileDialog* openPanel() const { return _panel; }
 
+protected:
+    // Follows a change of language while the window exists.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     PrefsController();
     void awakeFromNib();

@@ -9,6 +9,7 @@
 #include "support/TempHome.h"
 #include "support/Wait.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QMimeData>
@@ -155,6 +156,13 @@ TEST_F(MovieListTest, OnlyOneSelectedItemCanPlayAndItPlaysOverItsPicture) {
     QTest::qWait(200);
     EXPECT_EQ(draws.count, 0);
     EXPECT_TRUE(list.isPlaying());
+
+    // A screen reader finds the cell it plays over described as playing, until it stops.
+    QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(view);
+    EXPECT_EQ(grid->child(2)->text(QAccessible::Description), QStringLiteral("Playing"));
+    EXPECT_TRUE(grid->child(0)->text(QAccessible::Description).isEmpty());
+    list.stop();
+    EXPECT_TRUE(grid->child(2)->text(QAccessible::Description).isEmpty());
 }
 
 TEST_F(MovieListTest, RedrawsEndsRebuildsAndStopRequestsEndPlayback) {

@@ -119,6 +119,18 @@ TEST_F(IconViewInteraction, ArrowKeysMoveTheCursorRowByRow) {
     EXPECT_EQ(grid.view->cursorPos(), 5);
 }
 
+TEST_F(IconViewInteraction, RightToLeftTheFirstItemIsAtTheRightAndTheArrowsFollowTheEye) {
+    grid.view->setLayoutDirection(Qt::RightToLeft);
+    EXPECT_GT(grid.view->imageRect(0).origin.x, grid.view->imageRect(2).origin.x);
+    // Item 0's picture sits where item 2's sits left to right.
+    QTest::mouseClick(grid.view, Qt::LeftButton, {}, QPoint(310 - centre(0).x(), centre(0).y()));
+    EXPECT_EQ(grid.view->selection(), set({0}));
+    key(Qt::Key_Left); // on towards the next item
+    EXPECT_EQ(grid.view->cursorPos(), 1);
+    key(Qt::Key_Right);
+    EXPECT_EQ(grid.view->cursorPos(), 0);
+}
+
 TEST_F(IconViewInteraction, TheCursorScrollsIntoViewButSelectAllDoesNot) {
     // Viewport 250 high: rows 0 and 1 (to 238) show.
     click(4);

@@ -18,6 +18,8 @@ int main(int argc, char* argv[]) {
     qunsetenv("XDG_RUNTIME_DIR");
 
     QApplication app(argc, argv);
+    // The tests read the English texts, whatever the language of the machine.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,217 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>BrowserController</name>
+    <message>
+        <source>Pictures</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Music</source>
+        <translation>Musique</translation>
+    </message>
+    <message>
+        <source>Movies</source>
+        <translation>Films</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lire</translation>
+    </message>
+    <message>
+        <source>Nothing to play</source>
+        <translation>Rien à lire</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n élément</numerusform>
+            <numerusform>%n éléments</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>MediaBrowser</name>
+    <message>
+        <source>Media Browser</source>
+        <translation>Navigateur de médias</translation>
+    </message>
+    <message>
+        <source>Media kinds</source>
+        <translation>Types de médias</translation>
+    </message>
+    <message>
+        <source>Picture sources</source>
+        <translation>Sources d’images</translation>
+    </message>
+    <message>
+        <source>Music sources</source>
+        <translation>Sources de musique</translation>
+    </message>
+    <message>
+        <source>Movie sources</source>
+        <translation>Sources de films</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Rechercher</translation>
+    </message>
+    <message>
+        <source>Commands</source>
+        <translation>Commandes</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
+</context>
+<context>
+    <name>MediaBrowserWindow</name>
+    <message>
+        <source>Preferences…</source>
+        <translation>Préférences…</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Movies</source>
+        <translation>Films</translation>
+    </message>
+    <message>
+        <source>Tracks</source>
+        <translation>Morceaux</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Effacer la recherche</translation>
+    </message>
+</context>
+<context>
+    <name>MovieListController</name>
+    <message>
+        <source>Playing</source>
+        <translation>Lecture en cours</translation>
+    </message>
+    <message>
+        <source>Playing %1</source>
+        <translation>Lecture de %1</translation>
+    </message>
+</context>
+<context>
+    <name>MusicListController</name>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Artiste</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Durée</translation>
+    </message>
+</context>
+<context>
+    <name>Preferences</name>
+    <message>
+        <source>Media Browser Preferences</source>
+        <translation>Préférences du navigateur de médias</translation>
+    </message>
+    <message>
+        <source>Folders searched for pictures, music and movies:</source>
+        <translation>Dossiers où chercher les images, la musique et les films :</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Dossiers</translation>
+    </message>
+    <message>
+        <source>Add…</source>
+        <translation>Ajouter…</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Ajouter</translation>
+    </message>
+    <message>
+        <source>Add a folder to the selected category</source>
+        <translation>Ajouter un dossier à la catégorie sélectionnée</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Retirer</translation>
+    </message>
+    <message>
+        <source>Remove the selected folder</source>
+        <translation>Retirer de la liste le dossier sélectionné</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>PrefsController</name>
+    <message>
+        <source>Pictures</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Music</source>
+        <translation>Musique</translation>
+    </message>
+    <message>
+        <source>Movies</source>
+        <translation>Films</translation>
+    </message>
+    <message>
+        <source>Add a Folder</source>
+        <translation>Ajouter un dossier</translation>
+    </message>
+</context>
+<context>
+    <name>QVMBPanel</name>
+    <message>
+        <source>Media Browser</source>
+        <translation>Navigateur de médias</translation>
+    </message>
+</context>
+<context>
+    <name>QVMediaBrowserController</name>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Show Media Browser</source>
+        <translation>Afficher le navigateur de médias</translation>
+    </message>
+    <message>
+        <source>Preferences…</source>
+        <translation>Préférences…</translation>
+    </message>
+    <message>
+        <source>Media Browser</source>
+        <translation>Navigateur de médias</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Media Browser</source>
+        <translation>Navigateur de médias</translation>
+    </message>
+</context>
+</TS>
