@@ -11,6 +11,7 @@
     X(heif_context_alloc)                                                                                    \
     X(heif_context_free)                                                                                     \
     X(heif_context_read_from_reader)                                                                         \
+    X(heif_context_set_maximum_image_size_limit)                                                             \
     X(heif_context_get_primary_image_handle)                                                                 \
     X(heif_image_handle_release)                                                                             \
     X(heif_image_handle_get_width)                                                                           \

@@ -103,9 +103,15 @@ public:
     // The image of handle decoded as shown and scaled to box; null when it
     // cannot be, or would make more pixels than a picture may have.
     QImage decode(const heif_image_handle* handle, QSize box) const {
-        if (!PictureFile::fitsAllocationLimit(sizeOf(handle), 4)) {
+        const QSize size = sizeOf(handle);
+        if (!PictureFile::fitsAllocationLimit(size, 4)) {
             return {};
         }
+        // A grid of tiles is assembled at the size its own descriptor claims,
+        // which libheif allocates (and clears) before decoding a tile, even
+        // when it is far larger than the size the picture states: no side
+        // may be longer than the stated picture's longer side.
+        _api->heif_context_set_maximum_image_size_limit(_context, std::max(size.width(), size.height()) + 1);
         const bool alpha = _api->heif_image_handle_has_alpha_channel(handle) != 0;
         heif_image* image = nullptr;
         // Default options: libheif applies the container's rotation, mirroring and crop.
