@@ -6,3 +6,6 @@ pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavut
 pkg_check_modules(TAGLIB REQUIRED IMPORTED_TARGET taglib)
 pkg_check_modules(MPV REQUIRED IMPORTED_TARGET mpv)
 pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
+# Headers only: the picture readers open these libraries at run time.
+pkg_check_modules(LIBHEIF REQUIRED libheif)
+pkg_check_modules(LIBRAW REQUIRED libraw_r)

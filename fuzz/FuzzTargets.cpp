@@ -10,9 +10,11 @@
 #include "platform/Path.h"
 #include "platform/PlistReader.h"
 
+#include <QFile>
 #include <QString>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <sys/mman.h>
@@ -39,6 +41,38 @@ QString memoryFile(QByteArrayView bytes) {
         written += n;
     }
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
+
+// The same file under a name with the given extension, for readers chosen by
+// the name: a link in memory too (/dev/shm), made once and removed at exit.
+QString memoryFile(QByteArrayView bytes, const char* extension) {
+    const QString target = memoryFile(bytes);
+    if (target.isEmpty()) {
+        return {};
+    }
+    static const QString directory = [] {
+        QByteArray pattern("/dev/shm/qvmb-fuzz-XXXXXX");
+        if (mkdtemp(pattern.data()) == nullptr) {
+            return QString();
+        }
+        static const QByteArray made = pattern;
+        std::atexit([] {
+            for (const char* name : {"/input.heic", "/input.dng"}) {
+                unlink((made + name).constData());
+            }
+            rmdir(made.constData());
+        });
+        return QString::fromLocal8Bit(pattern);
+    }();
+    if (directory.isEmpty()) {
+        return {};
+    }
+    const QString link = directory + QStringLiteral("/input.") + QLatin1String(extension);
+    if (access(QFile::encodeName(link).constData(), F_OK) != 0 &&
+        symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) != 0) {
+        return {};
+    }
+    return link;
 }
 
 // The fuzzer sees coverage only in the code built here, not inside the
@@ -158,15 +192,32 @@ void thumbnail(QByteArrayView bytes) {
     feedback({size.width(), size.height(), image.format(), image.isNull() ? 0 : image.pixel(0, 0) & 0xFF});
 }
 
+// The grid's size and thumbnail of a file of the given extension.
+void namedPicture(QByteArrayView bytes, const char* extension) {
+    const QString path = memoryFile(bytes, extension);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QSize size = ThumbnailDecoder::uprightSize(path);
+    const QImage image = ThumbnailDecoder::decode(path, QSize(48, 36), size);
+    feedback({size.width(), size.height(), image.format(), image.isNull() ? 0 : image.pixel(0, 0) & 0xFF});
+}
+
+void heif(QByteArrayView bytes) {
+    namedPicture(bytes, "heic");
+}
+
+void raw(QByteArrayView bytes) {
+    namedPicture(bytes, "dng");
+}
+
 Function byName(const char* name) {
     static const struct {
         const char* name;
         Function function;
-    } targets[] = {{"plist", plist},
-                   {"catalogue", catalogue},
-                   {"metadata", metadata},
-                   {"poster", poster},
-                   {"thumbnail", thumbnail}};
+    } targets[] = {{"plist", plist},   {"catalogue", catalogue}, {"metadata", metadata},
+                   {"poster", poster}, {"thumbnail", thumbnail}, {"heif", heif},
+                   {"raw", raw}};
     for (const auto& target : targets) {
         if (std::strcmp(target.name, name) == 0) {
             return target.function;

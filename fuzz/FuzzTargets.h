@@ -17,6 +17,10 @@ void metadata(QByteArrayView bytes);
 void poster(QByteArrayView bytes);
 // The picture size and the thumbnail decode of the grid.
 void thumbnail(QByteArrayView bytes);
+// The same for a HEIF or AVIF picture (the file is named .heic) and a camera
+// RAW file (named .dng; LibRaw reads every RAW format whatever the name).
+void heif(QByteArrayView bytes);
+void raw(QByteArrayView bytes);
 
 // The target of that name, or null.
 using Function = void (*)(QByteArrayView);

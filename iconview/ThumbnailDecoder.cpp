@@ -2,6 +2,8 @@
 
 #include "iconview/JpegFrame.h"
 #include "platform/Path.h"
+#include "platform/media/HeifPicture.h"
+#include "platform/media/RawPicture.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -145,15 +147,76 @@ QImage toBox(QImage image, QSize box) {
     return image;
 }
 
+// The readers of pictures, chosen by the file's extension; a file the image
+// readers do not know is tried as HEIF when its first bytes say it is one.
+enum class Reader { Image, Heif, Raw };
+
+Reader readerFor(const QString& path) {
+    const QStringView extension = Path::extensionView(path);
+    if (HeifPicture::isHeifExtension(extension)) {
+        return Reader::Heif;
+    }
+    return RawPicture::isRawExtension(extension) ? Reader::Raw : Reader::Image;
+}
+
+bool startsLikeHeif(QIODevice& device) {
+    device.seek(0);
+    const bool heif = HeifPicture::looksLikeHeif(device.peek(64));
+    device.seek(0);
+    return heif;
+}
+
+// A JPEG embedded in a RAW file decoded straight to box pixels as shown, turned
+// by the RAW's orientation (an orientation inside the JPEG is not its own).
+QImage decodeRawJpeg(const QByteArray& jpeg, QSize box, int flip) {
+    QBuffer buffer;
+    buffer.setData(jpeg);
+    buffer.open(QIODevice::ReadOnly);
+    if (jpegNeedsTooMuchMemory(buffer)) {
+        return {};
+    }
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(false);
+    QSize scaled = box;
+    if (RawPicture::isQuarterTurn(flip)) {
+        scaled.transpose();
+    }
+    reader.setScaledSize(scaled);
+    return RawPicture::upright(reader.read(), flip);
+}
+
+QImage decodeRaw(const QString& path, QSize box) {
+    const std::optional<RawPicture::Preview> preview = RawPicture::preview(path, box);
+    if (!preview) {
+        return {};
+    }
+    if (!preview->jpeg.isEmpty()) {
+        return decodeRawJpeg(preview->jpeg, box, preview->flip);
+    }
+    return RawPicture::upright(preview->pixels, preview->flip);
+}
+
 } // namespace
 
 QSize uprightSize(const QString& path) {
+    switch (readerFor(path)) {
+    case Reader::Heif:
+        return HeifPicture::uprightSize(path);
+    case Reader::Raw:
+        return RawPicture::uprightSize(path);
+    case Reader::Image:
+        break;
+    }
     QFile file;
     if (!openForReading(file, path)) {
         return QSize(0, 0);
     }
     QImageReader reader(&file);
     QSize size = reader.size();
+    if ((!size.isValid() || size.isEmpty()) && reader.format().isEmpty() && startsLikeHeif(file)) {
+        file.close();
+        return HeifPicture::uprightSize(path);
+    }
     if (!size.isValid() || size.isEmpty()) {
         return QSize(0, 0);
     }
@@ -217,9 +280,21 @@ QImage decode(const QString& path, QSize box, QSize originalSize) {
     if (!thumbnail.isNull()) {
         return toBox(std::move(thumbnail), box);
     }
+    switch (readerFor(path)) {
+    case Reader::Heif:
+        return toBox(HeifPicture::thumbnail(path, box), box);
+    case Reader::Raw:
+        return toBox(decodeRaw(path, box), box);
+    case Reader::Image:
+        break;
+    }
     QFile file;
     if (!openForReading(file, path)) {
         return {};
+    }
+    if (startsLikeHeif(file)) {
+        file.close();
+        return toBox(HeifPicture::thumbnail(path, box), box);
     }
     if (jpegNeedsTooMuchMemory(file)) {
         return {};

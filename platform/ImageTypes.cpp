@@ -1,6 +1,8 @@
 #include "platform/ImageTypes.h"
 
 #include "platform/ExtensionSet.h"
+#include "platform/media/HeifPicture.h"
+#include "platform/media/RawPicture.h"
 
 #include <QImageReader>
 #include <QMimeDatabase>
@@ -21,6 +23,12 @@ const QSet<QString>& unfiltered() {
         QSet<QString> set;
         for (const QByteArray& format : QImageReader::supportedImageFormats()) {
             insertBothCases(set, QString::fromLatin1(format));
+        }
+        // The picture readers of libheif and LibRaw, opened when first drawn.
+        for (const QStringList* extensions : {&HeifPicture::extensions(), &RawPicture::extensions()}) {
+            for (const QString& extension : *extensions) {
+                insertBothCases(set, extension);
+            }
         }
         return set;
     }();

@@ -11,7 +11,8 @@
 // pictures while "Jpg" is not. Each list is worked out once per process.
 namespace ImageTypes {
 
-// Extensions the image readers decode directly.
+// Extensions the image readers decode directly, including the HEIF, AVIF and
+// camera RAW pictures read through libheif and LibRaw.
 QVMB_EXPORT const QSet<QString>& unfiltered();
 
 // The unfiltered extensions plus every extension the MIME database knows for

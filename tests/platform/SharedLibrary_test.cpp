@@ -1,9 +1,16 @@
+#include "iconview/ThumbnailDecoder.h"
+#include "model/Photo.h"
 #include "platform/MovieFile.h"
 #include "platform/MoviePoster.h"
 #include "platform/MpvPlayer.h"
 #include "platform/Path.h"
 #include "platform/SharedLibrary.h"
+#include "support/CameraFixtures.h"
 #include "support/MediaFixtures.h"
+#include "support/TempHome.h"
+
+#include <QBuffer>
+#include <QImage>
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -53,6 +60,38 @@ TEST(MediaLibraries, FFmpegAndMpvLoadWithTheFirstMovieReadOrPlayed) {
 
     EXPECT_TRUE(MpvPlayer::create(Path::fileUrl(movie), {"null", "null"}));
     EXPECT_TRUE(isLoaded("libmpv.so"));
+}
+
+// Nor libheif and LibRaw: listing HEIC and RAW pictures reads their names
+// alone; each library comes with the first picture of its kind read.
+TEST(MediaLibraries, HeifAndRawLibrariesLoadWithTheFirstSuchPictureRead) {
+    TempHome home;
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    const QString heic = CameraFixtures::heif(home.file(QStringLiteral("phone.heic")), picture);
+    CameraFixtures::DngOptions options;
+    options.previewJpeg = [&] {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "JPEG");
+        return jpeg;
+    }();
+    options.rawSize = QSize(40, 30);
+    const QString dng = home.writeFile(QStringLiteral("camera.dng"), CameraFixtures::dng(options));
+    EXPECT_FALSE(isLoaded("libheif.so"));
+    EXPECT_FALSE(isLoaded("libraw_r.so"));
+
+    EXPECT_TRUE(Photo::photoFromFile(heic));
+    EXPECT_TRUE(Photo::photoFromFile(dng));
+    EXPECT_FALSE(isLoaded("libheif.so"));
+    EXPECT_FALSE(isLoaded("libraw_r.so"));
+
+    EXPECT_EQ(ThumbnailDecoder::uprightSize(heic), QSize(40, 30));
+    EXPECT_TRUE(isLoaded("libheif.so"));
+    EXPECT_FALSE(isLoaded("libraw_r.so"));
+    EXPECT_EQ(ThumbnailDecoder::uprightSize(dng), QSize(40, 30));
+    EXPECT_TRUE(isLoaded("libraw_r.so"));
 }
 
 TEST(SharedLibrary, TakesTheFirstNameThatLoadsAndAnswersNullForWhatIsMissing) {

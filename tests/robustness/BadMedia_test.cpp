@@ -6,6 +6,7 @@
 #include "model/QVTrack.h"
 #include "platform/MoviePoster.h"
 #include "platform/Path.h"
+#include "support/CameraFixtures.h"
 #include "support/MediaFixtures.h"
 
 #include <QBuffer>
@@ -232,6 +233,84 @@ TEST_F(BadMedia, PngWhoseTextChunkClaimsTwoGigabytes) {
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
     ASSERT_FALSE(thumbnail.isNull());
     EXPECT_EQ(thumbnail.size(), QSize(32, 24));
+}
+
+// Phones' and cameras' pictures that claim more than they hold: HEICs whose
+// primary picture claims 60,000 or 30,000 pixels square, a RAW whose raw data claims
+// as much, and RAW files whose preview or raw data run past the file's end.
+// Each is measured and decoded quickly, within the memory budget; a RAW whose
+// preview cannot be had shows its raw data when that is whole.
+TEST_F(BadMedia, CameraPicturesClaimingMoreThanTheyHold) {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    // libheif refuses 60,000 pixels a side itself; 30,000 is left to the reader's own limit.
+    QStringList heicPaths;
+    for (const quint32 side : {60000u, 30000u}) {
+        const QString path =
+            CameraFixtures::heif(_home.file(QStringLiteral("Pictures/huge%1.heic").arg(side)), picture);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QByteArray heic = file.readAll();
+        // Every image's extent (heif-enc may store more than the primary image).
+        for (qsizetype extent = heic.indexOf("ispe"); extent > 0; extent = heic.indexOf("ispe", extent + 1)) {
+            qToBigEndian<quint32>(side, heic.data() + extent + 8);
+            qToBigEndian<quint32>(side, heic.data() + extent + 12);
+        }
+        file.seek(0);
+        file.write(heic);
+        heicPaths.append(path);
+    }
+
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG");
+    CameraFixtures::DngOptions hugeRaw;
+    hugeRaw.rawSize = QSize(16, 12);
+    QByteArray hugeRawDng = CameraFixtures::dng(hugeRaw);
+    // The raw directory's width and height (long values), found by their entries.
+    for (const quint16 tag : {quint16(256), quint16(257)}) {
+        const QByteArray entry =
+            QByteArray(1, char(tag & 0xff)) + char(tag >> 8) + QByteArray("\x04\x00\x01\x00\x00\x00", 6);
+        const qsizetype at = hugeRawDng.lastIndexOf(entry);
+        ASSERT_GT(at, 0);
+        qToLittleEndian<quint32>(60000, hugeRawDng.data() + at + 8);
+    }
+    CameraFixtures::DngOptions previewPastEnd;
+    previewPastEnd.previewJpeg = jpeg;
+    previewPastEnd.rawSize = QSize(64, 48);
+    previewPastEnd.recordedPreviewLength = 0x7fffff00;
+    CameraFixtures::DngOptions rawPastEnd;
+    rawPastEnd.rawSize = QSize(64, 48);
+    rawPastEnd.recordedRawLength = 0x7fffff00;
+    const QString hugeRawPath = _home.writeFile(QStringLiteral("Pictures/huge.nef"), hugeRawDng);
+    const QString previewPath =
+        _home.writeFile(QStringLiteral("Pictures/preview.dng"), CameraFixtures::dng(previewPastEnd));
+    const QString rawPath =
+        _home.writeFile(QStringLiteral("Pictures/raw.cr2"), CameraFixtures::dng(rawPastEnd));
+    snapshot();
+
+    for (const QString& path : heicPaths + QStringList{hugeRawPath, previewPath, rawPath}) {
+        SCOPED_TRACE(path.toStdString());
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        QSize size;
+        QImage thumbnail;
+        EXPECT_LT(millisecondsOf([&] { size = ThumbnailDecoder::uprightSize(path); }), kMainThreadBudgetMs);
+        EXPECT_LT(millisecondsOf([&] { thumbnail = ThumbnailDecoder::decode(path, QSize(150, 150), size); }),
+                  kMainThreadBudgetMs);
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+        if (path == previewPath) {
+            EXPECT_EQ(size, QSize(64, 48));
+            ASSERT_FALSE(thumbnail.isNull());
+            EXPECT_FALSE(qRed(thumbnail.pixel(75, 75)) > 200 && qGreen(thumbnail.pixel(75, 75)) < 60)
+                << "the preview's red, read from past the end?";
+        } else if (path != rawPath) {
+            EXPECT_TRUE(thumbnail.isNull());
+        }
+    }
 }
 
 } // namespace

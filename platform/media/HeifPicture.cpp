@@ -1,0 +1,239 @@
+#include "platform/media/HeifPicture.h"
+
+#include "platform/media/HeifApi.h"
+#include "platform/media/PictureFile.h"
+
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace HeifPicture {
+
+namespace {
+
+// The brands of files whose primary item is a still picture libheif decodes.
+bool isStillBrand(QByteArrayView brand) {
+    static constexpr const char* brands[] = {"mif1", "mif2", "heic", "heix", "heim", "heis",
+                                             "msf1", "hevc", "hevx", "avif", "avis"};
+    for (const char* known : brands) {
+        if (brand == QByteArrayView(known, 4)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// One file opened by libheif, with its primary image.
+class HeifFile {
+public:
+    explicit HeifFile(const QString& path)
+        : _api(HeifApi::load()) {
+        if (_api == nullptr) {
+            return;
+        }
+        _fd = PictureFile::openRegular(path);
+        char head[64];
+        const ssize_t headSize = _fd < 0 ? -1 : ::pread(_fd, head, sizeof head, 0);
+        if (headSize <= 0 || !looksLikeHeif(QByteArrayView(head, headSize))) {
+            return;
+        }
+        struct stat info {};
+        ::fstat(_fd, &info);
+        _size = info.st_size;
+        _context = _api->heif_context_alloc();
+        // libheif reads the boxes it needs through the descriptor: the coded
+        // pixels are read only to decode them, and only the images decoded.
+        if (_context == nullptr ||
+            _api->heif_context_read_from_reader(_context, &kReader, this, nullptr).code != heif_error_Ok ||
+            _api->heif_context_get_primary_image_handle(_context, &_primary).code != heif_error_Ok) {
+            _primary = nullptr;
+        }
+    }
+    ~HeifFile() {
+        if (_primary != nullptr) {
+            _api->heif_image_handle_release(_primary);
+        }
+        if (_context != nullptr) {
+            _api->heif_context_free(_context);
+        }
+        if (_fd >= 0) {
+            ::close(_fd);
+        }
+    }
+    HeifFile(const HeifFile&) = delete;
+    HeifFile& operator=(const HeifFile&) = delete;
+
+    const HeifApi* api() const { return _api; }
+    heif_image_handle* primary() const { return _primary; }
+
+    // The size of an image as shown (libheif reports it turned by the container).
+    QSize sizeOf(const heif_image_handle* handle) const {
+        return QSize(_api->heif_image_handle_get_width(handle), _api->heif_image_handle_get_height(handle));
+    }
+
+    // The smallest stored thumbnail that covers box, or null; released by the caller.
+    heif_image_handle* thumbnailCovering(QSize box) const {
+        const int count = _api->heif_image_handle_get_number_of_thumbnails(_primary);
+        if (count <= 0) {
+            return nullptr;
+        }
+        std::vector<heif_item_id> ids(static_cast<size_t>(count));
+        const int listed = _api->heif_image_handle_get_list_of_thumbnail_IDs(_primary, ids.data(), count);
+        heif_image_handle* best = nullptr;
+        for (int i = 0; i < listed; ++i) {
+            heif_image_handle* candidate = nullptr;
+            if (_api->heif_image_handle_get_thumbnail(_primary, ids[static_cast<size_t>(i)], &candidate)
+                    .code != heif_error_Ok) {
+                continue;
+            }
+            const QSize size = sizeOf(candidate);
+            if (PictureFile::covers(size, box) &&
+                (best == nullptr || size.width() * qint64(size.height()) <
+                                        sizeOf(best).width() * qint64(sizeOf(best).height()))) {
+                std::swap(best, candidate);
+            }
+            if (candidate != nullptr) {
+                _api->heif_image_handle_release(candidate);
+            }
+        }
+        return best;
+    }
+
+    // The image of handle decoded as shown and scaled to box; null when it
+    // cannot be, or would make more pixels than a picture may have.
+    QImage decode(const heif_image_handle* handle, QSize box) const {
+        const QSize size = sizeOf(handle);
+        if (!PictureFile::fitsAllocationLimit(size, 4)) {
+            return {};
+        }
+        // A grid of tiles is assembled at the size its own descriptor claims,
+        // which libheif allocates (and clears) before decoding a tile, even
+        // when it is far larger than the size the picture states: no side
+        // may be longer than the stated picture's longer side.
+        _api->heif_context_set_maximum_image_size_limit(_context, std::max(size.width(), size.height()) + 1);
+        const bool alpha = _api->heif_image_handle_has_alpha_channel(handle) != 0;
+        heif_image* image = nullptr;
+        // Default options: libheif applies the container's rotation, mirroring and crop.
+        if (_api->heif_decode_image(handle, &image, heif_colorspace_RGB,
+                                    alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                                    nullptr)
+                .code != heif_error_Ok) {
+            return {};
+        }
+        const std::unique_ptr<heif_image, void (*)(const heif_image*)> owner(image, _api->heif_image_release);
+        int stride = 0;
+        const uint8_t* pixels = _api->heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
+        const int width = _api->heif_image_get_width(image, heif_channel_interleaved);
+        const int height = _api->heif_image_get_height(image, heif_channel_interleaved);
+        if (pixels == nullptr || width <= 0 || height <= 0 || stride < width * (alpha ? 4 : 3)) {
+            return {};
+        }
+        const QImage decoded(pixels, width, height, stride,
+                             alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+        return PictureFile::scaledCopy(decoded, box);
+    }
+
+private:
+    static int64_t position(void* self) { return static_cast<HeifFile*>(self)->_position; }
+    static int read(void* data, size_t size, void* self) {
+        auto* file = static_cast<HeifFile*>(self);
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::pread(file->_fd, static_cast<char*>(data) + done, size - done,
+                                      file->_position + off_t(done));
+            if (n <= 0) {
+                return 1;
+            }
+            done += static_cast<size_t>(n);
+        }
+        file->_position += off_t(size);
+        return 0;
+    }
+    static int seek(int64_t position, void* self) {
+        auto* file = static_cast<HeifFile*>(self);
+        if (position < 0 || position > file->_size) {
+            return 1;
+        }
+        file->_position = position;
+        return 0;
+    }
+    // The file is complete: a box claiming more than it holds is cut short.
+    static heif_reader_grow_status waitForFileSize(int64_t target, void* self) {
+        return target <= static_cast<HeifFile*>(self)->_size ? heif_reader_grow_status_size_reached
+                                                             : heif_reader_grow_status_size_beyond_eof;
+    }
+    static constexpr heif_reader kReader{1, position, read, seek, waitForFileSize};
+
+    const HeifApi* _api;
+    int _fd = -1;
+    off_t _size = 0;
+    off_t _position = 0;
+    heif_context* _context = nullptr;
+    heif_image_handle* _primary = nullptr;
+};
+
+} // namespace
+
+const QStringList& extensions() {
+    static const QStringList list = {QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("hif"),
+                                     QStringLiteral("avif")};
+    return list;
+}
+
+bool isHeifExtension(QStringView extension) {
+    for (const QString& heif : extensions()) {
+        if (extension.compare(heif, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool looksLikeHeif(QByteArrayView head) {
+    // An ftyp box first: size, "ftyp", major brand, minor version, compatible brands.
+    if (head.size() < 16 || head.sliced(4, 4) != "ftyp") {
+        return false;
+    }
+    const qint64 boxSize =
+        (qint64(quint8(head[0])) << 24) | (quint8(head[1]) << 16) | (quint8(head[2]) << 8) | quint8(head[3]);
+    if (isStillBrand(head.sliced(8, 4))) {
+        return true;
+    }
+    const qint64 end = std::min<qint64>(boxSize, head.size());
+    for (qint64 at = 16; at + 4 <= end; at += 4) {
+        if (isStillBrand(head.sliced(at, 4))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QSize uprightSize(const QString& path) {
+    const HeifFile file(path);
+    if (file.primary() == nullptr) {
+        return QSize(0, 0);
+    }
+    const QSize size = file.sizeOf(file.primary());
+    return size.isValid() && !size.isEmpty() ? size : QSize(0, 0);
+}
+
+QImage thumbnail(const QString& path, QSize box) {
+    if (box.isEmpty()) {
+        return {};
+    }
+    const HeifFile file(path);
+    if (file.primary() == nullptr) {
+        return {};
+    }
+    if (heif_image_handle* stored = file.thumbnailCovering(box)) {
+        QImage image = file.decode(stored, box);
+        file.api()->heif_image_handle_release(stored);
+        if (!image.isNull()) {
+            return image;
+        }
+    }
+    return file.decode(file.primary(), box);
+}
+
+} // namespace HeifPicture
