@@ -32,16 +32,23 @@ void QVMBListController::observeFolder(bool observe) {
     if (observe) {
         center.addObserver(this, MediaFolderFilesChanged, _folder.get(),
                            [this](const Notification& n) { filesChanged(n); });
+        center.addObserver(this, MediaFolderLoadStateChanged, _folder.get(),
+                           [this](const Notification& n) { loadStateChanged(n); });
     } else {
         center.removeObserver(this, MediaFolderFilesChanged, _folder.get());
+        center.removeObserver(this, MediaFolderLoadStateChanged, _folder.get());
     }
 }
 
 void QVMBListController::setFolder(const MediaFolderPtr& folder) {
     observeFolder(false);
     _folder = folder;
+    _index.clear();
     observeFolder(true);
     stop();
+    if (_folder) {
+        _folder->loadInBackground();
+    }
     updateList();
 }
 
@@ -69,13 +76,16 @@ void QVMBListController::setFilter(const QString& text) {
 void QVMBListController::updateList() {
     listWillChange();
     _filtered.clear();
-    if (_folder) {
+    if (_folder && _folder->isLoaded()) {
         const std::vector<MediaItemPtr>& files = _folder->files();
         if (!_filter.isEmpty()) {
-            for (const MediaItemPtr& item : files) {
-                if (item->matchesFilter(_filter)) {
-                    _filtered.push_back(item);
-                }
+            if (!_index.isBuilt()) {
+                _index.build(files);
+            }
+            const std::vector<std::uint32_t>& matches = _index.match(_filter);
+            _filtered.reserve(matches.size());
+            for (const std::uint32_t position : matches) {
+                _filtered.push_back(files[position]);
             }
         } else {
             _filtered.insert(_filtered.end(), files.begin(), files.end());
@@ -87,7 +97,26 @@ void QVMBListController::updateList() {
 }
 
 void QVMBListController::filesChanged(const Notification&) {
+    _index.clear();
     updateList();
+}
+
+void QVMBListController::loadStateChanged(const Notification&) {
+    // The contents themselves arrive with the files notification; this only
+    // moves the count area's progress on.
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlNumItemsChanged, this);
+}
+
+bool QVMBListController::isLoading() const {
+    return _folder && _folder->loadState() == MediaFolder::LoadState::Loading;
+}
+
+int QVMBListController::loadPercent() const {
+    return _folder ? _folder->loadPercent() : -1;
+}
+
+bool QVMBListController::loadFailed() const {
+    return _folder && _folder->loadState() == MediaFolder::LoadState::Failed;
 }
 
 int QVMBListController::numItems() const {
