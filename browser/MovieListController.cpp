@@ -256,3 +256,19 @@ void MovieListController::doStop() {
     // Stopping can happen inside the grid's own drawing: the view goes once that is over.
     view->deleteLater();
 }
+
+std::vector<int> MovieListController::selectedPositions() const {
+    if (!_iconView) {
+        return {};
+    }
+    return {_iconView->selection().begin(), _iconView->selection().end()};
+}
+
+void MovieListController::reselectPositions(const std::vector<int>& positions) {
+    if (!_iconView) {
+        return;
+    }
+    _iconView->selection().insert(positions.begin(), positions.end());
+    NotificationCenter::defaultCenter().postNotification(IconViewSelectionChanged, _iconView.data());
+    _iconView->update();
+}

@@ -2,6 +2,8 @@
 
 #include "platform/NotificationCenter.h"
 
+#include <QHash>
+
 const char QVMBListCtrlNumItemsChanged[] = "QVMBListCtrlNumItemsChangedNotification";
 const char QVMBListCtrlCanPlayChanged[] = "QVMBListCtrlCanPlayChangedNotification";
 const char QVMBListCtrlIsPlayingChanged[] = "QVMBListCtrlIsPlayingChangedNotification";
@@ -97,8 +99,37 @@ void QVMBListController::updateList() {
 }
 
 void QVMBListController::filesChanged(const Notification&) {
+    std::vector<const MediaItem*> selected;
+    for (const int position : selectedPositions()) {
+        if (position >= 0 && position < numItems()) {
+            selected.push_back(_filtered[static_cast<std::size_t>(position)].get());
+        }
+    }
     _index.clear();
     updateList();
+    if (selected.empty()) {
+        return;
+    }
+    QHash<const MediaItem*, int> positions;
+    for (std::size_t i = 0; i < _filtered.size(); ++i) {
+        positions.insert(_filtered[i].get(), static_cast<int>(i));
+    }
+    std::vector<int> kept;
+    for (const MediaItem* item : selected) {
+        if (const auto found = positions.constFind(item); found != positions.constEnd()) {
+            kept.push_back(*found);
+        }
+    }
+    if (!kept.empty()) {
+        reselectPositions(kept);
+    }
+}
+
+std::vector<int> QVMBListController::selectedPositions() const {
+    return {};
+}
+
+void QVMBListController::reselectPositions(const std::vector<int>&) {
 }
 
 void QVMBListController::loadStateChanged(const Notification&) {

@@ -81,6 +81,11 @@ protected:
     virtual void listChanged();
     virtual void doPlay();
     virtual void doStop();
+    // The list positions the view has selected, and selecting positions again:
+    // when the folder's files change under the list (a live folder), the
+    // items that remain stay selected.
+    virtual std::vector<int> selectedPositions() const;
+    virtual void reselectPositions(const std::vector<int>& positions);
 
     // The folder's files that match the filter, in the folder's order. Indexes
     // from the views are indexes into this list.

@@ -1,4 +1,6 @@
+#include "browser/PhotoListController.h"
 #include "browser/QVMBListController.h"
+#include "iconview/IconView.h"
 #include "model/FolderWatcher.h"
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
@@ -82,6 +84,33 @@ TEST_F(LiveFolder, FilesAddedRemovedAndRenamedShowWithinASecondAndTheOthersStayT
     EXPECT_LT(clock.elapsed(), 1000);
     // The item that stayed is the same object: what views selected stays selected.
     EXPECT_EQ(itemNamed(list.filtered(), QStringLiteral("c")), itemNamed(before, QStringLiteral("c")));
+}
+
+TEST_F(LiveFolder, TheGridKeepsTheSelectedPicturesThatRemain) {
+    directory = home.makeDirectory(QStringLiteral("Pictures"));
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+        home.writeFile(QStringLiteral("Pictures/") + QString::fromUtf8(name));
+    }
+    PhotoListController photos;
+    IconView grid;
+    grid.setDataSource(&photos);
+    photos.setIconView(&grid);
+    photos.setFolder(LocalFolder::create(directory, LocalFolder::Pictures));
+    ASSERT_EVENTUALLY(photos.numItems() == 3, 5000);
+    const auto positionOf = [&](const QString& name) {
+        for (int i = 0; i < photos.numItems(); ++i) {
+            if (photos.filtered()[static_cast<std::size_t>(i)]->name() == name) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    grid.selection() = {positionOf(QStringLiteral("a")), positionOf(QStringLiteral("c"))};
+
+    QFile::remove(directory + QStringLiteral("/a.jpg"));
+    home.writeFile(QStringLiteral("Pictures/d.jpg"));
+    ASSERT_EVENTUALLY(photos.numItems() == 3 && positionOf(QStringLiteral("d")) >= 0, 3000);
+    EXPECT_EQ(grid.selection(), IndexSet{positionOf(QStringLiteral("c"))});
 }
 
 TEST_F(LiveFolder, ABurstOfNewFilesArrivesInAFewUpdates) {
