@@ -59,10 +59,17 @@ void SearchIndex::scanAll(QStringView needle) {
     const qsizetype length = needle.size();
     auto fieldEnd = _fieldEnds.begin();
     qsizetype from = 0;
+    const QChar first = needle.front();
+    const QStringView rest = needle.mid(1);
     while (from < text.size()) {
-        const qsizetype at = text.indexOf(needle, from);
+        // Candidates by their first character (a vectorised search), then the rest compared in place.
+        const qsizetype at = text.indexOf(first, from);
         if (at < 0) {
             break;
+        }
+        if (text.mid(at + 1, rest.size()) != rest) {
+            from = at + 1;
+            continue;
         }
         // The field holding the match's start: the first that ends after it.
         fieldEnd = std::upper_bound(fieldEnd, _fieldEnds.end(), at);
