@@ -62,15 +62,15 @@ sleep 1
 eval "$(xdotool getwindowgeometry --shell "$browser")" # X, Y, WIDTH, HEIGHT
 
 echo "idle:"
-python3 bench/ping_probe.py "$browser" 1
+/usr/bin/python3 bench/ping_probe.py "$browser" 1
 # The Music tab (the middle segment of the tab bar), then the outline's
-# iTunes row (under the "Music" root, first row), while pinging.
-python3 bench/ping_probe.py "$browser" "${PING_SECONDS:-6}" >"$work/ping" &
+# iTunes row (the outline's first row), while pinging.
+/usr/bin/python3 bench/ping_probe.py "$browser" "${PING_SECONDS:-6}" >"$work/ping" &
 probe=$!
 sleep 0.3
 xdotool mousemove $((X + WIDTH / 2)) $((Y + 18)) click 1
 sleep 0.2
-xdotool mousemove $((X + 60)) $((Y + 66)) click 1
+xdotool mousemove $((X + 72)) $((Y + 48)) click 1
 # PING_SHOTS=DIR keeps a screenshot while loading and one after.
 if [ -n "${PING_SHOTS:-}" ]; then
     sleep 0.4

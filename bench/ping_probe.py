@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Times a window's answers to _NET_WM_PING, as a window manager does.
 
 Usage: ping_probe.py WINDOW_ID SECONDS [INTERVAL_MS]
@@ -24,7 +24,7 @@ def main():
 
     d = display.Display()
     root = d.screen().root
-    root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    root.change_attributes(event_mask=X.StructureNotifyMask)  # where the answers are sent
     window = d.create_resource_object("window", window_id)
     wm_protocols = d.intern_atom("WM_PROTOCOLS")
     ping = d.intern_atom("_NET_WM_PING")
