@@ -10,7 +10,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QStackedWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -179,6 +182,22 @@ void BrowserController::canPlayChanged(const Notification&) {
 
 void BrowserController::numItemsChanged(const Notification&) {
     QVMBListController* list = currentList();
+    const bool loading = list != nullptr && list->isLoading();
+    const int percent = loading ? list->loadPercent() : -1;
+    if (_loadingIndicator != nullptr) {
+        // No range is the toolkit's busy animation; catalogues know how far they got.
+        _loadingIndicator->setRange(0, percent >= 0 ? 100 : 0);
+        _loadingIndicator->setValue(std::max(percent, 0));
+        _loadingIndicator->setVisible(loading);
+    }
+    if (loading) {
+        _itemCount->setText(percent >= 0 ? tr("Loading… %1 %").arg(percent) : tr("Loading…"));
+        return;
+    }
+    if (list != nullptr && list->loadFailed()) {
+        _itemCount->setText(tr("Cannot be read"));
+        return;
+    }
     const int n = list != nullptr ? list->numItems() : 0;
     _itemCount->setText(tr("%n item(s)", nullptr, n));
 }

@@ -7,6 +7,7 @@
 class ImageButton;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QStackedWidget;
 class QVMBListController;
 class SegmentedControl;
@@ -37,6 +38,9 @@ public:
     // listening to the lists.
     void awakeFromNib();
 
+    // A bar shown beside the count while the current list's folder loads.
+    void setLoadingIndicator(QProgressBar* indicator) { _loadingIndicator = indicator; }
+
     int selectedTag() const;
     // The list of the selected tab, or none.
     QVMBListController* currentList() const;
@@ -60,6 +64,7 @@ private:
     QLineEdit* _searchField;
     ImageButton* _playButton;
     QLabel* _itemCount;
+    QProgressBar* _loadingIndicator = nullptr;
     QVMBListController* _photoList;
     QVMBListController* _musicList;
     QVMBListController* _movieList;

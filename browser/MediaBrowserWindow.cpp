@@ -79,6 +79,7 @@ MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
         BrowserController::Outlets{_ui->tabView, _ui->buttons, _ui->searchField, _ui->playButton,
                                    _ui->itemCount, _photoList, _musicList, _movieList},
         this);
+    _browserController->setLoadingIndicator(_ui->loadingIndicator);
 
     // The connections.
     _media->setPhotos(_photos);

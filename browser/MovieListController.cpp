@@ -280,3 +280,19 @@ void MovieListController::doStop() {
         _iconView->statusChanged(_playingIndex);
     }
 }
+
+std::vector<int> MovieListController::selectedPositions() const {
+    if (!_iconView) {
+        return {};
+    }
+    return {_iconView->selection().begin(), _iconView->selection().end()};
+}
+
+void MovieListController::reselectPositions(const std::vector<int>& positions) {
+    if (!_iconView) {
+        return;
+    }
+    _iconView->selection().insert(positions.begin(), positions.end());
+    NotificationCenter::defaultCenter().postNotification(IconViewSelectionChanged, _iconView.data());
+    _iconView->update();
+}

@@ -70,6 +70,8 @@ public:
     QVMovieView* movieView() const;
 
 protected:
+    std::vector<int> selectedPositions() const override;
+    void reselectPositions(const std::vector<int>& positions) override;
     // Prepares the grid for drawing movies the first time it is shown.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void listChanged() override;

@@ -2,6 +2,7 @@
 
 #include "iconview/IconView.h"
 #include "model/Photo.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Path.h"
 
 #include <QMimeData>
@@ -9,7 +10,6 @@
 
 PhotoListController::PhotoListController(QObject* parent)
     : QVMBListController(parent) {
-    _imgCache.reserve(100);
 }
 
 PhotoListController::~PhotoListController() = default;
@@ -18,11 +18,7 @@ IconImagePtr PhotoListController::loadImage(const QString& path) {
     if (path.isEmpty()) {
         return nullptr;
     }
-    IconImagePtr& image = _imgCache[path];
-    if (!image) {
-        image = IconImage::referencingFile(path);
-    }
-    return image;
+    return _imgCache.value(path, [&path] { return IconImage::referencingFile(path); });
 }
 
 void PhotoListController::listChanged() {
@@ -67,8 +63,24 @@ bool PhotoListController::writeRowsWithIndexes(IconView*, const IndexSet& indexe
 
 qsizetype PhotoListController::cacheBytes() const {
     qsizetype bytes = 0;
-    for (const IconImagePtr& image : _imgCache) {
+    for (const auto& [path, image] : _imgCache) {
         bytes += image->byteCount();
     }
     return bytes;
+}
+
+std::vector<int> PhotoListController::selectedPositions() const {
+    if (!_iconView) {
+        return {};
+    }
+    return {_iconView->selection().begin(), _iconView->selection().end()};
+}
+
+void PhotoListController::reselectPositions(const std::vector<int>& positions) {
+    if (!_iconView) {
+        return;
+    }
+    _iconView->selection().insert(positions.begin(), positions.end());
+    NotificationCenter::defaultCenter().postNotification(IconViewSelectionChanged, _iconView.data());
+    _iconView->update();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/QVMBListController.h"
+#include "browser/RecentlyUsedCache.h"
 #include "iconview/IconViewDataSource.h"
 
 #include <QHash>
@@ -40,12 +41,19 @@ public:
     qsizetype cacheBytes() const;
 
 protected:
+    std::vector<int> selectedPositions() const override;
+    void reselectPositions(const std::vector<int>& positions) override;
     // Forgets every thumbnail and reloads the grid.
     void listChanged() override;
 
 private:
     Photo* photoAt(int index) const;
 
-    QHash<QString, IconImagePtr> _imgCache;
+    // The grid's pictures by path, the least recently drawn dropped beyond
+    // kCachedImages: scrolling through a folder of any size keeps at most that
+    // many thumbnails in memory (at a 150-pixel cell, about 90 KB each, 54 MB),
+    // several screens' worth, so scrolling back a little redraws from memory.
+    static constexpr std::size_t kCachedImages = 600;
+    RecentlyUsedCache<QString, IconImagePtr> _imgCache{kCachedImages};
     QPointer<IconView> _iconView;
 };

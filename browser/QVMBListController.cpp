@@ -2,6 +2,8 @@
 
 #include "platform/NotificationCenter.h"
 
+#include <QHash>
+
 const char QVMBListCtrlNumItemsChanged[] = "QVMBListCtrlNumItemsChangedNotification";
 const char QVMBListCtrlCanPlayChanged[] = "QVMBListCtrlCanPlayChangedNotification";
 const char QVMBListCtrlIsPlayingChanged[] = "QVMBListCtrlIsPlayingChangedNotification";
@@ -32,16 +34,23 @@ void QVMBListController::observeFolder(bool observe) {
     if (observe) {
         center.addObserver(this, MediaFolderFilesChanged, _folder.get(),
                            [this](const Notification& n) { filesChanged(n); });
+        center.addObserver(this, MediaFolderLoadStateChanged, _folder.get(),
+                           [this](const Notification& n) { loadStateChanged(n); });
     } else {
         center.removeObserver(this, MediaFolderFilesChanged, _folder.get());
+        center.removeObserver(this, MediaFolderLoadStateChanged, _folder.get());
     }
 }
 
 void QVMBListController::setFolder(const MediaFolderPtr& folder) {
     observeFolder(false);
     _folder = folder;
+    _index.clear();
     observeFolder(true);
     stop();
+    if (_folder) {
+        _folder->loadInBackground();
+    }
     updateList();
 }
 
@@ -69,13 +78,16 @@ void QVMBListController::setFilter(const QString& text) {
 void QVMBListController::updateList() {
     listWillChange();
     _filtered.clear();
-    if (_folder) {
+    if (_folder && _folder->isLoaded()) {
         const std::vector<MediaItemPtr>& files = _folder->files();
         if (!_filter.isEmpty()) {
-            for (const MediaItemPtr& item : files) {
-                if (item->matchesFilter(_filter)) {
-                    _filtered.push_back(item);
-                }
+            if (!_index.isBuilt()) {
+                _index.build(files);
+            }
+            const std::vector<std::uint32_t>& matches = _index.match(_filter);
+            _filtered.reserve(matches.size());
+            for (const std::uint32_t position : matches) {
+                _filtered.push_back(files[position]);
             }
         } else {
             _filtered.insert(_filtered.end(), files.begin(), files.end());
@@ -87,7 +99,55 @@ void QVMBListController::updateList() {
 }
 
 void QVMBListController::filesChanged(const Notification&) {
+    std::vector<const MediaItem*> selected;
+    for (const int position : selectedPositions()) {
+        if (position >= 0 && position < numItems()) {
+            selected.push_back(_filtered[static_cast<std::size_t>(position)].get());
+        }
+    }
+    _index.clear();
     updateList();
+    if (selected.empty()) {
+        return;
+    }
+    QHash<const MediaItem*, int> positions;
+    for (std::size_t i = 0; i < _filtered.size(); ++i) {
+        positions.insert(_filtered[i].get(), static_cast<int>(i));
+    }
+    std::vector<int> kept;
+    for (const MediaItem* item : selected) {
+        if (const auto found = positions.constFind(item); found != positions.constEnd()) {
+            kept.push_back(*found);
+        }
+    }
+    if (!kept.empty()) {
+        reselectPositions(kept);
+    }
+}
+
+std::vector<int> QVMBListController::selectedPositions() const {
+    return {};
+}
+
+void QVMBListController::reselectPositions(const std::vector<int>&) {
+}
+
+void QVMBListController::loadStateChanged(const Notification&) {
+    // The contents themselves arrive with the files notification; this only
+    // moves the count area's progress on.
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlNumItemsChanged, this);
+}
+
+bool QVMBListController::isLoading() const {
+    return _folder && _folder->loadState() == MediaFolder::LoadState::Loading;
+}
+
+int QVMBListController::loadPercent() const {
+    return _folder ? _folder->loadPercent() : -1;
+}
+
+bool QVMBListController::loadFailed() const {
+    return _folder && _folder->loadState() == MediaFolder::LoadState::Failed;
 }
 
 int QVMBListController::numItems() const {

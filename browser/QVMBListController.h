@@ -2,6 +2,7 @@
 
 #include "model/MediaFolder.h"
 #include "model/MediaItem.h"
+#include "model/SearchIndex.h"
 #include "platform/Export.h"
 
 #include <QAbstractTableModel>
@@ -25,6 +26,9 @@ QVMB_EXPORT extern const char QVMBListCtrlIsPlayingChanged[];
 // in place, lets the subclass refresh its view (listChanged), and tells the
 // window that the count and the can-play state may have changed.
 //
+// A folder that is not loaded yet is read in the background: the list stays
+// empty and reports isLoading() until the folder publishes its contents.
+//
 // Each list is also the item model of its list: the music list shows it as a
 // table; the grids ask through their own data source interface, so the base
 // model has no rows.
@@ -42,11 +46,18 @@ public:
     void setFilter(const QString& text);
     void updateList();
     void filesChanged(const Notification& notification);
+    void loadStateChanged(const Notification& notification);
 
     int numItems() const;
     MediaFolderPtr folder() const { return _folder; }
     QString filter() const { return _filter; }
     const std::vector<MediaItemPtr>& filtered() const { return _filtered; }
+    // Whether the held folder is still being read (the list stays empty meanwhile).
+    bool isLoading() const;
+    // Whole percentage of the held folder's source read, or -1 when unknown.
+    int loadPercent() const;
+    // Whether the held folder's source could not be read.
+    bool loadFailed() const;
 
     void play();
     void stop();
@@ -70,6 +81,11 @@ protected:
     virtual void listChanged();
     virtual void doPlay();
     virtual void doStop();
+    // The list positions the view has selected, and selecting positions again:
+    // when the folder's files change under the list (a live folder), the
+    // items that remain stay selected.
+    virtual std::vector<int> selectedPositions() const;
+    virtual void reselectPositions(const std::vector<int>& positions);
 
     // The folder's files that match the filter, in the folder's order. Indexes
     // from the views are indexes into this list.
@@ -80,4 +96,7 @@ private:
 
     MediaFolderPtr _folder;
     QString _filter;
+    // The held folder's files folded for searching; made on the first search
+    // and dropped whenever the folder or its files change.
+    SearchIndex _index;
 };

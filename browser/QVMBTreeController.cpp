@@ -28,6 +28,8 @@ void QVMBTreeController::awakeFromNib() {
             &QVMBTreeController::outlineViewSelectionDidChange);
     NotificationCenter::defaultCenter().addObserver(this, MediaFolderSubFoldersChanged, _root.get(),
                                                     [this](const Notification& n) { foldersChanged(&n); });
+    NotificationCenter::defaultCenter().addObserver(this, MediaFolderLoadStateChanged, nullptr,
+                                                    [this](const Notification& n) { folderLoaded(n); });
     foldersChanged(nullptr);
 }
 
@@ -53,7 +55,16 @@ bool QVMBTreeController::isItemExpandable(QTreeView*, MediaFolder* item) const {
 }
 
 int QVMBTreeController::numberOfChildrenOfItem(QTreeView*, MediaFolder* item) const {
-    return static_cast<int>((item != nullptr ? item : _root.get())->folders().size());
+    MediaFolder* folder = item != nullptr ? item : _root.get();
+    if (_pending.contains(folder)) {
+        return 0;
+    }
+    folder->loadInBackground();
+    if (!folder->isLoaded()) {
+        _pending.insert(folder);
+        return 0;
+    }
+    return static_cast<int>(folder->folders().size());
 }
 
 MediaFolder* QVMBTreeController::child(QTreeView*, int index, MediaFolder* item) const {
@@ -165,6 +176,7 @@ void QVMBTreeController::foldersChanged(const Notification*) {
     // as an outline that reloads in place would.
     beginResetModel();
     _icons.clear();
+    _pending.clear();
     endResetModel();
     // Lay the rows out now rather than on the view's delayed timer: a window
     // shown right after loading could otherwise miss it and stay blank. (Asking
@@ -173,6 +185,26 @@ void QVMBTreeController::foldersChanged(const Notification*) {
     _outlineView->visualRect(index(0, 0));
     selectFlatRow(_keptRow);
     adoptSelection();
+}
+
+void QVMBTreeController::folderLoaded(const Notification& notification) {
+    // Only folders of this outline are looked at; others are not dereferenced.
+    const auto* pending = static_cast<const MediaFolder*>(notification.object);
+    if (!_pending.contains(pending)) {
+        return;
+    }
+    auto* folder = const_cast<MediaFolder*>(pending);
+    if (!folder->isLoaded()) {
+        return;
+    }
+    const int count = static_cast<int>(folder->folders().size());
+    if (count == 0) {
+        _pending.remove(folder);
+        return;
+    }
+    beginInsertRows(indexForFolder(folder), 0, count - 1);
+    _pending.remove(folder);
+    endInsertRows();
 }
 
 void QVMBTreeController::outlineViewSelectionDidChange() {

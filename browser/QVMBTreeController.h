@@ -5,6 +5,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 
 class QTreeView;
 class QVMBListController;
@@ -16,7 +17,8 @@ struct Notification;
 // its tab's list controller every time the selection or the tree changes.
 //
 // As an item model, hasChildren answers from the folder's expandability
-// without loading it; rowCount loads the folder on first use.
+// without loading it; rowCount starts the folder's background load on first
+// use and answers no rows until it is published, when the rows are inserted.
 class QVMBTreeController : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -37,6 +39,8 @@ public:
     // The tree below the root changed: reload, keeping the selected row number.
     void foldersChanged(const Notification* notification);
     void outlineViewSelectionDidChange();
+    // A folder finished loading: its rows, first answered as none, are inserted.
+    void folderLoaded(const Notification& notification);
 
     MediaFolderPtr selection() const { return _selection; }
     MediaFolder* folderForIndex(const QModelIndex& index) const;
@@ -65,4 +69,7 @@ private:
     // list keeps showing whatever folder stands there after a rebuild.
     int _keptRow = -1;
     mutable QHash<qint64, QIcon> _icons; // by the folder image's cache key
+    // Folders whose rows were asked for while they loaded: answered as none
+    // until folderLoaded() inserts them.
+    mutable QSet<const MediaFolder*> _pending;
 };

@@ -62,14 +62,15 @@ IPhotoFolderPtr IPhotoFolder::create(const QString& name, const QString& pList) 
 IPhotoFolder::IPhotoFolder(const QString& name, const QString& expandedPList)
     : MediaFolder(name, icon(QStringLiteral("iPhoto")))
     , _pList(expandedPList)
-    , _albumIcon(icon(QStringLiteral("album")))
-    , _smartAlbumIcon(icon(QStringLiteral("smartAlbum")))
-    , _libraryIcon(icon(QStringLiteral("library")))
-    , _rollIcon(icon(QStringLiteral("roll")))
-    , _calendarIcon(icon(QStringLiteral("calendar"))) {
+    , _icons{icon(QStringLiteral("album")), icon(QStringLiteral("smartAlbum")),
+             icon(QStringLiteral("library")), icon(QStringLiteral("roll")),
+             icon(QStringLiteral("calendar"))} {
 }
 
-void IPhotoFolder::loadFolder() {
+namespace {
+
+MediaFolderContents readCatalogue(const QString& pList, const IPhotoFolder::AlbumIcons& icons,
+                                  FolderLoadProgress& progress) {
     // The catalogue is streamed: photos and albums are taken one record at a
     // time, and only the keys used here are read.
     PhotoTable photos;
@@ -104,23 +105,28 @@ void IPhotoFolder::loadFolder() {
                                }
                            }
                        });
-    if (!reader.readFile(_pList).isDictionary()) {
-        return; // unreadable or not a catalogue: no photos, no albums
+    reader.setProgressHandler([&progress](qint64 bytesRead, qint64 fileSize) {
+        progress.setFraction(fileSize > 0 ? static_cast<double>(bytesRead) / static_cast<double>(fileSize)
+                                          : 0.0);
+        return !progress.isCancelled();
+    });
+    MediaFolderContents contents;
+    if (!reader.readFile(pList).isDictionary()) {
+        contents.failed = true; // unreadable or not a catalogue: no photos, no albums
+        return contents;
     }
 
     std::vector<MediaItemPtr> libraryPhotos;
     for (const Album& album : albums) {
-        auto folder = std::make_shared<MediaFolder>(album.name, _albumIcon);
+        QImage icon = icons.album;
         if (album.master) {
-            folder->setIcon(_libraryIcon);
+            icon = icons.library;
         } else if (album.type == QLatin1String("Special Roll")) {
-            folder->setIcon(_rollIcon);
+            icon = icons.roll;
         } else if (album.type == QLatin1String("Special Month")) {
-            folder->setIcon(_calendarIcon);
+            icon = icons.calendar;
         } else if (album.type == QLatin1String("Smart")) {
-            folder->setIcon(_smartAlbumIcon);
-        } else if (album.type == QLatin1String("Regular")) {
-            folder->setIcon(_albumIcon);
+            icon = icons.smartAlbum;
         }
         std::vector<MediaItemPtr> items;
         items.reserve(album.keys.size());
@@ -132,8 +138,22 @@ void IPhotoFolder::loadFolder() {
         if (album.master) {
             libraryPhotos.insert(libraryPhotos.end(), items.begin(), items.end());
         }
-        folder->addFiles(std::move(items));
-        addFolder(folder);
+        MediaFolderContents albumContents;
+        albumContents.files = std::move(items);
+        contents.folders.push_back(MediaFolder::makeLoaded(album.name, icon, std::move(albumContents)));
     }
-    addFiles(std::move(libraryPhotos));
+    contents.files = std::move(libraryPhotos);
+    return contents;
+}
+
+} // namespace
+
+MediaFolderReader IPhotoFolder::reader() const {
+    return [pList = _pList, icons = _icons](FolderLoadProgress& progress) {
+        return readCatalogue(pList, icons, progress);
+    };
+}
+
+void IPhotoFolder::didLoad() {
+    _catalogueWatch.start(_pList, [this] { reloadInBackground(); });
 }

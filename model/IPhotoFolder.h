@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CatalogueWatch.h"
 #include "model/MediaFolder.h"
 #include "platform/Export.h"
 
@@ -17,6 +18,14 @@ using IPhotoFolderPtr = std::shared_ptr<IPhotoFolder>;
 // share each photo object. The catalogue is read once, on first use.
 class QVMB_EXPORT IPhotoFolder : public MediaFolder {
 public:
+    struct AlbumIcons {
+        QImage album;
+        QImage smartAlbum;
+        QImage library;
+        QImage roll;
+        QImage calendar;
+    };
+
     // A folder for the catalogue at pList ("~" expanded); null when no file exists there.
     static IPhotoFolderPtr create(const QString& name, const QString& pList);
 
@@ -25,17 +34,16 @@ public:
     QString pList() const { return _pList; }
 
 protected:
-    void loadFolder() override;
+    MediaFolderReader reader() const override;
+    // Once loaded in the background, a catalogue saved again is read again.
+    void didLoad() override;
     // Expandable before loading, without reading the file.
     bool loadExpandable() override { return true; }
 
 private:
     QString _pList;
+    CatalogueWatch _catalogueWatch;
     // The album icons as registered when this folder was made: the shared
     // table's "library" entry may be replaced by another library folder later.
-    QImage _albumIcon;
-    QImage _smartAlbumIcon;
-    QImage _libraryIcon;
-    QImage _rollIcon;
-    QImage _calendarIcon;
+    AlbumIcons _icons;
 };

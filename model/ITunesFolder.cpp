@@ -133,14 +133,15 @@ ITunesFolder::ITunesFolder(const QString& name, const QString& expandedPList, bo
     , _pList(expandedPList)
     , _includeEmpty(includeEmpty)
     , _videoOnly(videoOnly)
-    , _libraryIcon(icon(QStringLiteral("library")))
-    , _playlistIcon(icon(QStringLiteral("playlist")))
-    , _smartPlaylistIcon(icon(QStringLiteral("smartPlaylist")))
-    , _videosIcon(icon(QStringLiteral("videos")))
-    , _podcastsIcon(icon(QStringLiteral("podcasts"))) {
+    , _icons{icon(QStringLiteral("library")), icon(QStringLiteral("playlist")),
+             icon(QStringLiteral("smartPlaylist")), icon(QStringLiteral("videos")),
+             icon(QStringLiteral("podcasts"))} {
 }
 
-void ITunesFolder::loadFolder() {
+namespace {
+
+MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool includeEmpty,
+                                  const ITunesFolder::PlaylistIcons& icons, FolderLoadProgress& progress) {
     // The catalogue is streamed: tracks and playlists are taken one record at
     // a time, and only the keys used here are read.
     QHash<qint64, MediaItemPtr> tracks;
@@ -151,8 +152,8 @@ void ITunesFolder::loadFolder() {
         QStringLiteral("Tracks"),
         {QStringLiteral("Name"), QStringLiteral("Artist"), QStringLiteral("Total Time"),
          QStringLiteral("Location"), QStringLiteral("Has Video")},
-        [this, &tracks](const QString& key, PlistValue&& record) {
-            if (_videoOnly && !record.value(u"Has Video").toBool()) {
+        [videoOnly, &tracks](const QString& key, PlistValue&& record) {
+            if (videoOnly && !record.value(u"Has Video").toBool()) {
                 return; // not admitted
             }
             const std::optional<qint64> id = CatalogueKey::decimalNumber(key);
@@ -185,21 +186,28 @@ void ITunesFolder::loadFolder() {
                                }
                            }
                        });
-    if (!reader.readFile(_pList).isDictionary()) {
-        return; // unreadable or not a catalogue: no tracks, no playlists
+    reader.setProgressHandler([&progress](qint64 bytesRead, qint64 fileSize) {
+        progress.setFraction(fileSize > 0 ? static_cast<double>(bytesRead) / static_cast<double>(fileSize)
+                                          : 0.0);
+        return !progress.isCancelled();
+    });
+    MediaFolderContents contents;
+    if (!reader.readFile(pList).isDictionary()) {
+        contents.failed = true; // unreadable or not a catalogue: no tracks, no playlists
+        return contents;
     }
 
     std::vector<MediaItemPtr> libraryTracks;
     for (const Playlist& playlist : playlists) {
-        auto folder = std::make_shared<MediaFolder>(playlist.name, _playlistIcon);
+        QImage icon = icons.playlist;
         if (playlist.master) {
-            folder->setIcon(_libraryIcon);
+            icon = icons.library;
         } else if (playlist.videos) {
-            folder->setIcon(_videosIcon);
+            icon = icons.videos;
         } else if (playlist.podcasts) {
-            folder->setIcon(_podcastsIcon);
+            icon = icons.podcasts;
         } else if (playlist.smart) {
-            folder->setIcon(_smartPlaylistIcon);
+            icon = icons.smartPlaylist;
         }
         std::vector<MediaItemPtr> items;
         items.reserve(playlist.trackIds.size());
@@ -211,11 +219,26 @@ void ITunesFolder::loadFolder() {
         if (playlist.master) {
             libraryTracks.insert(libraryTracks.end(), items.begin(), items.end());
         }
-        const bool keep = _includeEmpty || !items.empty();
-        folder->addFiles(std::move(items));
-        if (keep) {
-            addFolder(folder);
+        if (includeEmpty || !items.empty()) {
+            MediaFolderContents playlistContents;
+            playlistContents.files = std::move(items);
+            contents.folders.push_back(
+                MediaFolder::makeLoaded(playlist.name, icon, std::move(playlistContents)));
         }
     }
-    addFiles(std::move(libraryTracks));
+    contents.files = std::move(libraryTracks);
+    return contents;
+}
+
+} // namespace
+
+MediaFolderReader ITunesFolder::reader() const {
+    return [pList = _pList, videoOnly = _videoOnly, includeEmpty = _includeEmpty,
+            icons = _icons](FolderLoadProgress& progress) {
+        return readCatalogue(pList, videoOnly, includeEmpty, icons, progress);
+    };
+}
+
+void ITunesFolder::didLoad() {
+    _catalogueWatch.start(_pList, [this] { reloadInBackground(); });
 }

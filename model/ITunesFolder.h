@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CatalogueWatch.h"
 #include "model/MediaFolder.h"
 #include "platform/Export.h"
 
@@ -18,6 +19,14 @@ using ITunesFolderPtr = std::shared_ptr<ITunesFolder>;
 // with video are admitted and playlists left without tracks are dropped.
 class QVMB_EXPORT ITunesFolder : public MediaFolder {
 public:
+    struct PlaylistIcons {
+        QImage library;
+        QImage playlist;
+        QImage smartPlaylist;
+        QImage videos;
+        QImage podcasts;
+    };
+
     // A folder for the catalogue at pList ("~" expanded); null when no file exists there.
     static ITunesFolderPtr create(const QString& name, const QString& pList, bool includeEmpty,
                                   bool videoOnly);
@@ -29,19 +38,18 @@ public:
     bool videoOnly() const { return _videoOnly; }
 
 protected:
-    void loadFolder() override;
+    MediaFolderReader reader() const override;
+    // Once loaded in the background, a catalogue saved again is read again.
+    void didLoad() override;
     // Expandable before loading, without reading the file.
     bool loadExpandable() override { return true; }
 
 private:
     QString _pList;
+    CatalogueWatch _catalogueWatch;
     bool _includeEmpty;
     bool _videoOnly;
     // The playlist icons as registered when this folder was made: the shared
     // table's "library" entry may be replaced by another library folder later.
-    QImage _libraryIcon;
-    QImage _playlistIcon;
-    QImage _smartPlaylistIcon;
-    QImage _videosIcon;
-    QImage _podcastsIcon;
+    PlaylistIcons _icons;
 };

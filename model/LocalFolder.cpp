@@ -1,5 +1,6 @@
 #include "model/LocalFolder.h"
 
+#include "model/FolderWatcher.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
@@ -33,9 +34,73 @@ LocalFolderPtr LocalFolder::create(const QString& path, int type) {
 }
 
 LocalFolder::LocalFolder(const QString& expandedPath, int type)
-    : MediaFolder(Path::deletingExtension(Path::lastComponent(expandedPath)), MediaFolder::icon(kFolderIcon))
+    : LocalFolder(expandedPath, type, MediaFolder::icon(kFolderIcon)) {
+}
+
+LocalFolder::LocalFolder(const QString& expandedPath, int type, const QImage& folderIcon)
+    : MediaFolder(Path::deletingExtension(Path::lastComponent(expandedPath)), folderIcon)
     , _path(expandedPath)
-    , _type(type) {
+    , _type(type)
+    , _folderIcon(folderIcon) {
+}
+
+LocalFolder::~LocalFolder() {
+    if (_watched) {
+        FolderWatcher::shared().unwatch(_path, this);
+    }
+}
+
+void LocalFolder::didLoad() {
+    if (!_watched) {
+        _watched = FolderWatcher::shared().watch(_path, this, [this] { reloadInBackground(); });
+    }
+}
+
+namespace {
+
+// The file an item of a local folder stands for.
+QString pathOf(const MediaItemPtr& item) {
+    if (const auto* photo = dynamic_cast<const Photo*>(item.get())) {
+        return photo->path();
+    }
+    return Path::localPath(item->url()); // tracks and movies
+}
+
+} // namespace
+
+void LocalFolder::mergeContents(MediaFolderContents&& contents) {
+    QHash<QString, MediaItemPtr> oldFiles;
+    for (const MediaItemPtr& item : files()) {
+        oldFiles.insert(pathOf(item), item);
+    }
+    QHash<QString, MediaFolderPtr> oldFolders;
+    for (const MediaFolderPtr& folder : folders()) {
+        oldFolders.insert(static_cast<const LocalFolder&>(*folder).path(), folder);
+    }
+    bool filesChanged = contents.files.size() != files().size();
+    for (MediaItemPtr& item : contents.files) {
+        if (const MediaItemPtr kept = oldFiles.value(pathOf(item))) {
+            item = kept;
+        } else {
+            filesChanged = true;
+        }
+    }
+    bool foldersChanged = contents.folders.size() != folders().size();
+    for (MediaFolderPtr& folder : contents.folders) {
+        if (const MediaFolderPtr kept = oldFolders.value(static_cast<const LocalFolder&>(*folder).path())) {
+            folder = kept;
+        } else {
+            foldersChanged = true;
+        }
+    }
+    if (!filesChanged && !foldersChanged) {
+        // Same set: keep the order the directory now lists them in only when it matters.
+        if (std::equal(contents.files.begin(), contents.files.end(), files().begin()) &&
+            std::equal(contents.folders.begin(), contents.folders.end(), folders().begin())) {
+            return;
+        }
+    }
+    replaceContents(std::move(contents.folders), std::move(contents.files), foldersChanged);
 }
 
 int LocalFolder::getFolderType(const QString& path) {
@@ -69,38 +134,47 @@ MediaItemPtr LocalFolder::makeItem(const QString& path, int type) {
     }
 }
 
-void LocalFolder::loadFolder() {
-    FileSystem::forEachEntryPath(_path, [this](const FileSystem::DirectoryEntryPath& entry) {
-        if (entry.name().startsWith(QLatin1Char('.'))) {
-            return true;
-        }
-        const QString& path = entry.path;
-        switch (entry.type) {
-        case FileSystem::EntryType::Directory:
-            switch (getFolderType(path)) {
-            case IMovieProject:
-                if (_type == Movies) {
-                    addFile(QVMovie::createWithIMovie(path));
+MediaFolderReader LocalFolder::reader() const {
+    return [path = _path, type = _type, icon = _folderIcon](FolderLoadProgress& progress) {
+        MediaFolderContents contents;
+        contents.failed =
+            !FileSystem::forEachEntryPath(path, [&](const FileSystem::DirectoryEntryPath& entry) {
+                if (entry.name().startsWith(QLatin1Char('.'))) {
+                    return !progress.isCancelled();
                 }
-                break;
-            case OrdinaryDirectory:
-                // The directory may have vanished since it was listed.
-                if (LocalFolderPtr folder = create(path, _type)) {
-                    addFolder(folder);
+                const QString& entryPath = entry.path;
+                switch (entry.type) {
+                case FileSystem::EntryType::Directory:
+                    switch (getFolderType(entryPath)) {
+                    case IMovieProject:
+                        if (type == Movies) {
+                            if (MediaItemPtr movie = QVMovie::createWithIMovie(entryPath)) {
+                                contents.files.push_back(std::move(movie));
+                            }
+                        }
+                        break;
+                    case OrdinaryDirectory:
+                        // The directory may have vanished since it was listed.
+                        if (FileSystem::exists(entryPath)) {
+                            contents.folders.push_back(std::make_shared<LocalFolder>(entryPath, type, icon));
+                        }
+                        break;
+                    default: // library directories have folders of their own
+                        break;
+                    }
+                    break;
+                case FileSystem::EntryType::Regular:
+                    if (MediaItemPtr item = makeItem(entryPath, type)) {
+                        contents.files.push_back(std::move(item));
+                    }
+                    break;
+                default: // links, FIFOs, sockets, devices
+                    break;
                 }
-                break;
-            default: // library directories have folders of their own
-                break;
-            }
-            break;
-        case FileSystem::EntryType::Regular:
-            addFile(makeItem(path, _type));
-            break;
-        default: // links, FIFOs, sockets, devices
-            break;
-        }
-        return true;
-    });
+                return !progress.isCancelled();
+            });
+        return contents;
+    };
 }
 
 bool LocalFolder::loadExpandable() {

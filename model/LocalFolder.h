@@ -3,6 +3,7 @@
 #include "model/MediaFolder.h"
 #include "platform/Export.h"
 
+#include <QImage>
 #include <QString>
 
 #include <memory>
@@ -12,7 +13,8 @@ using LocalFolderPtr = std::shared_ptr<LocalFolder>;
 
 // A directory on the local disk, read one level at a time: its visible
 // sub-directories become local folders of the same kind, its regular files of
-// that kind become media items.
+// that kind become media items. A folder loaded in the background follows its
+// directory afterwards: files added, removed or renamed show up by themselves.
 class QVMB_EXPORT LocalFolder : public MediaFolder {
 public:
     // Media kinds a folder collects (and the tab codes).
@@ -37,15 +39,25 @@ public:
     static MediaItemPtr makeItem(const QString& path, int type);
 
     LocalFolder(const QString& expandedPath, int type);
+    // The same with the folder icon given, for folders made off the main thread.
+    LocalFolder(const QString& expandedPath, int type, const QImage& folderIcon);
+    ~LocalFolder() override;
 
     QString path() const { return _path; }
     int type() const { return _type; }
 
 protected:
-    void loadFolder() override;
+    MediaFolderReader reader() const override;
     bool loadExpandable() override;
+    // Once loaded in the background, the folder follows its directory.
+    void didLoad() override;
+    // Keeps the items and sub-folders whose paths remain, so that views keep
+    // what was selected and sub-folders keep what they loaded.
+    void mergeContents(MediaFolderContents&& contents) override;
 
 private:
     QString _path;
     int _type;
+    QImage _folderIcon; // for the sub-folders, taken on the main thread
+    bool _watched = false;
 };

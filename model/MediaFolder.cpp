@@ -3,8 +3,11 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Resources.h"
 
+#include <QCoreApplication>
+
 const char MediaFolderSubFoldersChanged[] = "MediaFolderSubFoldersChangedNotification";
 const char MediaFolderFilesChanged[] = "MediaFolderFilesChangedNotification";
+const char MediaFolderLoadStateChanged[] = "MediaFolderLoadStateChangedNotification";
 
 QHash<QString, QImage>* MediaFolder::_icons = nullptr;
 
@@ -16,6 +19,12 @@ MediaFolder::MediaFolder(const QString& name, const QImage& icon)
 }
 
 MediaFolder::~MediaFolder() {
+    if (_job) {
+        _job->cancel();
+    }
+    if (_reloadJob) {
+        _reloadJob->cancel();
+    }
     removeAll();
 }
 
@@ -42,9 +51,123 @@ void MediaFolder::lazyLoad() {
     }
     const bool wasSuppressed = _suppressNotify;
     _suppressNotify = true;
-    loadFolder();
+    if (_job) {
+        // The worker's result is published now; its queued delivery later
+        // only tells the observers that have waited for it.
+        setContents(_job->take());
+    } else {
+        _loadState = LoadState::Loaded;
+        loadFolder();
+    }
     _initialised = true;
     _suppressNotify = wasSuppressed;
+}
+
+void MediaFolder::loadInBackground() {
+    if (_initialised || _job) {
+        return;
+    }
+    MediaFolderReader read = reader();
+    if (!read || QCoreApplication::instance() == nullptr) {
+        lazyLoad();
+        return;
+    }
+    _job = std::make_shared<FolderLoadJob>(std::move(read));
+    _loadState = LoadState::Loading;
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    FolderLoadJob::start(
+        _job, [this] { deliverLoad(); },
+        [this, &center] { center.postNotification(MediaFolderLoadStateChanged, this); });
+    center.postNotification(MediaFolderLoadStateChanged, this);
+}
+
+void MediaFolder::deliverLoad() {
+    const std::shared_ptr<FolderLoadJob> job = std::move(_job);
+    if (!job->isTaken()) {
+        setContents(job->take());
+        _initialised = true;
+    }
+    // In one step: the lists are complete before anyone is told.
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.postNotification(MediaFolderFilesChanged, this);
+    center.postNotification(MediaFolderLoadStateChanged, this);
+    didLoad();
+    if (_reloadAgain) {
+        _reloadAgain = false;
+        reloadInBackground();
+    }
+}
+
+void MediaFolder::reloadInBackground() {
+    if (!_initialised && !_job) {
+        return; // never loaded: the first load will read it as it is
+    }
+    if (_job || _reloadJob) {
+        _reloadAgain = true;
+        return;
+    }
+    MediaFolderReader read = reader();
+    if (!read || QCoreApplication::instance() == nullptr) {
+        return;
+    }
+    _reloadJob = std::make_shared<FolderLoadJob>(std::move(read));
+    FolderLoadJob::start(_reloadJob, [this] { deliverReload(); }, {});
+}
+
+void MediaFolder::deliverReload() {
+    const std::shared_ptr<FolderLoadJob> job = std::move(_reloadJob);
+    mergeContents(job->take());
+    if (_reloadAgain) {
+        _reloadAgain = false;
+        reloadInBackground();
+    }
+}
+
+void MediaFolder::didLoad() {
+}
+
+void MediaFolder::mergeContents(MediaFolderContents&& contents) {
+    replaceContents(std::move(contents.folders), std::move(contents.files), true);
+}
+
+void MediaFolder::replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
+                                  bool foldersChanged) {
+    for (const auto& folder : _folders) {
+        folder->_parent = nullptr;
+    }
+    for (const auto& folder : folders) {
+        folder->_parent = this;
+    }
+    // The old lists are released only once the new ones are in place: their
+    // objects' destructors may post.
+    std::swap(_folders, folders);
+    std::swap(_files, files);
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    if (foldersChanged) {
+        this->foldersChanged();
+    }
+    center.postNotification(MediaFolderFilesChanged, this);
+}
+
+int MediaFolder::loadPercent() const {
+    return _job ? _job->percent() : -1;
+}
+
+void MediaFolder::setContents(MediaFolderContents&& contents) {
+    for (const auto& folder : contents.folders) {
+        folder->_parent = this;
+    }
+    _folders.insert(_folders.end(), contents.folders.begin(), contents.folders.end());
+    _files.insert(_files.end(), contents.files.begin(), contents.files.end());
+    _loadState = contents.failed ? LoadState::Failed : LoadState::Loaded;
+}
+
+MediaFolderPtr MediaFolder::makeLoaded(const QString& name, const QImage& icon,
+                                       MediaFolderContents contents) {
+    auto folder = std::make_shared<MediaFolder>(name, icon);
+    folder->setContents(std::move(contents));
+    folder->_initialised = true;
+    return folder;
 }
 
 const std::vector<MediaFolderPtr>& MediaFolder::folders() {
@@ -144,6 +267,14 @@ void MediaFolder::foldersChanged() {
 }
 
 void MediaFolder::loadFolder() {
+    if (const MediaFolderReader read = reader()) {
+        FolderLoadProgress unobserved;
+        setContents(read(unobserved));
+    }
+}
+
+MediaFolderReader MediaFolder::reader() const {
+    return {};
 }
 
 bool MediaFolder::loadExpandable() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FolderLoad.h"
 #include "model/MediaItem.h"
 #include "platform/Export.h"
 
@@ -14,6 +15,8 @@
 QVMB_EXPORT extern const char MediaFolderSubFoldersChanged[];
 // Posted with a folder whose item list changed.
 QVMB_EXPORT extern const char MediaFolderFilesChanged[];
+// Posted with a folder whose background load started, progressed or ended.
+QVMB_EXPORT extern const char MediaFolderLoadStateChanged[];
 
 class MediaFolder;
 using MediaFolderPtr = std::shared_ptr<MediaFolder>;
@@ -23,8 +26,16 @@ using MediaFolderPtr = std::shared_ptr<MediaFolder>;
 // first time the sub-folders or items are asked for, with the folder's
 // notifications suppressed. isExpandable() answers without loading, through
 // the cheaper loadExpandable() hook.
+//
+// Kinds that read files or catalogues provide a reader() instead: a step that
+// builds the contents without touching shared state. loadInBackground() runs
+// it on a worker and publishes the result here on the main thread, in one
+// step, posting the files and load-state notifications; a caller that asks
+// for the lists meanwhile waits for the worker instead of reading again.
 class QVMB_EXPORT MediaFolder {
 public:
+    enum class LoadState { NotLoaded, Loading, Loaded, Failed };
+
     MediaFolder();
     MediaFolder(const QString& name, const QImage& icon);
     virtual ~MediaFolder();
@@ -41,8 +52,22 @@ public:
     // The cached image under name, or a null image.
     static QImage icon(const QString& name);
 
-    // Runs loadFolder() once in the folder's life.
+    // Runs loadFolder() once in the folder's life (or takes the running
+    // background load's result, waiting for it).
     void lazyLoad();
+    // Starts the first load on a worker when the folder has a reader() and an
+    // event loop runs; otherwise loads now. Nothing when loaded or loading.
+    void loadInBackground();
+    LoadState loadState() const { return _loadState; }
+    // Reads a loaded folder again on a worker and merges the result on the
+    // main thread (mergeContents); a request while reading reads once more after.
+    void reloadInBackground();
+    // Whole percentage of the source read while loading, or -1 when unknown.
+    int loadPercent() const;
+
+    // A folder holding contents already read, as loaded; posts nothing, so a
+    // reader may build its sub-folders with it on a worker.
+    static MediaFolderPtr makeLoaded(const QString& name, const QImage& icon, MediaFolderContents contents);
 
     // The live lists (loaded first).
     const std::vector<MediaFolderPtr>& folders();
@@ -71,12 +96,30 @@ public:
     bool isLoaded() const { return _initialised; }
 
 protected:
-    // Hook: fills the folder. Must not ask this folder for folders(), files() or isEmpty().
+    // Hook: fills the folder on the main thread. Must not ask this folder for
+    // folders(), files() or isEmpty(). The default runs reader() right here.
     virtual void loadFolder();
+    // Hook: the folder's reading step, self-contained so that it can run on a
+    // worker; none (the default) when the folder fills itself in loadFolder().
+    virtual MediaFolderReader reader() const;
+    // Hook: the folder's first background load was published (main thread).
+    virtual void didLoad();
+    // Hook: takes a reload's contents. The default replaces both lists and
+    // posts what changed; a subclass may keep the objects that remain.
+    virtual void mergeContents(MediaFolderContents&& contents);
+    // Replaces the lists with these, posting the sub-folder change when
+    // foldersChanged and the files change always.
+    void replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
+                         bool foldersChanged);
     // Hook: whether the folder will have sub-folders once loaded.
     virtual bool loadExpandable();
 
 private:
+    // Takes contents read elsewhere into the empty lists (nothing posted).
+    void setContents(MediaFolderContents&& contents);
+    void deliverLoad();
+    void deliverReload();
+
     MediaFolder* _parent = nullptr; // back reference, not owned
     std::vector<MediaFolderPtr> _folders;
     std::vector<MediaItemPtr> _files;
@@ -86,4 +129,8 @@ private:
     bool _initialised = false;
     bool _expandInitd = false;
     bool _suppressNotify = false;
+    LoadState _loadState = LoadState::NotLoaded;
+    std::shared_ptr<FolderLoadJob> _job; // the background load, until delivered
+    std::shared_ptr<FolderLoadJob> _reloadJob;
+    bool _reloadAgain = false;
 };

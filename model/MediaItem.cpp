@@ -5,3 +5,7 @@ MediaItem::~MediaItem() = default;
 QUrl MediaItem::url() const {
     return {};
 }
+
+QString MediaItem::searchField(int) {
+    return name();
+}

@@ -19,6 +19,10 @@ public:
     // text is a non-empty search text; matching ignores case, treats composed
     // and decomposed forms of a character as equal and keeps accents significant.
     virtual bool matchesFilter(const QString& text) = 0;
+    // The texts matchesFilter() looks in, as written (the name; a track adds
+    // its artist): what a list's search index folds once per item.
+    virtual int searchFieldCount() { return 1; }
+    virtual QString searchField(int field);
     // The file URL of a track or movie (never reads the file); empty for pictures.
     virtual QUrl url() const;
 

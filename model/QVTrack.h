@@ -38,6 +38,8 @@ public:
 
     // Whether the title, or else the artist, contains text.
     bool matchesFilter(const QString& text) override;
+    int searchFieldCount() override { return 2; }
+    QString searchField(int field) override { return field == 0 ? name() : artist(); }
 
 private:
     struct FromPath {};

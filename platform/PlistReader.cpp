@@ -560,7 +560,9 @@ PlistValue PlistReader::readFile(const QString& path) const {
         return {};
     }
     Builder builder(_rootKeys, _streams);
-    builder.parse([fd](char* buffer, qsizetype size) -> qsizetype {
+    const qint64 fileSize = info.st_size;
+    qint64 bytesRead = 0;
+    builder.parse([&](char* buffer, qsizetype size) -> qsizetype {
         qsizetype total = 0;
         while (total < size) {
             const ssize_t n = ::read(fd, buffer + total, static_cast<std::size_t>(size - total));
@@ -574,6 +576,10 @@ PlistValue PlistReader::readFile(const QString& path) const {
                 break;
             }
             total += n;
+        }
+        bytesRead += total;
+        if (_progress && !_progress(bytesRead, fileSize)) {
+            return -1;
         }
         return total;
     });

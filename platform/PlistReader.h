@@ -28,6 +28,9 @@ class PlistReader {
 public:
     using EntryHandler = std::function<void(const QString& key, PlistValue&& record)>;
     using ElementHandler = std::function<void(PlistValue&& record)>;
+    // Told the bytes read so far and the file's size after each chunk of a
+    // file; answering false stops the read, which then counts as failed.
+    using ProgressHandler = std::function<bool(qint64 bytesRead, qint64 fileSize)>;
 
     // Element nesting beyond this makes the file unreadable (keeps the stack bounded).
     static constexpr int maxDepth = 200;
@@ -46,6 +49,8 @@ public:
     void streamDictionary(const QString& rootKey, const QStringList& fields, EntryHandler handler);
     // The same for the elements of an array under rootKey.
     void streamArray(const QString& rootKey, const QStringList& fields, ElementHandler handler);
+
+    void setProgressHandler(ProgressHandler handler) { _progress = std::move(handler); }
 
     // The root value of the file (without the streamed containers), or none
     // when the file cannot be read or is not a well-formed property list.
@@ -74,4 +79,5 @@ public:
 private:
     std::optional<KeySet> _rootKeys;
     std::vector<Stream> _streams;
+    ProgressHandler _progress;
 };

@@ -13,6 +13,8 @@ bool isAscii(const QString& text) {
     return true;
 }
 
+} // namespace
+
 bool startsWithMark(QStringView text) {
     if (text.isEmpty()) {
         return false;
@@ -23,7 +25,21 @@ bool startsWithMark(QStringView text) {
     return QChar::isMark(c);
 }
 
-} // namespace
+void appendSearchForm(QString& out, const QString& text) {
+    if (!isAscii(text)) {
+        out.append(searchForm(text));
+        return;
+    }
+    const qsizetype start = out.size();
+    out.append(text);
+    QChar* folded = out.data() + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = folded[i].unicode();
+        if (c >= u'A' && c <= u'Z') {
+            folded[i] = QChar(static_cast<char16_t>(c + 32));
+        }
+    }
+}
 
 QString searchForm(const QString& text) {
     if (isAscii(text)) {

@@ -23,6 +23,14 @@ QVMB_EXPORT QString searchForm(const QString& text);
 // a combining accent that has no composed form.
 QVMB_EXPORT bool containsSearchForm(QStringView haystack, QStringView needle);
 
+// Whether text starts with a combining mark: a match followed by one would
+// end inside a character.
+QVMB_EXPORT bool startsWithMark(QStringView text);
+
+// Appends the search form of text to out (ASCII text is folded in place,
+// without an intermediate string).
+QVMB_EXPORT void appendSearchForm(QString& out, const QString& text);
+
 // Whether haystack (in search form) contains text (as typed). The search form
 // of the last text asked for is kept, so filtering many items with one text
 // folds it once.

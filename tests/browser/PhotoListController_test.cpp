@@ -44,6 +44,30 @@ struct PhotoGrid {
     MediaFolderPtr folder;
 };
 
+TEST(PhotoListController, KeepsABoundedNumberOfThumbnailsDroppingTheLeastRecentlyDrawn) {
+    PhotoGrid grid;
+    auto folder = std::make_shared<MediaFolder>();
+    const int count = 700;
+    for (int i = 0; i < count; ++i) {
+        const QString path = QStringLiteral("/p/%1.jpg").arg(i);
+        folder->addFile(photo(QString::number(i), path, path));
+    }
+    grid.list.setFolder(folder);
+    const IconImagePtr first = grid.list.imageForIndex(grid.view, 0);
+    const IconImagePtr second = grid.list.imageForIndex(grid.view, 1);
+    // Scrolling through everything, with the first picture drawn now and then.
+    for (int i = 2; i < count; ++i) {
+        grid.list.imageForIndex(grid.view, i);
+        if (i % 100 == 0) {
+            grid.list.imageForIndex(grid.view, 0);
+        }
+    }
+    EXPECT_EQ(grid.list.cacheCount(), 600);
+    EXPECT_EQ(grid.list.imageForIndex(grid.view, 0), first);  // drawn recently: kept
+    EXPECT_NE(grid.list.imageForIndex(grid.view, 1), second); // drawn long ago: dropped, made again
+    EXPECT_EQ(grid.list.cacheCount(), 600);
+}
+
 TEST(PhotoListController, SharesImagesByThumbnailPathUntilTheListIsRebuilt) {
     PhotoGrid grid;
     grid.setFolder(

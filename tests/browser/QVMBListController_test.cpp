@@ -159,7 +159,8 @@ TEST(ListController, StopsObservingWhenDestroyed) {
     {
         QVMBListController list;
         list.setFolder(folder);
-        EXPECT_EQ(NotificationCenter::defaultCenter().observerCount(), before + 1);
+        // The folder's files and its loading state.
+        EXPECT_EQ(NotificationCenter::defaultCenter().observerCount(), before + 2);
     }
     EXPECT_EQ(NotificationCenter::defaultCenter().observerCount(), before);
     folder->removeAllFiles();

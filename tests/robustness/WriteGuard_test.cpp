@@ -36,7 +36,17 @@ struct Browsed {
 };
 
 // Every row of an outline, expanded as the user would, in order.
+// Waits until the folder at index has been read in the background and its
+// rows or files have reached the outline and the lists.
+void waitForLoad(QTreeView* outline, const QModelIndex& index) {
+    MediaFolder* folder = static_cast<QVMBTreeController*>(outline->model())->folderForIndex(index);
+    folder->loadInBackground();
+    EXPECT_EVENTUALLY(folder->loadState() != MediaFolder::LoadState::Loading, 30000);
+    QCoreApplication::processEvents();
+}
+
 void everyRow(QTreeView* outline, const QModelIndex& parent, std::vector<QPersistentModelIndex>& rows) {
+    waitForLoad(outline, parent);
     QAbstractItemModel* model = outline->model();
     for (int row = 0; row < model->rowCount(parent); ++row) {
         const QModelIndex index = model->index(row, 0, parent);
@@ -82,6 +92,7 @@ Browsed browse(MediaBrowserWindow& window) {
         everyRow(outlines[kind], {}, rows);
         for (const QPersistentModelIndex& row : rows) {
             outlines[kind]->setCurrentIndex(row);
+            waitForLoad(outlines[kind], row);
             ++browsed.folders;
             switch (kind) {
             case 0:
@@ -110,6 +121,7 @@ bool playShortestTrack(MediaBrowserWindow& window) {
     MusicListController* list = window.musicList();
     for (const QPersistentModelIndex& row : rows) {
         ui.musicOutline->setCurrentIndex(row);
+        waitForLoad(ui.musicOutline, row);
         if (list->numItems() == 0) {
             continue;
         }

@@ -1,0 +1,228 @@
+// The window's responsiveness while folders load, and the search field's
+// keystroke on large lists.
+//
+// Opening: the longest time the main thread spends away from its event loop
+// while a list opens a folder that is not loaded yet, from the click to the
+// complete list (the old way read the whole folder in that one turn; its
+// figure is the whole synchronous load, measured beside it).
+// Keystroke: one more letter and back, through a list's search index, against
+// the items' own matcher called for every item (the old way).
+
+#include "bench/BenchData.h"
+#include "bench/CatalogueGenerator.h"
+#include "browser/MusicListController.h"
+#include "browser/MusicTableView.h"
+#include "model/ITunesFolder.h"
+#include "model/LocalFolder.h"
+#include "model/QVTrack.h"
+#include "model/SearchIndex.h"
+#include "platform/Path.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString itunesCatalogue(int tracks) {
+    const QString path = QStringLiteral("/tmp/qvmb-bench/itunes-%1.xml").arg(tracks);
+    if (!QFileInfo::exists(path)) {
+        // Written aside and renamed, so that an interrupted run leaves no half catalogue.
+        QDir().mkpath(QStringLiteral("/tmp/qvmb-bench"));
+        CatalogueGenerator::writeITunesLibrary(path + QStringLiteral(".part"), tracks);
+        QFile::rename(path + QStringLiteral(".part"), path);
+    }
+    return path;
+}
+
+// Runs the event loop until done, answering the longest turn in milliseconds
+// (start() counts as a turn of its own).
+double longestTurnMs(const std::function<void()>& start, const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    start();
+    qint64 longest = clock.nsecsElapsed();
+    qint64 last = longest;
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    }
+    return static_cast<double>(longest) / 1e6;
+}
+
+struct MusicWindow {
+    MusicWindow() {
+        list.setTableView(&view);
+        list.awakeFromNib();
+        view.resize(700, 500);
+        view.show();
+        QApplication::processEvents();
+    }
+    MusicTableView view;
+    MusicListController list;
+};
+
+void OpenITunesLibrary(benchmark::State& state) {
+    const QString path = itunesCatalogue(static_cast<int>(state.range(0)));
+    const bool background = state.range(1) != 0;
+    for (auto _ : state) {
+        MusicWindow window;
+        const ITunesFolderPtr folder = ITunesFolder::create(QStringLiteral("iTunes"), path, false, false);
+        double block = 0;
+        if (background) {
+            block = longestTurnMs([&] { window.list.setFolder(folder); },
+                                  [&] { return window.list.numItems() > 0; });
+        } else {
+            // The old way: the whole read in the turn that opens the folder.
+            block = longestTurnMs(
+                [&] {
+                    folder->lazyLoad();
+                    window.list.setFolder(folder);
+                },
+                [] { return true; });
+        }
+        state.SetIterationTime(block / 1000.0);
+        state.counters["longest_block_ms"] = block;
+        state.counters["tracks"] = window.list.numItems();
+    }
+    state.SetLabel(background ? "in the background" : "on the main thread (old)");
+}
+BENCHMARK(OpenITunesLibrary)
+    ->Args({50000, 1})
+    ->Args({50000, 0})
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+void OpenLocalFolder(benchmark::State& state) {
+    const QString directory =
+        BenchData::flatDirectory(QStringLiteral("flat-100000-jpg"), 100000, 0, QStringLiteral("IMG_%1.jpg"));
+    const bool background = state.range(0) != 0;
+    for (auto _ : state) {
+        QVMBListController list;
+        const LocalFolderPtr folder = LocalFolder::create(directory, LocalFolder::Pictures);
+        double block = 0;
+        if (background) {
+            block = longestTurnMs([&] { list.setFolder(folder); }, [&] { return list.numItems() > 0; });
+        } else {
+            block = longestTurnMs(
+                [&] {
+                    folder->lazyLoad();
+                    list.setFolder(folder);
+                },
+                [] { return true; });
+        }
+        state.SetIterationTime(block / 1000.0);
+        state.counters["longest_block_ms"] = block;
+        state.counters["items"] = list.numItems();
+    }
+    state.SetLabel(background ? "in the background" : "on the main thread (old)");
+}
+BENCHMARK(OpenLocalFolder)->Arg(1)->Arg(0)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+const char* const kWords[] = {"Love", "Night", "Blue",   "River",   "Song",   "Light", "Heart", "Road",
+                              "Rain", "Fire",  "Summer", "Dream",   "Moon",   "Home",  "Ocean", "Gold",
+                              "Wild", "Café",  "Über",   "Morning", "Shadow", "Stone", "Dance", "Winter"};
+
+// Catalogue-like tracks: two-word titles with a number, 900 artists.
+const std::vector<MediaItemPtr>& tracks(int count) {
+    static std::map<int, std::vector<MediaItemPtr>> made;
+    auto& items = made[count];
+    if (!items.empty()) {
+        return items;
+    }
+    QRandomGenerator random(42);
+    const auto word = [&] {
+        return QString::fromUtf8(kWords[random.bounded(int(std::size(kWords)))]);
+    };
+    QStringList artists;
+    for (int i = 0; i < 900; ++i) {
+        artists.append(word() + QLatin1Char(' ') + word() + QStringLiteral(" %1").arg(i));
+    }
+    items.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        items.push_back(
+            std::make_shared<QVTrack>(word() + QLatin1Char(' ') + word() + QStringLiteral(" %1").arg(i),
+                                      artists[random.bounded(int(artists.size()))], 200, QUrl()));
+    }
+    return items;
+}
+
+// The old way: every item's matcher, for every keystroke.
+void KeystrokeMatcher(benchmark::State& state) {
+    const std::vector<MediaItemPtr>& items = tracks(static_cast<int>(state.range(0)));
+    for (const MediaItemPtr& item : items) {
+        item->matchesFilter(QStringLiteral("x")); // the items make their search forms once
+    }
+    bool extend = true;
+    std::size_t kept = 0;
+    for (auto _ : state) {
+        const QString text = extend ? QStringLiteral("riv") : QStringLiteral("ri");
+        std::vector<MediaItemPtr> filtered;
+        for (const MediaItemPtr& item : items) {
+            if (item->matchesFilter(text)) {
+                filtered.push_back(item);
+            }
+        }
+        kept = filtered.size();
+        extend = !extend;
+    }
+    state.counters["kept"] = static_cast<double>(kept);
+}
+BENCHMARK(KeystrokeMatcher)->Arg(50000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The index: typing "riv" after "ri" narrows, taking it back searches all.
+void KeystrokeIndex(benchmark::State& state) {
+    const std::vector<MediaItemPtr>& items = tracks(static_cast<int>(state.range(0)));
+    SearchIndex index;
+    index.build(items);
+    index.match(QStringLiteral("ri"));
+    bool extend = true;
+    std::size_t kept = 0;
+    for (auto _ : state) {
+        const std::vector<std::uint32_t>& found =
+            index.match(extend ? QStringLiteral("riv") : QStringLiteral("ri"));
+        std::vector<MediaItemPtr> filtered;
+        filtered.reserve(found.size());
+        for (const std::uint32_t position : found) {
+            filtered.push_back(items[position]);
+        }
+        kept = filtered.size();
+        extend = !extend;
+    }
+    state.counters["kept"] = static_cast<double>(kept);
+}
+BENCHMARK(KeystrokeIndex)->Arg(50000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// A first letter searches everything; a rare text too.
+void KeystrokeIndexFullScan(benchmark::State& state) {
+    const std::vector<MediaItemPtr>& items = tracks(static_cast<int>(state.range(0)));
+    SearchIndex index;
+    index.build(items);
+    bool first = true;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(index.match(first ? QStringLiteral("r") : QStringLiteral("zq")).size());
+        first = !first;
+    }
+}
+BENCHMARK(KeystrokeIndexFullScan)->Arg(50000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Folding every item once: the first search of a list.
+void BuildIndex(benchmark::State& state) {
+    const std::vector<MediaItemPtr>& items = tracks(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        SearchIndex index;
+        index.build(items);
+        benchmark::DoNotOptimize(index.isBuilt());
+    }
+}
+BENCHMARK(BuildIndex)->Arg(50000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,113 @@
+#include "model/FolderLoad.h"
+
+#include "model/MediaFolder.h"
+
+#include <QCoreApplication>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The loaders' own pool, so that long catalogue reads never hold up the
+// picture decoders on the global pool. Made on the main thread by the first
+// load and owned by the application object, which waits for running reads
+// before it goes.
+QThreadPool* loaderPool() {
+    static QThreadPool* pool = [] {
+        auto* made = new QThreadPool(QCoreApplication::instance());
+        made->setMaxThreadCount(2);
+        made->setObjectName(QStringLiteral("FolderLoaders"));
+        return made;
+    }();
+    return pool;
+}
+
+} // namespace
+
+FolderLoadProgress::~FolderLoadProgress() = default;
+
+void FolderLoadProgress::setFraction(double) {
+}
+
+bool FolderLoadProgress::isCancelled() const {
+    return false;
+}
+
+FolderLoadJob::FolderLoadJob(MediaFolderReader reader)
+    : _reader(std::move(reader)) {
+}
+
+void FolderLoadJob::start(const std::shared_ptr<FolderLoadJob>& job, std::function<void()> deliver,
+                          std::function<void()> progressChanged) {
+    job->_deliver = std::move(deliver);
+    job->_progressChanged = std::move(progressChanged);
+    QThreadPool* pool = loaderPool();
+    pool->start([strong = job, pool]() mutable {
+        strong->run();
+        // Hand the job back to the main thread, which then holds the last
+        // reference: what the reader built is released there, never here.
+        QMetaObject::invokeMethod(
+            pool,
+            [job = std::move(strong)] {
+                if (!job->_cancelled.load() && job->_deliver) {
+                    job->_deliver();
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FolderLoadJob::run() {
+    MediaFolderContents contents;
+    if (!isCancelled()) {
+        contents = _reader(*this);
+    }
+    {
+        std::lock_guard lock(_mutex);
+        _result = std::move(contents);
+        _finished = true;
+    }
+    _done.notify_all();
+}
+
+MediaFolderContents FolderLoadJob::take() {
+    std::unique_lock lock(_mutex);
+    _done.wait(lock, [this] { return _finished; });
+    _taken = true;
+    MediaFolderContents contents = std::move(*_result);
+    _result.reset();
+    return contents;
+}
+
+void FolderLoadJob::cancel() {
+    _cancelled.store(true);
+    _deliver = nullptr;
+    _progressChanged = nullptr;
+}
+
+bool FolderLoadJob::isCancelled() const {
+    return _cancelled.load(std::memory_order_relaxed);
+}
+
+void FolderLoadJob::setFraction(double fraction) {
+    const int percent = static_cast<int>(std::floor(std::clamp(fraction, 0.0, 1.0) * 100.0));
+    if (_percent.exchange(percent, std::memory_order_relaxed) == percent) {
+        return;
+    }
+    std::weak_ptr<FolderLoadJob> weak = weak_from_this();
+    QMetaObject::invokeMethod(
+        loaderPool(),
+        [weak] {
+            const std::shared_ptr<FolderLoadJob> job = weak.lock();
+            if (job && !job->_cancelled.load() && !job->_taken && job->_progressChanged) {
+                job->_progressChanged();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void FolderLoadJob::waitForIdle() {
+    loaderPool()->waitForDone();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "model/MediaItem.h"
+#include "platform/Export.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+class MediaFolder;
+
+// What reading a folder produced: its sub-folders and items, built off the
+// main thread and not yet seen by anyone. failed says the source could not be
+// read (the folder then shows empty).
+struct QVMB_EXPORT MediaFolderContents {
+    std::vector<std::shared_ptr<MediaFolder>> folders;
+    std::vector<MediaItemPtr> files;
+    bool failed = false;
+};
+
+// The reader's side of a load: how far it got and whether anyone still wants
+// the result. Safe to use from the reading thread.
+class QVMB_EXPORT FolderLoadProgress {
+public:
+    virtual ~FolderLoadProgress();
+    // Reports the fraction read so far, 0 to 1.
+    virtual void setFraction(double fraction);
+    // Whether the load was abandoned: a reader may stop early and return anything.
+    virtual bool isCancelled() const;
+};
+
+// A self-contained reading step: it must hold copies of everything it needs,
+// touch no shared state and post nothing, so it can run on any thread.
+using MediaFolderReader = std::function<MediaFolderContents(FolderLoadProgress&)>;
+
+// One folder's load on a worker. The worker fills the result; the main thread
+// takes it, either when the queued delivery arrives or, for a caller that
+// needs the folder now, by waiting.
+class FolderLoadJob : public FolderLoadProgress, public std::enable_shared_from_this<FolderLoadJob> {
+public:
+    explicit FolderLoadJob(MediaFolderReader reader);
+
+    // Starts reading on the loaders' thread pool. deliver runs on the main
+    // thread once the result is ready (and only while the event loop runs).
+    // progressChanged runs on the main thread when the whole percentage read
+    // changes. Both are dropped after cancel().
+    static void start(const std::shared_ptr<FolderLoadJob>& job, std::function<void()> deliver,
+                      std::function<void()> progressChanged);
+
+    // Waits for the worker and takes its result (once).
+    MediaFolderContents take();
+    bool isTaken() const { return _taken; }
+    // Whole percentage read, or -1 while the reader reports none.
+    int percent() const { return _percent.load(std::memory_order_relaxed); }
+
+    void cancel();
+    void setFraction(double fraction) override;
+    bool isCancelled() const override;
+
+    // Waits until no load is running any more (tests, shutdown).
+    static void waitForIdle();
+
+private:
+    void run();
+
+    MediaFolderReader _reader;
+    std::function<void()> _deliver;         // main thread only
+    std::function<void()> _progressChanged; // main thread only
+    std::atomic<bool> _cancelled{false};
+    std::atomic<int> _percent{-1};
+    std::mutex _mutex;
+    std::condition_variable _done;
+    bool _finished = false;                     // guarded by _mutex
+    std::optional<MediaFolderContents> _result; // guarded by _mutex
+    bool _taken = false;                        // main thread only
+};

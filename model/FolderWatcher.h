@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/Export.h"
+
+#include <QElapsedTimer>
+#include <QFileSystemWatcher>
+#include <QHash>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+// Follows the directories of loaded local folders and the directories that
+// hold catalogues, through one inotify instance for the whole process. A
+// change is reported once things settle (quietMs without news) and never
+// later than latestMs after the first change of a burst, so a camera import
+// of thousands of files gives a few updates, not thousands.
+//
+// When the kernel refuses more watches, folders keep working without
+// following their directories; this is said once in the debug log.
+class QVMB_EXPORT FolderWatcher : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int quietMs = 200;
+    static constexpr int latestMs = 700;
+
+    static FolderWatcher& shared();
+
+    // Calls changed on the main thread after the entries of directory change;
+    // false when it cannot be watched. One watch per owner and directory.
+    bool watch(const QString& directory, const void* owner, std::function<void()> changed);
+    void unwatch(const QString& directory, const void* owner);
+
+    // Refuses watches beyond this many, as the kernel does at its limit
+    // (negative: only the kernel's limit).
+    void setWatchLimit(int limit) { _limit = limit; }
+    int watchCount() const { return static_cast<int>(_directories.size()); }
+
+private:
+    struct Directory {
+        QHash<const void*, std::function<void()>> owners;
+        std::unique_ptr<QTimer> timer;
+        QElapsedTimer burst;
+    };
+
+    FolderWatcher();
+    void directoryChanged(const QString& directory);
+    void report(const QString& directory);
+
+    QFileSystemWatcher _watcher;
+    std::unordered_map<QString, Directory> _directories;
+    int _limit = -1;
+    bool _limitLogged = false;
+};

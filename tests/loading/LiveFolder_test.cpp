@@ -1,0 +1,169 @@
+#include "browser/PhotoListController.h"
+#include "browser/QVMBListController.h"
+#include "iconview/IconView.h"
+#include "model/FolderWatcher.h"
+#include "model/ITunesFolder.h"
+#include "model/LocalFolder.h"
+#include "platform/NotificationCenter.h"
+#include "support/TempHome.h"
+#include "support/Wait.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList sortedNames(const std::vector<MediaItemPtr>& items) {
+    QStringList names;
+    for (const MediaItemPtr& item : items) {
+        names.append(item->name());
+    }
+    names.sort();
+    return names;
+}
+
+class LiveFolder : public ::testing::Test {
+protected:
+    void TearDown() override {
+        FolderWatcher::shared().setWatchLimit(-1);
+        FolderLoadJob::waitForIdle();
+        QCoreApplication::processEvents();
+    }
+
+    // A pictures folder of the given files, loaded as the browser loads it.
+    LocalFolderPtr loadedFolder(const QStringList& names) {
+        directory = home.makeDirectory(QStringLiteral("Pictures"));
+        for (const QString& name : names) {
+            home.writeFile(QStringLiteral("Pictures/") + name);
+        }
+        LocalFolderPtr folder = LocalFolder::create(directory, LocalFolder::Pictures);
+        list.setFolder(folder);
+        EXPECT_EVENTUALLY(!list.isLoading(), 5000);
+        return folder;
+    }
+
+    int updatesDuring(const std::function<void()>& action, const std::function<bool()>& done) {
+        int updates = 0;
+        NotificationCenter::defaultCenter().addObserver(this, MediaFolderFilesChanged, list.folder().get(),
+                                                        [&](const Notification&) { ++updates; });
+        action();
+        EXPECT_EVENTUALLY(done(), 3000);
+        QTest::qWait(FolderWatcher::latestMs + 100); // anything still to come
+        NotificationCenter::defaultCenter().removeObserver(this);
+        return updates;
+    }
+
+    TempHome home;
+    QString directory;
+    QVMBListController list;
+};
+
+TEST_F(LiveFolder, FilesAddedRemovedAndRenamedShowWithinASecondAndTheOthersStayTheSameItems) {
+    const LocalFolderPtr folder = loadedFolder({"a.jpg", "b.jpg", "c.jpg"});
+    ASSERT_EQ(list.numItems(), 3);
+    const std::vector<MediaItemPtr> before = folder->files();
+    const auto itemNamed = [](const std::vector<MediaItemPtr>& items, const QString& name) {
+        for (const MediaItemPtr& item : items) {
+            if (item->name() == name) {
+                return item;
+            }
+        }
+        return MediaItemPtr();
+    };
+
+    QElapsedTimer clock;
+    clock.start();
+    home.writeFile(QStringLiteral("Pictures/d.jpg"));
+    QFile::remove(directory + QStringLiteral("/a.jpg"));
+    QFile::rename(directory + QStringLiteral("/b.jpg"), directory + QStringLiteral("/renamed.jpg"));
+    home.writeFile(QStringLiteral("Pictures/notes.txt")); // not a picture: no change to show
+    ASSERT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"c", "d", "renamed"}), 3000);
+    EXPECT_LT(clock.elapsed(), 1000);
+    // The item that stayed is the same object: what views selected stays selected.
+    EXPECT_EQ(itemNamed(list.filtered(), QStringLiteral("c")), itemNamed(before, QStringLiteral("c")));
+}
+
+TEST_F(LiveFolder, TheGridKeepsTheSelectedPicturesThatRemain) {
+    directory = home.makeDirectory(QStringLiteral("Pictures"));
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+        home.writeFile(QStringLiteral("Pictures/") + QString::fromUtf8(name));
+    }
+    PhotoListController photos;
+    IconView grid;
+    grid.setDataSource(&photos);
+    photos.setIconView(&grid);
+    photos.setFolder(LocalFolder::create(directory, LocalFolder::Pictures));
+    ASSERT_EVENTUALLY(photos.numItems() == 3, 5000);
+    const auto positionOf = [&](const QString& name) {
+        for (int i = 0; i < photos.numItems(); ++i) {
+            if (photos.filtered()[static_cast<std::size_t>(i)]->name() == name) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    grid.selection() = {positionOf(QStringLiteral("a")), positionOf(QStringLiteral("c"))};
+
+    QFile::remove(directory + QStringLiteral("/a.jpg"));
+    home.writeFile(QStringLiteral("Pictures/d.jpg"));
+    ASSERT_EVENTUALLY(photos.numItems() == 3 && positionOf(QStringLiteral("d")) >= 0, 3000);
+    EXPECT_EQ(grid.selection(), IndexSet{positionOf(QStringLiteral("c"))});
+}
+
+TEST_F(LiveFolder, ABurstOfNewFilesArrivesInAFewUpdates) {
+    loadedFolder({"first.jpg"});
+    const int updates = updatesDuring(
+        [&] {
+            for (int i = 0; i < 2000; ++i) {
+                home.writeFile(QStringLiteral("Pictures/import%1.jpg").arg(i));
+            }
+        },
+        [&] { return list.numItems() == 2001; });
+    EXPECT_EQ(list.numItems(), 2001);
+    EXPECT_GE(updates, 1);
+    EXPECT_LE(updates, 6);
+}
+
+TEST_F(LiveFolder, AtTheWatchLimitFoldersStillLoadButStayAsRead) {
+    FolderWatcher::shared().setWatchLimit(FolderWatcher::shared().watchCount());
+    loadedFolder({"a.jpg"});
+    EXPECT_EQ(list.numItems(), 1);
+    home.writeFile(QStringLiteral("Pictures/b.jpg"));
+    QTest::qWait(FolderWatcher::latestMs + 300);
+    EXPECT_EQ(list.numItems(), 1);
+    // Another look at the folder (a new load) shows the file.
+    list.setFolder(LocalFolder::create(directory, LocalFolder::Pictures));
+    EXPECT_EVENTUALLY(list.numItems() == 2, 5000);
+}
+
+TEST_F(LiveFolder, ACatalogueSavedByRenamingANewFileOverItIsReadAgain) {
+    const auto catalogue = [](const QByteArray& names) {
+        QByteArray tracks;
+        QByteArray items;
+        int id = 0;
+        for (const QByteArray& name : names.split(',')) {
+            const QByteArray n = QByteArray::number(++id);
+            tracks += "<key>" + n + "</key><dict><key>Name</key><string>" + name + "</string></dict>";
+            items += "<dict><key>Track ID</key><integer>" + n + "</integer></dict>";
+        }
+        return "<plist><dict><key>Tracks</key><dict>" + tracks +
+               "</dict><key>Playlists</key><array><dict><key>Name</key><string>Library</string>"
+               "<key>Master</key><true/><key>Playlist Items</key><array>" +
+               items + "</array></dict></array></dict></plist>";
+    };
+    const QString file =
+        home.writeFile(QStringLiteral("Music/iTunes/iTunes Music Library.xml"), catalogue("one,two"));
+    const ITunesFolderPtr library = ITunesFolder::create(QStringLiteral("iTunes"), file, false, false);
+    list.setFolder(library);
+    ASSERT_EVENTUALLY(list.numItems() == 2, 5000);
+
+    home.writeFile(QStringLiteral("Music/iTunes/iTunes Music Library.xml.tmp"), catalogue("one,two,three"));
+    ASSERT_TRUE(::rename(QFile::encodeName(file + QStringLiteral(".tmp")).constData(),
+                         QFile::encodeName(file).constData()) == 0);
+    EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"one", "three", "two"}), 3000);
+}
+
+} // namespace
