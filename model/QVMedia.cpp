@@ -1,9 +1,13 @@
 #include "model/QVMedia.h"
 
 #include "model/CatalogueRoots.h"
+#include "model/DigikamFolder.h"
 #include "model/IPhotoFolder.h"
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
+#include "model/RhythmboxFolder.h"
+#include "model/ShotwellFolder.h"
+#include "model/StrawberryFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Path.h"
@@ -16,10 +20,16 @@ namespace {
 
 // The catalogues read, in the order their folders come at the top of each
 // root, before the local folders. Adding a kind of catalogue is one line here.
+// clang-format off
 constexpr CatalogueKind catalogueKinds[] = {
     &IPhotoFolder::addToRoots,
     &ITunesFolder::addToRoots,
+    &ShotwellFolder::addToRoots,
+    &DigikamFolder::addToRoots,
+    &RhythmboxFolder::addToRoots,
+    &StrawberryFolder::addToRoots,
 };
+// clang-format on
 
 } // namespace
 
