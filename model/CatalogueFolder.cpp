@@ -15,9 +15,11 @@ QImage catalogueIcon(const QString& name, const QString& resource) {
 
 } // namespace
 
-CatalogueFolder::CatalogueFolder(const QString& name)
-    : MediaFolder(name,
-                  catalogueIcon(QStringLiteral("catalogueLibrary"), QStringLiteral("sl-icon_library.tiff")))
+CatalogueFolder::CatalogueFolder(const QString& name, Library library)
+    : MediaFolder(name, library == Library::Music ? catalogueIcon(QStringLiteral("catalogueMusicLibrary"),
+                                                                  QStringLiteral("MBiTunesLibrary.tif"))
+                                                  : catalogueIcon(QStringLiteral("catalogueLibrary"),
+                                                                  QStringLiteral("sl-icon_library.tiff")))
     , _albumIcon(catalogueIcon(QStringLiteral("catalogueAlbum"), QStringLiteral("sl-icon_album.tiff")))
     , _folderIcon(catalogueIcon(QStringLiteral("catalogueFolder"), QStringLiteral("sl-icon_folder.tiff")))
     , _eventIcon(catalogueIcon(QStringLiteral("catalogueEvent"), QStringLiteral("sl-icon_cal.tiff")))

@@ -20,8 +20,11 @@ public:
     void addContents(CatalogueContents&& contents);
 
 protected:
+    // Which library icon the folder shows.
+    enum class Library { Pictures, Music };
+
     // A folder with the library icon; registers the group icons on first use.
-    explicit CatalogueFolder(const QString& name);
+    CatalogueFolder(const QString& name, Library library);
 
     void loadFolder() override;
     bool loadExpandable() override { return true; }

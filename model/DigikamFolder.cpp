@@ -184,7 +184,7 @@ QString DigikamFolder::albumRootPath(const QString& identifier, const QString& s
 }
 
 DigikamFolder::DigikamFolder(const QString& name, const QString& database, Media media)
-    : CatalogueFolder(name)
+    : CatalogueFolder(name, Library::Pictures)
     , _database(database)
     , _media(media) {
 }

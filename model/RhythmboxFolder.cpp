@@ -8,6 +8,7 @@
 #include "platform/system/UserDirectories.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -41,7 +42,7 @@ QString RhythmboxFolder::libraryDirectory() {
 }
 
 RhythmboxFolder::RhythmboxFolder(const QString& name, const QString& database, const QString& playlists)
-    : CatalogueFolder(name)
+    : CatalogueFolder(name, Library::Music)
     , _database(database)
     , _playlists(playlists) {
 }
@@ -51,19 +52,29 @@ CatalogueContents RhythmboxFolder::readCatalogue() const {
 }
 
 CatalogueContents RhythmboxFolder::read(const QString& database, const QString& playlists) {
+    // Playlists first (a small file): only the tracks they name are looked up later.
+    std::vector<RhythmboxReader::Playlist> staticPlaylists;
+    QSet<QString> listed;
+    RhythmboxReader::readPlaylists(playlists, [&](RhythmboxReader::Playlist&& playlist) {
+        if (playlist.type == QLatin1String("static")) {
+            for (const QString& location : playlist.locations) {
+                listed.insert(location);
+            }
+            staticPlaylists.push_back(std::move(playlist));
+        }
+    });
     CatalogueContents contents;
     QHash<QString, MediaItemPtr> byLocation;
     // Entries read before a break in the file are kept: each is complete.
     RhythmboxReader::readDatabase(database, [&](RhythmboxReader::Entry&& entry) {
         auto track = std::make_shared<QVTrack>(entry.title, entry.artist, lengthOf(entry.duration),
                                                CatalogueUrl::fromLocation(entry.location));
-        byLocation.insert(entry.location, track);
+        if (listed.contains(entry.location)) {
+            byLocation.insert(entry.location, track);
+        }
         contents.items.push_back(std::move(track));
     });
-    RhythmboxReader::readPlaylists(playlists, [&](RhythmboxReader::Playlist&& playlist) {
-        if (playlist.type != QLatin1String("static")) {
-            return;
-        }
+    for (const RhythmboxReader::Playlist& playlist : staticPlaylists) {
         CatalogueGroup group;
         group.name = playlist.name;
         group.kind = CatalogueGroup::Kind::Playlist;
@@ -74,6 +85,6 @@ CatalogueContents RhythmboxFolder::read(const QString& database, const QString& 
             }
         }
         contents.groups.push_back(std::move(group));
-    });
+    }
     return contents;
 }

@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QSet>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -19,12 +20,6 @@ namespace {
 // Shotwell's flags of a photo or video.
 constexpr qint64 flagHidden = 0x01;
 constexpr qint64 flagTrash = 0x04;
-
-struct Item {
-    qint64 eventId = 0;
-    qint64 exposureTime = 0;
-    MediaItemPtr item;
-};
 
 // A column when the table has it, else NULL: older schemas lack columns.
 QString column(const QStringList& columns, const QString& name) {
@@ -98,7 +93,7 @@ QString ShotwellFolder::thumbnailDirectory() {
 
 ShotwellFolder::ShotwellFolder(const QString& name, const QString& database, const QString& thumbnails,
                                Media media)
-    : CatalogueFolder(name)
+    : CatalogueFolder(name, Library::Pictures)
     , _database(database)
     , _thumbnails(thumbnails)
     , _media(media) {
@@ -127,8 +122,18 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
         if (!columns.contains(QLatin1String("filename"))) {
             return true; // no such table in this version: nothing of this kind
         }
-        std::vector<Item> items;
-        QHash<qint64, MediaItemPtr> byId;
+        QHash<qint64, QString> eventNames;
+        const QStringList eventColumns = db.columns(QStringLiteral("EventTable"));
+        if (!eventColumns.isEmpty()) {
+            db.query(QStringLiteral("SELECT id, %1 FROM EventTable")
+                         .arg(column(eventColumns, QStringLiteral("name"))),
+                     [&eventNames](const SqliteRow& row) { eventNames.insert(row.integer(0), row.text(1)); });
+        }
+
+        // Items by exposure time, each put in its event as it comes: an
+        // event's first item is its earliest, and the groups come in that order.
+        QHash<qint64, std::size_t> eventGroups;
+        std::vector<std::pair<qint64, std::size_t>> indexById; // for the tags, sorted below
         const QString sql =
             QStringLiteral("SELECT id, filename, %1, %2, %3, %4, %5 FROM %6 ORDER BY %1, id")
                 .arg(column(columns, QStringLiteral("exposure_time")),
@@ -148,50 +153,43 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
             if (videos) {
                 item = std::make_shared<QVMovie>(Path::fileUrl(path));
             } else {
-                QString caption = row.text(4);
-                if (caption.isEmpty()) {
-                    caption = Path::deletingExtension(Path::lastComponent(path));
+                QString thumbPath = path;
+                if (!thumbnailNames.isEmpty()) {
+                    const QString name = QStringLiteral("thumb%1.jpg").arg(id, 16, 16, QLatin1Char('0'));
+                    if (thumbnailNames.contains(name)) {
+                        thumbPath = thumbnails + QLatin1Char('/') + name;
+                    }
                 }
-                const QString thumbnailName = QStringLiteral("thumb%1.jpg").arg(id, 16, 16, QLatin1Char('0'));
-                const QString thumbPath = thumbnailNames.contains(thumbnailName)
-                                              ? thumbnails + QLatin1Char('/') + thumbnailName
-                                              : path;
-                item = std::make_shared<Photo>(caption, row.text(6), path, thumbPath);
+                const QString title = row.text(4);
+                item = title.isEmpty() ? Photo::photoNamedAfterFile(path, thumbPath)
+                                       : std::make_shared<Photo>(title, row.text(6), path, thumbPath);
             }
-            byId.insert(id, item);
-            items.push_back({row.integer(3), row.integer(2), std::move(item)});
+            indexById.emplace_back(id, contents.items.size());
+            const qint64 eventId = row.integer(3);
+            if (const auto name = eventNames.constFind(eventId);
+                eventId > 0 && name != eventNames.constEnd()) {
+                auto group = eventGroups.constFind(eventId);
+                if (group == eventGroups.constEnd()) {
+                    // How Shotwell names an event without a name: by its first item's date.
+                    group = eventGroups.insert(eventId, contents.groups.size());
+                    contents.groups.push_back({name->isEmpty() ? dateName(row.integer(2)) : *name,
+                                               CatalogueGroup::Kind::Event,
+                                               {},
+                                               {}});
+                }
+                contents.groups[*group].items.push_back(item);
+            }
+            contents.items.push_back(std::move(item));
         });
         if (!listed) {
             return false;
         }
-
-        // Events, in the order of their first items.
-        QHash<qint64, QString> eventNames;
-        const QStringList eventColumns = db.columns(QStringLiteral("EventTable"));
-        if (!eventColumns.isEmpty()) {
-            db.query(QStringLiteral("SELECT id, %1 FROM EventTable")
-                         .arg(column(eventColumns, QStringLiteral("name"))),
-                     [&eventNames](const SqliteRow& row) { eventNames.insert(row.integer(0), row.text(1)); });
-        }
-        QHash<qint64, std::size_t> eventGroups;
-        for (const Item& item : items) {
-            contents.items.push_back(item.item);
-            if (item.eventId <= 0 || !eventNames.contains(item.eventId)) {
-                continue;
-            }
-            auto found = eventGroups.constFind(item.eventId);
-            if (found == eventGroups.constEnd()) {
-                CatalogueGroup group;
-                group.kind = CatalogueGroup::Kind::Event;
-                group.name = eventNames.value(item.eventId);
-                if (group.name.isEmpty()) {
-                    group.name = dateName(item.exposureTime);
-                }
-                found = eventGroups.insert(item.eventId, contents.groups.size());
-                contents.groups.push_back(std::move(group));
-            }
-            contents.groups[*found].items.push_back(item.item);
-        }
+        std::sort(indexById.begin(), indexById.end());
+        const auto itemById = [&](qint64 id) -> MediaItemPtr {
+            const auto found =
+                std::lower_bound(indexById.begin(), indexById.end(), std::make_pair(id, std::size_t(0)));
+            return found != indexById.end() && found->first == id ? contents.items[found->second] : nullptr;
+        };
 
         // Tags, by name.
         const QStringList tagColumns = db.columns(QStringLiteral("TagTable"));
@@ -207,7 +205,7 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
                              group.name.remove(0, 1);
                          }
                          for (const qint64 id : taggedIds(row.text(1), prefix)) {
-                             if (MediaItemPtr item = byId.value(id)) {
+                             if (MediaItemPtr item = itemById(id)) {
                                  group.items.push_back(std::move(item));
                              }
                          }

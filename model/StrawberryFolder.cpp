@@ -79,7 +79,7 @@ QString StrawberryFolder::clementineDatabase() {
 }
 
 StrawberryFolder::StrawberryFolder(const QString& name, const QString& database, Media media)
-    : CatalogueFolder(name)
+    : CatalogueFolder(name, Library::Music)
     , _database(database)
     , _media(media) {
 }
