@@ -1,15 +1,20 @@
 #include "FuzzTargets.h"
 
 #include "iconview/ThumbnailDecoder.h"
+#include "model/DigikamFolder.h"
 #include "model/IPhotoFolder.h"
 #include "model/ITunesFolder.h"
 #include "model/MediaItem.h"
+#include "model/RhythmboxFolder.h"
+#include "model/ShotwellFolder.h"
+#include "model/StrawberryFolder.h"
 #include "model/TrackMetaData.h"
 #include "platform/Id3Reader.h"
 #include "platform/MoviePoster.h"
 #include "platform/Path.h"
 #include "platform/PlistReader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -73,6 +78,40 @@ QString memoryFile(QByteArrayView bytes, const char* extension) {
         return {};
     }
     return link;
+}
+
+// The input as a named file in memory (/dev/shm where there is one): SQLite
+// opens databases by their resolved name, which a memfd's does not have.
+QString namedMemoryFile(QByteArrayView bytes) {
+    static const QString path = [] {
+        const QString base =
+            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        return QStringLiteral("%1/qvmb-fuzz-%2.db").arg(base).arg(::getpid());
+    }();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size()) {
+        return {};
+    }
+    return path;
+}
+
+// Every item and group of a catalogue's contents, asked what the lists ask.
+qint64 walk(const CatalogueContents& contents);
+qint64 walk(const std::vector<CatalogueGroup>& groups) {
+    qint64 count = 0;
+    for (const CatalogueGroup& group : groups) {
+        count += static_cast<qint64>(group.items.size()) + walk(group.groups);
+        (void)group.name.size();
+    }
+    return count;
+}
+qint64 walk(const CatalogueContents& contents) {
+    for (const MediaItemPtr& item : contents.items) {
+        (void)item->url();
+        (void)item->matchesFilter(QStringLiteral("a"));
+    }
+    return static_cast<qint64>(contents.items.size()) + walk(contents.groups);
 }
 
 // The fuzzer sees coverage only in the code built here, not inside the
@@ -152,6 +191,20 @@ void catalogue(QByteArrayView bytes) {
     walk(std::make_shared<IPhotoFolder>(QStringLiteral("iPhoto"), path));
     walk(std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, true, false));
     walk(std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, false, true));
+    feedback({walk(RhythmboxFolder::read(path, path))});
+}
+
+void database(QByteArrayView bytes) {
+    const QString path = namedMemoryFile(bytes);
+    if (path.isEmpty()) {
+        return;
+    }
+    feedback({walk(ShotwellFolder::read(path, {}, ShotwellFolder::Media::Photos)),
+              walk(ShotwellFolder::read(path, {}, ShotwellFolder::Media::Videos)),
+              walk(DigikamFolder::read(path, DigikamFolder::Media::Pictures)),
+              walk(DigikamFolder::read(path, DigikamFolder::Media::Movies)),
+              walk(StrawberryFolder::read(path, StrawberryFolder::Media::Music)),
+              walk(StrawberryFolder::read(path, StrawberryFolder::Media::Movies))});
 }
 
 void metadata(QByteArrayView bytes) {
@@ -215,9 +268,9 @@ Function byName(const char* name) {
     static const struct {
         const char* name;
         Function function;
-    } targets[] = {{"plist", plist},   {"catalogue", catalogue}, {"metadata", metadata},
-                   {"poster", poster}, {"thumbnail", thumbnail}, {"heif", heif},
-                   {"raw", raw}};
+    } targets[] = {{"plist", plist},       {"catalogue", catalogue}, {"database", database},
+                   {"metadata", metadata}, {"poster", poster},       {"thumbnail", thumbnail},
+                   {"heif", heif},         {"raw", raw}};
     for (const auto& target : targets) {
         if (std::strcmp(target.name, name) == 0) {
             return target.function;

@@ -9,8 +9,12 @@ namespace FuzzTargets {
 
 // The property-list reader, whole and streaming.
 void plist(QByteArrayView bytes);
-// The photo and music library folders loading the bytes as their catalogue.
+// The photo and music library folders loading the bytes as their catalogue
+// (property lists and the XML music library).
 void catalogue(QByteArrayView bytes);
+// The library folders backed by SQLite databases (photo, picture and music
+// collections) reading the bytes as their database.
+void database(QByteArrayView bytes);
 // Movie metadata, the short-form tag values and the MP3 tag reader.
 void metadata(QByteArrayView bytes);
 // The poster picture of a movie file.

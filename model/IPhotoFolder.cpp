@@ -2,6 +2,7 @@
 
 #include "model/CatalogueKey.h"
 #include "model/Photo.h"
+#include "model/QVMedia.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/PlistReader.h"
@@ -57,6 +58,15 @@ IPhotoFolderPtr IPhotoFolder::create(const QString& name, const QString& pList) 
         return nullptr;
     }
     return std::make_shared<IPhotoFolder>(name, expanded);
+}
+
+void IPhotoFolder::addToRoots(const CatalogueRoots& roots) {
+    const QString path = QString::fromUtf8(QVMediaIPhotoLibraryPath);
+    if (roots.photos != nullptr && FileSystem::exists(Path::expandTilde(path))) {
+        if (auto folder = create(QStringLiteral("iPhoto"), path)) {
+            roots.photos->addFolder(folder);
+        }
+    }
 }
 
 IPhotoFolder::IPhotoFolder(const QString& name, const QString& expandedPList)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CatalogueWatch.h"
+#include "model/CatalogueRoots.h"
 #include "model/MediaFolder.h"
 #include "platform/Export.h"
 
@@ -30,6 +31,10 @@ public:
     static IPhotoFolderPtr create(const QString& name, const QString& pList);
 
     IPhotoFolder(const QString& name, const QString& expandedPList);
+
+    // Adds the folder "iPhoto" for the user's iPhoto library to the pictures
+    // root, when a file exists where the library keeps its catalogue.
+    static void addToRoots(const CatalogueRoots& roots);
 
     QString pList() const { return _pList; }
 

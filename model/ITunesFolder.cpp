@@ -1,6 +1,7 @@
 #include "model/ITunesFolder.h"
 
 #include "model/CatalogueKey.h"
+#include "model/QVMedia.h"
 #include "model/QVTrack.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -125,6 +126,23 @@ ITunesFolderPtr ITunesFolder::create(const QString& name, const QString& pList, 
         return nullptr;
     }
     return std::make_shared<ITunesFolder>(name, expanded, includeEmpty, videoOnly);
+}
+
+void ITunesFolder::addToRoots(const CatalogueRoots& roots) {
+    const QString path = QString::fromUtf8(QVMediaITunesLibraryPath);
+    if (!FileSystem::exists(Path::expandTilde(path))) {
+        return;
+    }
+    if (roots.music != nullptr) {
+        if (auto folder = create(QStringLiteral("iTunes"), path, true, false)) {
+            roots.music->addFolder(folder);
+        }
+    }
+    if (roots.movies != nullptr) {
+        if (auto folder = create(QStringLiteral("iTunes"), path, false, true)) {
+            roots.movies->addFolder(folder);
+        }
+    }
 }
 
 ITunesFolder::ITunesFolder(const QString& name, const QString& expandedPList, bool includeEmpty,

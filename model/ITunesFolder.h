@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CatalogueWatch.h"
+#include "model/CatalogueRoots.h"
 #include "model/MediaFolder.h"
 #include "platform/Export.h"
 
@@ -32,6 +33,11 @@ public:
                                   bool videoOnly);
 
     ITunesFolder(const QString& name, const QString& expandedPList, bool includeEmpty, bool videoOnly);
+
+    // Adds the folders "iTunes" for the user's iTunes library when a file
+    // exists where the library keeps its catalogue: to the music root (empty
+    // playlists kept), then to the movies root (video tracks only).
+    static void addToRoots(const CatalogueRoots& roots);
 
     QString pList() const { return _pList; }
     bool includeEmpty() const { return _includeEmpty; }

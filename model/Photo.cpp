@@ -12,6 +12,12 @@ PhotoPtr Photo::photoFromFile(const QString& path) {
     return std::make_shared<Photo>(FromFile{}, path);
 }
 
+PhotoPtr Photo::photoNamedAfterFile(const QString& path, const QString& thumbPath) {
+    auto photo = std::make_shared<Photo>(FromFile{}, path);
+    photo->_thumbPath = thumbPath;
+    return photo;
+}
+
 Photo::Photo(FromFile, const QString& path)
     : _nameFromPath(true)
     , _path(path)

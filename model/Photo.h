@@ -18,6 +18,10 @@ public:
     // without its extension; the file is its own thumbnail.
     static PhotoPtr photoFromFile(const QString& path);
 
+    // A picture from a catalogue that gives no caption: named after its file,
+    // like photoFromFile's, when first asked; thumbPath is drawn for it.
+    static PhotoPtr photoNamedAfterFile(const QString& path, const QString& thumbPath);
+
     Photo() = default;
     Photo(const QString& caption, const QString& comment, const QString& path, const QString& thumbPath);
 

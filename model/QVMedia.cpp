@@ -1,8 +1,13 @@
 #include "model/QVMedia.h"
 
+#include "model/CatalogueRoots.h"
+#include "model/DigikamFolder.h"
 #include "model/IPhotoFolder.h"
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
+#include "model/RhythmboxFolder.h"
+#include "model/ShotwellFolder.h"
+#include "model/StrawberryFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Path.h"
@@ -10,6 +15,23 @@
 
 const char QVMediaIPhotoLibraryPath[] = "~/Pictures/iPhoto Library/AlbumData.xml";
 const char QVMediaITunesLibraryPath[] = "~/Music/iTunes/iTunes Music Library.xml";
+
+namespace {
+
+// The catalogues read, in the order their folders come at the top of each
+// root, before the local folders. Adding a kind of catalogue is one line here.
+// clang-format off
+constexpr CatalogueKind catalogueKinds[] = {
+    &IPhotoFolder::addToRoots,
+    &ITunesFolder::addToRoots,
+    &ShotwellFolder::addToRoots,
+    &DigikamFolder::addToRoots,
+    &RhythmboxFolder::addToRoots,
+    &StrawberryFolder::addToRoots,
+};
+// clang-format on
+
+} // namespace
 
 QVMedia::QVMedia() = default;
 
@@ -37,24 +59,9 @@ void QVMedia::prefsChanged() {
             root->removeAll();
         }
     }
-    const QString iPhotoPath = QString::fromUtf8(QVMediaIPhotoLibraryPath);
-    if (_photos && FileSystem::exists(Path::expandTilde(iPhotoPath))) {
-        if (auto folder = IPhotoFolder::create(QStringLiteral("iPhoto"), iPhotoPath)) {
-            _photos->addFolder(folder);
-        }
-    }
-    const QString iTunesPath = QString::fromUtf8(QVMediaITunesLibraryPath);
-    if (FileSystem::exists(Path::expandTilde(iTunesPath))) {
-        if (_music) {
-            if (auto folder = ITunesFolder::create(QStringLiteral("iTunes"), iTunesPath, true, false)) {
-                _music->addFolder(folder);
-            }
-        }
-        if (_movies) {
-            if (auto folder = ITunesFolder::create(QStringLiteral("iTunes"), iTunesPath, false, true)) {
-                _movies->addFolder(folder);
-            }
-        }
+    const CatalogueRoots roots{_photos.get(), _music.get(), _movies.get()};
+    for (const CatalogueKind addFolders : catalogueKinds) {
+        addFolders(roots);
     }
     // Copies: the store's lists are live and may change while folders are made.
     if (_photos) {

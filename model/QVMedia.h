@@ -11,10 +11,11 @@ extern const char QVMediaIPhotoLibraryPath[];
 extern const char QVMediaITunesLibraryPath[];
 
 // Fills the three roots of the browser (pictures, music, movies) from the
-// user's preferences: each gets its library folder when the catalogue exists,
-// then one local folder per configured directory that exists, in the order of
-// the preferences. The roots are made by the window and stay the same objects;
-// every change of the preferences empties and refills them.
+// user's preferences: each gets the folders of the libraries the user has
+// (iPhoto, iTunes, Shotwell, digiKam, Rhythmbox, Strawberry/Clementine, each
+// kind listed once in QVMedia.cpp), then one local folder per configured
+// directory that exists, in the order of the preferences. The roots are made by the window and stay the same
+// objects; every change of the preferences empties and refills them.
 class QVMB_EXPORT QVMedia {
 public:
     QVMedia();

@@ -9,6 +9,7 @@
 #include "browser/SegmentedControl.h"
 #include "iconview/IconImage.h"
 #include "iconview/IconView.h"
+#include "model/QVMedia.h"
 #include "model/QVTrack.h"
 #include "platform/MpvPlayer.h"
 #include "platform/PreferencesStore.h"
@@ -160,6 +161,7 @@ TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferences) {
     qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(home + QStringLiteral("/.cache")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
     const TreeSnapshot before(home);
     ASSERT_GT(before.size(), 30u);
 
@@ -175,6 +177,17 @@ TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferences) {
     window.resize(900, 1500);
     window.show();
 
+    // The libraries of the photo and music applications are among the folders browsed.
+    auto names = [](const MediaFolderPtr& root) {
+        QStringList result;
+        for (const MediaFolderPtr& folder : root->folders()) {
+            result << folder->name();
+        }
+        return result;
+    };
+    EXPECT_TRUE(names(window.media().photos()).contains(QStringLiteral("Shotwell")));
+    EXPECT_TRUE(names(window.media().movies()).contains(QStringLiteral("Shotwell")));
+    EXPECT_TRUE(names(window.media().music()).contains(QStringLiteral("Rhythmbox")));
     const Browsed first = browse(window);
     EXPECT_GE(first.folders, 20);
     EXPECT_GE(first.pictures, 40);

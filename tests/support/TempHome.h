@@ -4,8 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A temporary home directory for one test: HOME, XDG_CONFIG_HOME and
-// XDG_CACHE_HOME point into it while the object lives, so no test reads or
+// A temporary home directory for one test: HOME, XDG_CONFIG_HOME,
+// XDG_CACHE_HOME and XDG_DATA_HOME point into it while the object lives, so no test reads or
 // writes the real user's files.
 class TempHome {
 public:
@@ -27,4 +27,5 @@ private:
     QByteArray _oldHome;
     QByteArray _oldConfig;
     QByteArray _oldCache;
+    QByteArray _oldData;
 };

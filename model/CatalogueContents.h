@@ -1,0 +1,26 @@
+#pragma once
+
+#include "model/MediaItem.h"
+
+#include <QString>
+
+#include <vector>
+
+// What a catalogue reader makes of a catalogue file: plain items and named
+// groups of them (albums, events, tags, playlists), nested as the catalogue
+// nests them. Made without notifications, shared caches or QObjects, so that
+// reading can run on any thread; the folder then adds it in one step.
+struct CatalogueGroup {
+    // The icon a group's folder shows.
+    enum class Kind { Album, Folder, Event, Tag, Playlist, SmartPlaylist };
+
+    QString name;
+    Kind kind = Kind::Album;
+    std::vector<MediaItemPtr> items;
+    std::vector<CatalogueGroup> groups;
+};
+
+struct CatalogueContents {
+    std::vector<MediaItemPtr> items;
+    std::vector<CatalogueGroup> groups;
+};

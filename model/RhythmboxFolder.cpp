@@ -1,0 +1,90 @@
+#include "model/RhythmboxFolder.h"
+
+#include "model/CatalogueUrl.h"
+#include "model/QVTrack.h"
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+#include "platform/catalogues/RhythmboxReader.h"
+#include "platform/system/UserDirectories.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+quint32 lengthOf(qint64 seconds) {
+    if (seconds <= 0) {
+        return 0;
+    }
+    return seconds >= QVTrack::UnknownLength ? QVTrack::UnknownLength : static_cast<quint32>(seconds);
+}
+
+} // namespace
+
+void RhythmboxFolder::addToRoots(const CatalogueRoots& roots) {
+    const QString directory = libraryDirectory();
+    if (roots.music == nullptr || directory.isNull()) {
+        return;
+    }
+    roots.music->addFolder(std::make_shared<RhythmboxFolder>(QStringLiteral("Rhythmbox"),
+                                                             directory + QStringLiteral("/rhythmdb.xml"),
+                                                             directory + QStringLiteral("/playlists.xml")));
+}
+
+QString RhythmboxFolder::libraryDirectory() {
+    for (const QString& directory : {UserDirectories::dataHome() + QStringLiteral("/rhythmbox"),
+                                     Path::homeDirectory() + QStringLiteral("/.gnome2/rhythmbox")}) {
+        if (FileSystem::exists(directory + QStringLiteral("/rhythmdb.xml"))) {
+            return directory;
+        }
+    }
+    return {};
+}
+
+RhythmboxFolder::RhythmboxFolder(const QString& name, const QString& database, const QString& playlists)
+    : CatalogueFolder(name, Library::Music)
+    , _database(database)
+    , _playlists(playlists) {
+}
+
+CatalogueContents RhythmboxFolder::readCatalogue() const {
+    return read(_database, _playlists);
+}
+
+CatalogueContents RhythmboxFolder::read(const QString& database, const QString& playlists) {
+    // Playlists first (a small file): only the tracks they name are looked up later.
+    std::vector<RhythmboxReader::Playlist> staticPlaylists;
+    QSet<QString> listed;
+    RhythmboxReader::readPlaylists(playlists, [&](RhythmboxReader::Playlist&& playlist) {
+        if (playlist.type == QLatin1String("static")) {
+            for (const QString& location : playlist.locations) {
+                listed.insert(location);
+            }
+            staticPlaylists.push_back(std::move(playlist));
+        }
+    });
+    CatalogueContents contents;
+    QHash<QString, MediaItemPtr> byLocation;
+    // Entries read before a break in the file are kept: each is complete.
+    RhythmboxReader::readDatabase(database, [&](RhythmboxReader::Entry&& entry) {
+        auto track = std::make_shared<QVTrack>(entry.title, entry.artist, lengthOf(entry.duration),
+                                               CatalogueUrl::fromLocation(entry.location));
+        if (listed.contains(entry.location)) {
+            byLocation.insert(entry.location, track);
+        }
+        contents.items.push_back(std::move(track));
+    });
+    for (const RhythmboxReader::Playlist& playlist : staticPlaylists) {
+        CatalogueGroup group;
+        group.name = playlist.name;
+        group.kind = CatalogueGroup::Kind::Playlist;
+        group.items.reserve(playlist.locations.size());
+        for (const QString& location : playlist.locations) {
+            if (MediaItemPtr track = byLocation.value(location)) {
+                group.items.push_back(std::move(track));
+            }
+        }
+        contents.groups.push_back(std::move(group));
+    }
+    return contents;
+}

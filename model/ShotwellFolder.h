@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/CatalogueFolder.h"
+#include "model/CatalogueRoots.h"
+
+#include <QString>
+
+#include <memory>
+
+class ShotwellFolder;
+using ShotwellFolderPtr = std::shared_ptr<ShotwellFolder>;
+
+// The user's Shotwell library: in the pictures tree its photos, in the movies
+// tree its videos, each listed by exposure time, with a sub-folder per event
+// and then per tag (both in the same order; groups without such items are
+// left out). Trashed and hidden items are not listed. Photos draw Shotwell's
+// own cached thumbnails where they exist. Every schema since Shotwell 0.12
+// reads: a column a version lacks is data not given.
+class ShotwellFolder : public CatalogueFolder {
+public:
+    enum class Media { Photos, Videos };
+
+    // Adds "Shotwell" to the pictures and movies roots when the user has a
+    // Shotwell database.
+    static void addToRoots(const CatalogueRoots& roots);
+
+    // The database of the user's library, or a null string when there is none.
+    static QString databasePath();
+    // The directory of cached thumbnails in use, or a null string.
+    static QString thumbnailDirectory();
+
+    ShotwellFolder(const QString& name, const QString& database, const QString& thumbnails, Media media);
+
+    CatalogueContents readCatalogue() const override;
+    // Reads the database at path; thumbnails names the directory of cached
+    // thumbnails (a null string for none).
+    static CatalogueContents read(const QString& database, const QString& thumbnails, Media media);
+
+private:
+    QString _database;
+    QString _thumbnails;
+    Media _media;
+};
