@@ -1,10 +1,9 @@
 #include "app/QVMediaBrowserController.h"
 
-#include "browser/QVMediaBrowser.h"
-
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QVMediaBrowser/QVMediaBrowser.h>
 #include <QWidget>
 
 QVMediaBrowserController::QVMediaBrowserController(QObject* parent)

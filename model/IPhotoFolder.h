@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/MediaFolder.h"
-#include "platform/Export.h"
 
 #include <QImage>
 #include <QString>
@@ -15,7 +14,7 @@ using IPhotoFolderPtr = std::shared_ptr<IPhotoFolder>;
 // the photos of the library's master album and its sub-folders are all albums
 // of the catalogue, in the catalogue's order; an album and the library folder
 // share each photo object. The catalogue is read once, on first use.
-class QVMB_EXPORT IPhotoFolder : public MediaFolder {
+class IPhotoFolder : public MediaFolder {
 public:
     // A folder for the catalogue at pList ("~" expanded); null when no file exists there.
     static IPhotoFolderPtr create(const QString& name, const QString& pList);

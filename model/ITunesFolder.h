@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/MediaFolder.h"
-#include "platform/Export.h"
 
 #include <QImage>
 #include <QString>
@@ -16,7 +15,7 @@ using ITunesFolderPtr = std::shared_ptr<ITunesFolder>;
 // are the playlists of the catalogue, in the catalogue's order; a playlist and
 // the library folder share each track object. In the movies tree only tracks
 // with video are admitted and playlists left without tracks are dropped.
-class QVMB_EXPORT ITunesFolder : public MediaFolder {
+class ITunesFolder : public MediaFolder {
 public:
     // A folder for the catalogue at pList ("~" expanded); null when no file exists there.
     static ITunesFolderPtr create(const QString& name, const QString& pList, bool includeEmpty,

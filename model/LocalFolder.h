@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/MediaFolder.h"
-#include "platform/Export.h"
 
 #include <QString>
 
@@ -13,7 +12,7 @@ using LocalFolderPtr = std::shared_ptr<LocalFolder>;
 // A directory on the local disk, read one level at a time: its visible
 // sub-directories become local folders of the same kind, its regular files of
 // that kind become media items.
-class QVMB_EXPORT LocalFolder : public MediaFolder {
+class LocalFolder : public MediaFolder {
 public:
     // Media kinds a folder collects (and the tab codes).
     enum FolderType : int { Pictures = 0, Music = 1, Movies = 2 };

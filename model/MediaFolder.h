@@ -1,19 +1,14 @@
 #pragma once
 
 #include "model/MediaItem.h"
-#include "platform/Export.h"
 
 #include <QHash>
 #include <QImage>
 #include <QString>
+#include <QVMediaBrowser/Notifications.h>
 
 #include <memory>
 #include <vector>
-
-// Posted with a folder whose sub-folder list changed, then with each ancestor.
-QVMB_EXPORT extern const char MediaFolderSubFoldersChanged[];
-// Posted with a folder whose item list changed.
-QVMB_EXPORT extern const char MediaFolderFilesChanged[];
 
 class MediaFolder;
 using MediaFolderPtr = std::shared_ptr<MediaFolder>;
@@ -23,7 +18,7 @@ using MediaFolderPtr = std::shared_ptr<MediaFolder>;
 // first time the sub-folders or items are asked for, with the folder's
 // notifications suppressed. isExpandable() answers without loading, through
 // the cheaper loadExpandable() hook.
-class QVMB_EXPORT MediaFolder {
+class MediaFolder {
 public:
     MediaFolder();
     MediaFolder(const QString& name, const QImage& icon);
