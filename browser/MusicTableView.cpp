@@ -51,5 +51,7 @@ void MusicTableView::startDrag(Qt::DropActions) {
     qApp->installEventFilter(&refuser);
     drag->exec(draggingSourceOperationMaskForLocal(false), Qt::CopyAction);
     qApp->removeEventFilter(&refuser);
-    drag->deleteLater();
+    // The drag manager deletes the drag object, after the target has taken the
+    // files: the drop only starts the target's request for them, so deleting
+    // it here would answer that request with nothing.
 }
