@@ -47,7 +47,7 @@ void MusicTableView::startDrag(Qt::DropActions) {
     if (!icon.isNull()) {
         drag->setPixmap(icon.pixmap(QSize(32, 32), devicePixelRatioF()));
     }
-    LocalDropRefuser refuser(mimeData);
+    LocalDropRefuser refuser(mimeData, window());
     qApp->installEventFilter(&refuser);
     drag->exec(draggingSourceOperationMaskForLocal(false), Qt::CopyAction);
     qApp->removeEventFilter(&refuser);
