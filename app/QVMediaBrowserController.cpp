@@ -1,12 +1,11 @@
 #include "app/QVMediaBrowserController.h"
 
-#include "browser/QVMediaBrowser.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QVMediaBrowser/QVMediaBrowser.h>
 #include <QWidget>
 
 QVMediaBrowserController::QVMediaBrowserController(QObject* parent)

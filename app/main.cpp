@@ -1,10 +1,10 @@
 #include "app/FirstPaintProbe.h"
 #include "app/QVMediaBrowserController.h"
 #include "app/SingleInstance.h"
-#include "browser/QVMediaBrowser.h"
 
 #include <QApplication>
 #include <QTimer>
+#include <QVMediaBrowser/QVMediaBrowser.h>
 #include <QWidget>
 
 #include <chrono>

@@ -47,9 +47,11 @@ void MusicTableView::startDrag(Qt::DropActions) {
     if (!icon.isNull()) {
         drag->setPixmap(icon.pixmap(QSize(32, 32), devicePixelRatioF()));
     }
-    LocalDropRefuser refuser(mimeData);
+    LocalDropRefuser refuser(mimeData, window());
     qApp->installEventFilter(&refuser);
     drag->exec(draggingSourceOperationMaskForLocal(false), Qt::CopyAction);
     qApp->removeEventFilter(&refuser);
-    drag->deleteLater();
+    // The drag manager deletes the drag object, after the target has taken the
+    // files: the drop only starts the target's request for them, so deleting
+    // it here would answer that request with nothing.
 }

@@ -3,21 +3,14 @@
 #include "model/MediaFolder.h"
 #include "model/MediaItem.h"
 #include "model/SearchIndex.h"
-#include "platform/Export.h"
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QVMediaBrowser/Notifications.h>
 
 #include <vector>
 
 struct Notification;
-
-// Posted with the list controller at the end of every rebuild of its list.
-QVMB_EXPORT extern const char QVMBListCtrlNumItemsChanged[];
-// Posted with the list controller right after the count notification of a rebuild.
-QVMB_EXPORT extern const char QVMBListCtrlCanPlayChanged[];
-// Posted with the list controller when playback starts or stops.
-QVMB_EXPORT extern const char QVMBListCtrlIsPlayingChanged[];
 
 // The common base of the pictures, music and movies lists: it holds the folder
 // that the source outline selected and the search text, keeps the folder's

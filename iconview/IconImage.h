@@ -1,7 +1,6 @@
 #pragma once
 
 #include "iconview/Geometry.h"
-#include "platform/Export.h"
 
 #include <QImage>
 #include <QSize>
@@ -24,7 +23,7 @@ using IconImagePtr = std::shared_ptr<IconImage>;
 // the cells that show it (ThumbnailLoader::imageReady). A third kind is made
 // once from a file by a function of the caller's, also off the main thread,
 // for pictures whose size is only known once they are made (movie posters).
-class QVMB_EXPORT IconImage : public std::enable_shared_from_this<IconImage> {
+class IconImage : public std::enable_shared_from_this<IconImage> {
 public:
     // Answers whether the image is still shown somewhere, so that decoding it
     // is worth while; asked just before its decoding would start.
@@ -94,4 +93,4 @@ private:
 
 // The whole image as a source rectangle (see srcRect of a QImage); an empty
 // rectangle for no image.
-QVMB_EXPORT NSRect srcRect(const IconImagePtr& image);
+NSRect srcRect(const IconImagePtr& image);

@@ -3,13 +3,13 @@
 #include "iconview/Geometry.h"
 #include "iconview/IconImage.h"
 #include "iconview/IconViewDataSource.h"
-#include "platform/Export.h"
 
 #include <QImage>
 #include <QPoint>
 #include <QPointer>
 #include <QRegion>
 #include <QScrollArea>
+#include <QVMediaBrowser/Notifications.h>
 #include <QWidget>
 
 #include <memory>
@@ -17,23 +17,13 @@
 
 class QMimeData;
 
-// Posted with the view at the very start of every redraw: scrolling, resizing,
-// a selection change, a reload. Drawing a picture that has just arrived in its
-// cell is not a redraw of the grid and posts nothing.
-QVMB_EXPORT extern const char IconViewDraw[];
-// Posted with the view whenever a click, a cursor move, Select All or a reload
-// may have changed the selection.
-QVMB_EXPORT extern const char IconViewSelectionChanged[];
-// Posted with the view on the release of a double click.
-QVMB_EXPORT extern const char IconViewDoubleClick[];
-
 // The thumbnail grid: three columns of square pictures with a caption under
 // each, as the document widget of a vertically scrolling QScrollArea whose
 // viewport width it always takes. A data source gives the count, images and
 // captions; the view keeps only the selection and a keyboard cursor. All
 // geometry is in the view's own coordinates (y downwards) and is derived from
 // its width on every call.
-class QVMB_EXPORT IconView : public QWidget {
+class IconView : public QWidget {
     Q_OBJECT
 public:
     explicit IconView(QWidget* parent = nullptr);

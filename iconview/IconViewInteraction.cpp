@@ -119,7 +119,7 @@ void IconView::mouseDragged(QMouseEvent* event) {
     drag->setMimeData(payload->mimeData.release());
     drag->setPixmap(QPixmap::fromImage(payload->image));
     drag->setHotSpot(event->position().toPoint() - payload->imageOrigin);
-    LocalDropRefuser refuser(drag->mimeData());
+    LocalDropRefuser refuser(drag->mimeData(), window());
     qApp->installEventFilter(&refuser);
     drag->exec(draggingSourceOperationMaskForLocal(false), Qt::CopyAction);
     qApp->removeEventFilter(&refuser);

@@ -1,10 +1,12 @@
 #include "iconview/LocalDropRefuser.h"
 
 #include <QDropEvent>
+#include <QWidget>
 
-LocalDropRefuser::LocalDropRefuser(const QMimeData* mimeData, QObject* parent)
+LocalDropRefuser::LocalDropRefuser(const QMimeData* mimeData, const QWidget* window, QObject* parent)
     : QObject(parent)
-    , _mimeData(mimeData) {
+    , _mimeData(mimeData)
+    , _window(window) {
 }
 
 bool LocalDropRefuser::eventFilter(QObject* watched, QEvent* event) {
@@ -13,7 +15,8 @@ bool LocalDropRefuser::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragMove:
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (drop->mimeData() == _mimeData) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (drop->mimeData() == _mimeData && widget != nullptr && widget->window() == _window) {
             drop->setDropAction(Qt::IgnoreAction);
             drop->ignore();
             return true;

@@ -15,14 +15,14 @@ namespace ThumbnailDecoder {
 // The picture's size as shown, that is turned upright by its EXIF orientation,
 // read from the file's header alone; an empty size when the file is not a
 // picture the image readers decode.
-QVMB_EXPORT QSize uprightSize(const QString& path);
+QSize uprightSize(const QString& path);
 
 // The picture decoded straight to box pixels (upright, in the box's shape),
 // never holding the full-size bitmap when the decoder can scale while it reads.
 // A fresh thumbnail of the user's thumbnail cache that is at least as large is
 // used instead of the file. originalSize is uprightSize(path). Null when the
 // file cannot be read.
-QVMB_EXPORT QImage decode(const QString& path, QSize box, QSize originalSize);
+QImage decode(const QString& path, QSize box, QSize originalSize);
 
 // The file URI of the shared thumbnail cache's naming rule for an absolute path.
 QByteArray thumbnailUri(const QString& path);

@@ -10,7 +10,7 @@
 // their catalogues by writing a new file and renaming it over the old one, so
 // the file's directory is watched and a change counts when the file's
 // identity (inode, size, modification time) differs from the one last read.
-class QVMB_EXPORT CatalogueWatch {
+class CatalogueWatch {
 public:
     CatalogueWatch() = default;
     ~CatalogueWatch();

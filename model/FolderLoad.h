@@ -16,7 +16,7 @@ class MediaFolder;
 // What reading a folder produced: its sub-folders and items, built off the
 // main thread and not yet seen by anyone. failed says the source could not be
 // read (the folder then shows empty).
-struct QVMB_EXPORT MediaFolderContents {
+struct MediaFolderContents {
     std::vector<std::shared_ptr<MediaFolder>> folders;
     std::vector<MediaItemPtr> files;
     bool failed = false;
@@ -24,7 +24,7 @@ struct QVMB_EXPORT MediaFolderContents {
 
 // The reader's side of a load: how far it got and whether anyone still wants
 // the result. Safe to use from the reading thread.
-class QVMB_EXPORT FolderLoadProgress {
+class FolderLoadProgress {
 public:
     virtual ~FolderLoadProgress();
     // Reports the fraction read so far, 0 to 1.

@@ -20,7 +20,7 @@
 //
 // When the kernel refuses more watches, folders keep working without
 // following their directories; this is said once in the debug log.
-class QVMB_EXPORT FolderWatcher : public QObject {
+class FolderWatcher : public QObject {
     Q_OBJECT
 public:
     static constexpr int quietMs = 200;

@@ -3,7 +3,6 @@
 #include "model/CatalogueWatch.h"
 #include "model/CatalogueRoots.h"
 #include "model/MediaFolder.h"
-#include "platform/Export.h"
 
 #include <QImage>
 #include <QString>
@@ -17,7 +16,7 @@ using IPhotoFolderPtr = std::shared_ptr<IPhotoFolder>;
 // the photos of the library's master album and its sub-folders are all albums
 // of the catalogue, in the catalogue's order; an album and the library folder
 // share each photo object. The catalogue is read once, on first use.
-class QVMB_EXPORT IPhotoFolder : public MediaFolder {
+class IPhotoFolder : public MediaFolder {
 public:
     struct AlbumIcons {
         QImage album;

@@ -3,7 +3,6 @@
 #include "model/CatalogueWatch.h"
 #include "model/CatalogueRoots.h"
 #include "model/MediaFolder.h"
-#include "platform/Export.h"
 
 #include <QImage>
 #include <QString>
@@ -18,7 +17,7 @@ using ITunesFolderPtr = std::shared_ptr<ITunesFolder>;
 // are the playlists of the catalogue, in the catalogue's order; a playlist and
 // the library folder share each track object. In the movies tree only tracks
 // with video are admitted and playlists left without tracks are dropped.
-class QVMB_EXPORT ITunesFolder : public MediaFolder {
+class ITunesFolder : public MediaFolder {
 public:
     struct PlaylistIcons {
         QImage library;

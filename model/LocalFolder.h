@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/MediaFolder.h"
-#include "platform/Export.h"
 
 #include <QImage>
 #include <QString>
@@ -15,7 +14,7 @@ using LocalFolderPtr = std::shared_ptr<LocalFolder>;
 // sub-directories become local folders of the same kind, its regular files of
 // that kind become media items. A folder loaded in the background follows its
 // directory afterwards: files added, removed or renamed show up by themselves.
-class QVMB_EXPORT LocalFolder : public MediaFolder {
+class LocalFolder : public MediaFolder {
 public:
     // Media kinds a folder collects (and the tab codes).
     enum FolderType : int { Pictures = 0, Music = 1, Movies = 2 };

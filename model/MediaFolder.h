@@ -2,21 +2,17 @@
 
 #include "model/FolderLoad.h"
 #include "model/MediaItem.h"
-#include "platform/Export.h"
 
 #include <QHash>
 #include <QImage>
 #include <QString>
+#include <QVMediaBrowser/Notifications.h>
 
 #include <memory>
 #include <vector>
 
-// Posted with a folder whose sub-folder list changed, then with each ancestor.
-QVMB_EXPORT extern const char MediaFolderSubFoldersChanged[];
-// Posted with a folder whose item list changed.
-QVMB_EXPORT extern const char MediaFolderFilesChanged[];
 // Posted with a folder whose background load started, progressed or ended.
-QVMB_EXPORT extern const char MediaFolderLoadStateChanged[];
+extern const char MediaFolderLoadStateChanged[];
 
 class MediaFolder;
 using MediaFolderPtr = std::shared_ptr<MediaFolder>;
@@ -32,7 +28,7 @@ using MediaFolderPtr = std::shared_ptr<MediaFolder>;
 // it on a worker and publishes the result here on the main thread, in one
 // step, posting the files and load-state notifications; a caller that asks
 // for the lists meanwhile waits for the worker instead of reading again.
-class QVMB_EXPORT MediaFolder {
+class MediaFolder {
 public:
     enum class LoadState { NotLoaded, Loading, Loaded, Failed };
 

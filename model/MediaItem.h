@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QString>
 #include <QUrl>
 
@@ -11,7 +9,7 @@
 // kind has a display name and answers whether it matches the search text.
 // Both may read the item's file the first time they are asked. Tracks and
 // movies also answer the file URL they play from.
-class QVMB_EXPORT MediaItem {
+class MediaItem {
 public:
     virtual ~MediaItem();
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/MediaItem.h"
-#include "platform/Export.h"
 
 #include <QString>
 
@@ -11,7 +10,7 @@ class Photo;
 using PhotoPtr = std::shared_ptr<Photo>;
 
 // A picture: a caption, the picture file and the file drawn as its thumbnail.
-class QVMB_EXPORT Photo : public MediaItem {
+class Photo : public MediaItem {
 public:
     // A picture for path when its extension is, exactly and case-sensitively,
     // one that the image readers decode; null otherwise. Named after the file

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/MediaFolder.h"
-#include "platform/Export.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,7 +15,7 @@ extern const char QVMediaITunesLibraryPath[];
 // kind listed once in QVMedia.cpp), then one local folder per configured
 // directory that exists, in the order of the preferences. The roots are made by the window and stay the same
 // objects; every change of the preferences empties and refills them.
-class QVMB_EXPORT QVMedia {
+class QVMedia {
 public:
     QVMedia();
     ~QVMedia();

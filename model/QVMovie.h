@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/MediaItem.h"
-#include "platform/Export.h"
 
 #include <QString>
 #include <QUrl>
@@ -12,7 +11,7 @@ class QVMovie;
 using QVMoviePtr = std::shared_ptr<QVMovie>;
 
 // A movie: the file's URL and a display name found when first asked for.
-class QVMB_EXPORT QVMovie : public MediaItem {
+class QVMovie : public MediaItem {
 public:
     // A movie for path when the movie toolkit opens files of its type and it
     // is neither a picture nor an XML file; null otherwise. Nothing is read yet.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/MediaItem.h"
-#include "platform/Export.h"
 
 #include <QString>
 #include <QUrl>
@@ -13,7 +12,7 @@ using QVTrackPtr = std::shared_ptr<QVTrack>;
 
 // An audio track: title, artist and length, read from its file the first time
 // they are asked for (or given by the iTunes library), and the file's URL.
-class QVMB_EXPORT QVTrack : public MediaItem {
+class QVTrack : public MediaItem {
 public:
     // Length value meaning "unknown".
     static constexpr quint32 UnknownLength = 0xFFFFFFFF;

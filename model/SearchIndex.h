@@ -15,7 +15,7 @@
 // decomposed forms equal, accents significant, no match ending inside a
 // character. When the new text extends the last one, only the last result is
 // searched again.
-class QVMB_EXPORT SearchIndex {
+class SearchIndex {
 public:
     // Indexes items (folded now, on the calling thread; the list keeps its order).
     void build(const std::vector<MediaItemPtr>& items);

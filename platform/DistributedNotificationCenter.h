@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QString>
 
 #include <functional>
@@ -12,7 +10,7 @@
 // every running copy, the posting one included, later, on its main event loop.
 // Without a session bus the centre does nothing: posts go nowhere and
 // observers are never called (no bus daemon is ever started for it).
-class QVMB_EXPORT DistributedNotificationCenter {
+class DistributedNotificationCenter {
 public:
     static DistributedNotificationCenter& defaultCenter();
 

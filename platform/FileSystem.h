@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -24,8 +22,7 @@ struct DirectoryEntry {
 // Calls visit for each entry of the directory in the file system's order,
 // without "." and "..", until visit answers false. Answers false when the
 // directory cannot be opened.
-QVMB_EXPORT bool forEachEntry(const QString& directory,
-                              const std::function<bool(const DirectoryEntry&)>& visit);
+bool forEachEntry(const QString& directory, const std::function<bool(const DirectoryEntry&)>& visit);
 
 // An entry with its full path: the directory joined with the name.
 struct DirectoryEntryPath {
@@ -37,21 +34,20 @@ struct DirectoryEntryPath {
 
 // Like forEachEntry, but makes each entry's full path directly, one string
 // per entry, for listings that keep a path for every item.
-QVMB_EXPORT bool forEachEntryPath(const QString& directory,
-                                  const std::function<bool(const DirectoryEntryPath&)>& visit);
+bool forEachEntryPath(const QString& directory, const std::function<bool(const DirectoryEntryPath&)>& visit);
 
 // All entries in the file system's order; nothing when the directory cannot be opened.
-QVMB_EXPORT std::optional<std::vector<DirectoryEntry>> listDirectory(const QString& directory);
+std::optional<std::vector<DirectoryEntry>> listDirectory(const QString& directory);
 
 // The entry names in the file system's order; empty when the directory cannot be read.
-QVMB_EXPORT QStringList entryNames(const QString& directory);
+QStringList entryNames(const QString& directory);
 
 // Whether something exists at path, following symbolic links.
-QVMB_EXPORT bool exists(const QString& path);
+bool exists(const QString& path);
 // Whether path names a directory, following symbolic links.
-QVMB_EXPORT bool isDirectory(const QString& path);
+bool isDirectory(const QString& path);
 // Whether path names a regular file, following symbolic links (not a FIFO,
 // socket or device, which must not be opened for reading).
-QVMB_EXPORT bool isRegularFile(const QString& path);
+bool isRegularFile(const QString& path);
 
 } // namespace FileSystem

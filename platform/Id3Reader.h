@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QString>
 
 // What the ID3 tag of an MP3 file says.
@@ -17,6 +15,6 @@ namespace Id3Reader {
 // Reads the tags (ID3v2, else ID3v1 or APE) and the duration of the MP3 file
 // at path. A file that is not a regular file is not opened and gives no
 // values, like a file that cannot be read.
-QVMB_EXPORT Id3Tags read(const QString& path);
+Id3Tags read(const QString& path);
 
 } // namespace Id3Reader

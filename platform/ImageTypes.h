@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QSet>
 #include <QString>
 #include <QStringView>
@@ -13,14 +11,14 @@ namespace ImageTypes {
 
 // Extensions the image readers decode directly, including the HEIF, AVIF and
 // camera RAW pictures read through libheif and LibRaw.
-QVMB_EXPORT const QSet<QString>& unfiltered();
+const QSet<QString>& unfiltered();
 
 // The unfiltered extensions plus every extension the MIME database knows for
 // an image type, including ones no reader here decodes.
-QVMB_EXPORT const QSet<QString>& all();
+const QSet<QString>& all();
 
 // Lookups without copying the extension.
-QVMB_EXPORT bool isUnfiltered(QStringView extension);
-QVMB_EXPORT bool isImage(QStringView extension);
+bool isUnfiltered(QStringView extension);
+bool isImage(QStringView extension);
 
 } // namespace ImageTypes

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QUrl>
 
 #include <functional>
@@ -10,12 +8,12 @@
 // Posted on the default notification centre, on the main thread, with the
 // player as object, when playback reaches the end of the movie or stops on a
 // file that cannot be loaded or decoded.
-QVMB_EXPORT extern const char QVMovieDidEnd[];
+extern const char QVMovieDidEnd[];
 
 // Plays one movie or audio file. Lists hold players through this interface so
 // that their tests can use a fake one. The object of QVMovieDidEnd is the
 // MoviePlayer pointer itself.
-class QVMB_EXPORT MoviePlayer {
+class MoviePlayer {
 public:
     virtual ~MoviePlayer();
     MoviePlayer(const MoviePlayer&) = delete;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QImage>
 #include <QSize>
 #include <QSizeF>
@@ -17,7 +15,7 @@ namespace MoviePoster {
 // and turned upright by the stream's rotation. A null image when the file
 // cannot be opened or has no picture. Decodes on the calling thread with one
 // decoder thread and may be called from several threads at once.
-QVMB_EXPORT QImage posterImage(const QString& path, const QSize& box);
+QImage posterImage(const QString& path, const QSize& box);
 
 // Answers the pixel size a poster is made at from its size as shown (its
 // pixels stretched by their aspect ratio and turned upright); an empty size
@@ -26,6 +24,6 @@ using PosterSize = std::function<QSize(const QSizeF& shownSize)>;
 
 // The same picture as above, scaled to whatever size pixelSize chooses for it,
 // larger than the picture itself included.
-QVMB_EXPORT QImage posterImage(const QString& path, const PosterSize& pixelSize);
+QImage posterImage(const QString& path, const PosterSize& pixelSize);
 
 } // namespace MoviePoster

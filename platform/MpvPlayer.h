@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
 #include "platform/MoviePlayer.h"
 
 #include <QByteArray>
@@ -12,7 +11,7 @@ struct mpv_handle;
 
 // A MoviePlayer on libmpv. mpv decodes and plays on its own threads; its
 // events are drained on the main thread, where the end of the movie is posted.
-class QVMB_EXPORT MpvPlayer final : public MoviePlayer {
+class MpvPlayer final : public MoviePlayer {
 public:
     struct Options {
         // mpv's audio output; empty for the default, falling back to no sound

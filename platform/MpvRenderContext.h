@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QSize>
 
 #include <functional>
@@ -15,7 +13,7 @@ struct mpv_render_context;
 // "libmpv") with OpenGL into a framebuffer of the caller's, so that a movie can
 // be shown in an ordinary widget without a window of its own. Every call needs
 // the OpenGL context the renderer was made in to be current.
-class QVMB_EXPORT MpvRenderContext {
+class MpvRenderContext {
 public:
     // Whether this process can draw with OpenGL at all (false on the
     // offscreen platform). Asked once.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QOpenGLWidget>
 
 #include <functional>
@@ -13,7 +11,7 @@ class MpvRenderContext;
 // Draws the pictures of a player made with the video output "libmpv" with
 // OpenGL, composed into its window like any other widget (no window of its
 // own). Only for processes where isSupported().
-class QVMB_EXPORT MpvVideoWidget : public QOpenGLWidget {
+class MpvVideoWidget : public QOpenGLWidget {
     Q_OBJECT
 public:
     // Whether OpenGL widgets work in this process: the windowing platform

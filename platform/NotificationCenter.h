@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,7 +9,7 @@
 // A notification: a name and the object it is about (an identity only; never
 // dereferenced by the centre). Notifications carry no values: observers ask the
 // object again.
-struct QVMB_EXPORT Notification {
+struct Notification {
     std::string_view name;
     const void* object = nullptr;
 };
@@ -21,7 +19,7 @@ struct QVMB_EXPORT Notification {
 // returns. Observers may add or remove registrations while a post is running:
 // a removed observer is not called any more, an added one is called from the
 // next post on.
-class QVMB_EXPORT NotificationCenter {
+class NotificationCenter {
 public:
     using Callback = std::function<void(const Notification&)>;
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -13,35 +11,35 @@
 // the very same bytes, so such files can still be listed, opened and dragged.
 namespace Path {
 
-QVMB_EXPORT QString fromNative(const char* bytes, qsizetype length);
+QString fromNative(const char* bytes, qsizetype length);
 // Whether the bytes are plain ASCII (decoding them is then a plain widening).
-QVMB_EXPORT bool isAscii(const char* bytes, qsizetype length);
-QVMB_EXPORT QString fromNative(const QByteArray& bytes);
-QVMB_EXPORT QByteArray toNative(const QString& path);
+bool isAscii(const char* bytes, qsizetype length);
+QString fromNative(const QByteArray& bytes);
+QByteArray toNative(const QString& path);
 
-QVMB_EXPORT QString homeDirectory();
+QString homeDirectory();
 // "~" and "~/rest" become the home directory; "~user/rest" that user's home.
-QVMB_EXPORT QString expandTilde(const QString& path);
+QString expandTilde(const QString& path);
 // The home directory at the start of path becomes "~".
-QVMB_EXPORT QString abbreviateWithTilde(const QString& path);
+QString abbreviateWithTilde(const QString& path);
 
 // The last component, ignoring trailing slashes ("/a/b/" gives "b", "/" gives "/").
-QVMB_EXPORT QString lastComponent(const QString& path);
+QString lastComponent(const QString& path);
 // The text after the last "." of the last component; empty when there is none.
-QVMB_EXPORT QString extension(const QString& path);
+QString extension(const QString& path);
 // The path without the last component's extension and its dot.
-QVMB_EXPORT QString deletingExtension(const QString& path);
-QVMB_EXPORT QString appendingComponent(const QString& path, const QString& component);
+QString deletingExtension(const QString& path);
+QString appendingComponent(const QString& path, const QString& component);
 
 // The same as lastComponent() and extension() without copying: views into
 // path, valid while it lives. For code that tests thousands of names.
-QVMB_EXPORT QStringView lastComponentView(QStringView path);
-QVMB_EXPORT QStringView extensionView(QStringView path);
+QStringView lastComponentView(QStringView path);
+QStringView extensionView(QStringView path);
 
 // A file URL for an absolute path, carrying the path's exact bytes.
-QVMB_EXPORT QUrl fileUrl(const QString& path);
+QUrl fileUrl(const QString& path);
 // The local absolute path of a file URL (host empty or "localhost", percent
 // escapes decoded to the exact bytes); a null string for any other URL.
-QVMB_EXPORT QString localPath(const QUrl& url);
+QString localPath(const QUrl& url);
 
 } // namespace Path

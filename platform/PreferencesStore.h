@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QSettings>
 #include <QString>
 #include <QVariant>
@@ -17,7 +15,7 @@
 // replaced in one step by a complete new version, checked by reading it back
 // first, so a full disk or a read-only directory leaves the old file whole
 // (the values stay recorded and are written by a later synchronize()).
-class QVMB_EXPORT PreferencesStore {
+class PreferencesStore {
 public:
     explicit PreferencesStore(const QString& applicationId);
 

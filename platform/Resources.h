@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QImage>
 #include <QString>
 
@@ -11,11 +9,11 @@ namespace Resources {
 
 // The path of the named resource inside the library, or a null string when the
 // library has no resource of that name.
-QVMB_EXPORT QString imagePath(const QString& name);
+QString imagePath(const QString& name);
 
 // The named image read afresh from the library's resources; a null image when
 // there is no such resource or it cannot be decoded. The pixels are twice the
 // logical size (device pixel ratio 2): use deviceIndependentSize() for layout.
-QVMB_EXPORT QImage image(const QString& name);
+QImage image(const QString& name);
 
 } // namespace Resources

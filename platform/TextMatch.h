@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QString>
 #include <QStringView>
 
@@ -16,24 +14,24 @@
 namespace TextMatch {
 
 // The search form of text (a null string stays null).
-QVMB_EXPORT QString searchForm(const QString& text);
+QString searchForm(const QString& text);
 
 // Whether haystack contains needle, both already in search form. A match must
 // not end inside a character: "e" does not match the start of "e" followed by
 // a combining accent that has no composed form.
-QVMB_EXPORT bool containsSearchForm(QStringView haystack, QStringView needle);
+bool containsSearchForm(QStringView haystack, QStringView needle);
 
 // Whether text starts with a combining mark: a match followed by one would
 // end inside a character.
-QVMB_EXPORT bool startsWithMark(QStringView text);
+bool startsWithMark(QStringView text);
 
 // Appends the search form of text to out (ASCII text is folded in place,
 // without an intermediate string).
-QVMB_EXPORT void appendSearchForm(QString& out, const QString& text);
+void appendSearchForm(QString& out, const QString& text);
 
 // Whether haystack (in search form) contains text (as typed). The search form
 // of the last text asked for is kept, so filtering many items with one text
 // folds it once.
-QVMB_EXPORT bool contains(QStringView haystack, const QString& text);
+bool contains(QStringView haystack, const QString& text);
 
 } // namespace TextMatch

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QIcon>
 #include <QString>
 
@@ -11,10 +9,10 @@ namespace WorkspaceIcons {
 // The icon theme's picture for the type of the file at path, judged by its
 // name alone (the file need not exist): the type's own icon, else its generic
 // one, else a plain document. Never a null icon. Main thread only.
-QVMB_EXPORT QIcon iconForFile(const QString& path);
+QIcon iconForFile(const QString& path);
 
 // The icon drawn at exactly size (device-independent pixels) for
 // devicePixelRatio, enlarged when the theme has no picture that large.
-QVMB_EXPORT QImage imageAtSize(const QIcon& icon, const QSize& size, qreal devicePixelRatio);
+QImage imageAtSize(const QIcon& icon, const QSize& size, qreal devicePixelRatio);
 
 } // namespace WorkspaceIcons

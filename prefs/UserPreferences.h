@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <QStringList>
+#include <QVMediaBrowser/Notifications.h>
+#include <QVMediaBrowser/Preferences.h>
 #include <QVariant>
 #include <QVariantMap>
 
@@ -10,23 +10,12 @@
 
 class PreferencesStore;
 
-QVMB_EXPORT extern const char PicturePathsKey[];
-QVMB_EXPORT extern const char MusicPathsKey[];
-QVMB_EXPORT extern const char MoviePathsKey[];
-// Posted on the default notification centre with the store as object.
-QVMB_EXPORT extern const char UserPreferencesChanged[];
-// Broadcast to every running copy of the library after a synchronize().
-QVMB_EXPORT extern const char SynchronizedPrefs[];
-
 // The fixed identifier under which the library keeps its preferences.
-QVMB_EXPORT extern const char QVMediaBrowserBundleIdentifier[];
-
-// A new map of the three default folder lists.
-QVMB_EXPORT QVariantMap Defaults();
+extern const char QVMediaBrowserBundleIdentifier[];
 
 // The process-wide store of the user's three folder lists, kept in step
 // between all running copies of the library.
-class QVMB_EXPORT UserPreferences {
+class UserPreferences {
 public:
     // The one store of the process, created (and loaded) on first use.
     static UserPreferences* sharedPreferences();

@@ -15,13 +15,13 @@ namespace Translations {
 // "2 items") come from the English catalogue, which is always installed below
 // the others. Later calls do nothing; answers whether a catalogue for the
 // locale's language (not the English fallback) was found.
-QVMB_EXPORT bool install(const QLocale& locale = QLocale());
+bool install(const QLocale& locale = QLocale());
 
 // Replaces whatever install() put in place by the catalogues of locale; for
 // tests that switch language within one process.
-QVMB_EXPORT bool reinstall(const QLocale& locale);
+bool reinstall(const QLocale& locale);
 
 // The resource folder the compiled catalogues live in.
-QVMB_EXPORT QString catalogueDirectory();
+QString catalogueDirectory();
 
 } // namespace Translations

@@ -234,27 +234,35 @@ TEST_F(IconViewInteraction, TheDragImageIsTranslucentAndBadgedForSeveralItems) {
               single.pixel(single.width() - 1, single.height() - 1));
 }
 
-TEST(IconViewDragging, CopiesOutAndNothingInsideTheApplicationAcceptsTheDrop) {
+TEST(IconViewDragging, CopiesOutAndNothingInsideTheBrowserAcceptsTheDrop) {
     EXPECT_EQ(IconView::draggingSourceOperationMaskForLocal(false), Qt::CopyAction);
     EXPECT_EQ(IconView::draggingSourceOperationMaskForLocal(true), Qt::IgnoreAction);
 
     struct Accepting : QWidget {
-        Accepting() { setAcceptDrops(true); }
+        explicit Accepting(QWidget* parent = nullptr)
+            : QWidget(parent) {
+            setAcceptDrops(true);
+        }
         void dragEnterEvent(QDragEnterEvent* event) override { event->acceptProposedAction(); }
-    } target;
+    };
+    QWidget browserWindow;
+    Accepting inBrowser(&browserWindow);
+    Accepting hostWindow; // a host's window, in the same process as the browser
     QMimeData ours;
     ours.setUrls({QUrl::fromLocalFile(QStringLiteral("/pictures/a.jpg"))});
     QMimeData theirs;
     theirs.setUrls(ours.urls());
 
-    LocalDropRefuser refuser(&ours);
+    LocalDropRefuser refuser(&ours, &browserWindow);
     qApp->installEventFilter(&refuser);
-    QDragEnterEvent enterOurs(QPoint(1, 1), Qt::CopyAction, &ours, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(&target, &enterOurs);
-    EXPECT_FALSE(enterOurs.isAccepted());
-    QDragEnterEvent enterTheirs(QPoint(1, 1), Qt::CopyAction, &theirs, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(&target, &enterTheirs);
-    EXPECT_TRUE(enterTheirs.isAccepted());
+    const auto accepts = [](QWidget* target, QMimeData* data) {
+        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        return enter.isAccepted();
+    };
+    EXPECT_FALSE(accepts(&inBrowser, &ours));
+    EXPECT_TRUE(accepts(&inBrowser, &theirs));
+    EXPECT_TRUE(accepts(&hostWindow, &ours));
     qApp->removeEventFilter(&refuser);
 }
 
