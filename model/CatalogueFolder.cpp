@@ -20,62 +20,56 @@ CatalogueFolder::CatalogueFolder(const QString& name, Library library)
                                                                   QStringLiteral("MBiTunesLibrary.tif"))
                                                   : catalogueIcon(QStringLiteral("catalogueLibrary"),
                                                                   QStringLiteral("sl-icon_library.tiff")))
-    , _albumIcon(catalogueIcon(QStringLiteral("catalogueAlbum"), QStringLiteral("sl-icon_album.tiff")))
-    , _folderIcon(catalogueIcon(QStringLiteral("catalogueFolder"), QStringLiteral("sl-icon_folder.tiff")))
-    , _eventIcon(catalogueIcon(QStringLiteral("catalogueEvent"), QStringLiteral("sl-icon_cal.tiff")))
-    , _tagIcon(catalogueIcon(QStringLiteral("catalogueTag"), QStringLiteral("sl-icon_smartAlbum.tiff")))
-    , _playlistIcon(
-          catalogueIcon(QStringLiteral("cataloguePlaylist"), QStringLiteral("MBiTunesPlaylist.tif")))
-    , _smartPlaylistIcon(catalogueIcon(QStringLiteral("catalogueSmartPlaylist"),
-                                       QStringLiteral("MBiTunesSmartPlaylist.tif"))) {
+    , _icons{catalogueIcon(QStringLiteral("catalogueAlbum"), QStringLiteral("sl-icon_album.tiff")),
+             catalogueIcon(QStringLiteral("catalogueFolder"), QStringLiteral("sl-icon_folder.tiff")),
+             catalogueIcon(QStringLiteral("catalogueEvent"), QStringLiteral("sl-icon_cal.tiff")),
+             catalogueIcon(QStringLiteral("catalogueTag"), QStringLiteral("sl-icon_smartAlbum.tiff")),
+             catalogueIcon(QStringLiteral("cataloguePlaylist"), QStringLiteral("MBiTunesPlaylist.tif")),
+             catalogueIcon(QStringLiteral("catalogueSmartPlaylist"),
+                           QStringLiteral("MBiTunesSmartPlaylist.tif"))} {
 }
 
-void CatalogueFolder::loadFolder() {
-    addContents(readCatalogue());
+MediaFolderReader CatalogueFolder::reader() const {
+    return [read = catalogueReader(), icons = _icons](FolderLoadProgress&) {
+        CatalogueContents catalogue = read();
+        MediaFolderContents contents;
+        contents.folders.reserve(catalogue.groups.size());
+        for (CatalogueGroup& group : catalogue.groups) {
+            contents.folders.push_back(folderFor(std::move(group), icons));
+        }
+        contents.files = std::move(catalogue.items);
+        return contents;
+    };
 }
 
-void CatalogueFolder::addContents(CatalogueContents&& contents) {
-    std::vector<MediaFolderPtr> folders;
-    folders.reserve(contents.groups.size());
-    for (CatalogueGroup& group : contents.groups) {
-        folders.push_back(folderFor(std::move(group)));
-    }
-    addFolders(std::move(folders));
-    addFiles(std::move(contents.items));
-}
-
-MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group) const {
+MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIcons& icons) {
     QImage icon;
     switch (group.kind) {
     case CatalogueGroup::Kind::Album:
-        icon = _albumIcon;
+        icon = icons.album;
         break;
     case CatalogueGroup::Kind::Folder:
-        icon = _folderIcon;
+        icon = icons.folder;
         break;
     case CatalogueGroup::Kind::Event:
-        icon = _eventIcon;
+        icon = icons.event;
         break;
     case CatalogueGroup::Kind::Tag:
-        icon = _tagIcon;
+        icon = icons.tag;
         break;
     case CatalogueGroup::Kind::Playlist:
-        icon = _playlistIcon;
+        icon = icons.playlist;
         break;
     case CatalogueGroup::Kind::SmartPlaylist:
-        icon = _smartPlaylistIcon;
+        icon = icons.smartPlaylist;
         break;
     }
-    auto folder = std::make_shared<MediaFolder>(group.name, icon);
-    // Filled here, not lazily: loaded first, so that it answers whether it
-    // expands from the sub-folders it is given.
-    folder->lazyLoad();
-    std::vector<MediaFolderPtr> children;
-    children.reserve(group.groups.size());
+    MediaFolderContents contents;
+    contents.folders.reserve(group.groups.size());
     for (CatalogueGroup& child : group.groups) {
-        children.push_back(folderFor(std::move(child)));
+        contents.folders.push_back(folderFor(std::move(child), icons));
     }
-    folder->addFolders(std::move(children));
-    folder->addFiles(std::move(group.items));
-    return folder;
+    contents.files = std::move(group.items);
+    // Loaded already, so that it answers whether it expands from what it holds.
+    return MediaFolder::makeLoaded(group.name, icon, std::move(contents));
 }

@@ -6,36 +6,47 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
+// Reads a catalogue with copies of everything it needs: safe on any thread.
+using CatalogueReader = std::function<CatalogueContents()>;
+
 // A folder showing a catalogue that another application keeps (a photo or
-// music library database). The catalogue is read once, on first use, by
-// readCatalogue(), which touches no shared state; loadFolder() then adds the
-// items and one sub-folder per group. Expandable before loading, without
-// reading anything.
+// music library database). The catalogue is read once, on first use, on a
+// loader thread (or at once for a caller that needs it now): the subclass's
+// catalogueReader() gives the items and groups, which become this folder's
+// items and one sub-folder per group, published on the main thread in one
+// step. Expandable before loading, without reading anything.
 class CatalogueFolder : public MediaFolder {
 public:
-    // The catalogue's contents: what loadFolder() adds. Safe on any thread.
-    virtual CatalogueContents readCatalogue() const = 0;
-
-    // Adds contents to this folder: its items, and a sub-folder per group.
-    void addContents(CatalogueContents&& contents);
+    // The catalogue's contents, read now.
+    CatalogueContents readCatalogue() const { return catalogueReader()(); }
 
 protected:
+    // Hook: the reading step, holding copies of what it needs.
+    virtual CatalogueReader catalogueReader() const = 0;
+
     // Which library icon the folder shows.
     enum class Library { Pictures, Music };
 
     // A folder with the library icon; registers the group icons on first use.
     CatalogueFolder(const QString& name, Library library);
 
-    void loadFolder() override;
+    MediaFolderReader reader() const override;
     bool loadExpandable() override { return true; }
 
 private:
-    MediaFolderPtr folderFor(CatalogueGroup&& group) const;
+    // The icons of the kinds of group, copied into the reading step.
+    struct GroupIcons {
+        QImage album;
+        QImage folder;
+        QImage event;
+        QImage tag;
+        QImage playlist;
+        QImage smartPlaylist;
+    };
+    // A loaded folder for group and its sub-groups; posts nothing.
+    static MediaFolderPtr folderFor(CatalogueGroup&& group, const GroupIcons& icons);
 
-    QImage _albumIcon;
-    QImage _folderIcon;
-    QImage _eventIcon;
-    QImage _tagIcon;
-    QImage _playlistIcon;
-    QImage _smartPlaylistIcon;
+    GroupIcons _icons;
 };

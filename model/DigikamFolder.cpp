@@ -189,8 +189,10 @@ DigikamFolder::DigikamFolder(const QString& name, const QString& database, Media
     , _media(media) {
 }
 
-CatalogueContents DigikamFolder::readCatalogue() const {
-    return read(_database, _media);
+CatalogueReader DigikamFolder::catalogueReader() const {
+    return [database = _database, media = _media] {
+        return read(database, media);
+    };
 }
 
 CatalogueContents DigikamFolder::read(const QString& database, Media media) {

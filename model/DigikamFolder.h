@@ -24,7 +24,7 @@ public:
 
     DigikamFolder(const QString& name, const QString& database, Media media);
 
-    CatalogueContents readCatalogue() const override;
+    CatalogueReader catalogueReader() const override;
     static CatalogueContents read(const QString& database, Media media);
 
     // Where an album root lies, from its identifier and specific path: a

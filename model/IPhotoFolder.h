@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/CatalogueWatch.h"
 #include "model/CatalogueRoots.h"
+#include "model/CatalogueWatch.h"
 #include "model/MediaFolder.h"
 
 #include <QImage>

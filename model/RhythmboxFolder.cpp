@@ -47,8 +47,10 @@ RhythmboxFolder::RhythmboxFolder(const QString& name, const QString& database, c
     , _playlists(playlists) {
 }
 
-CatalogueContents RhythmboxFolder::readCatalogue() const {
-    return read(_database, _playlists);
+CatalogueReader RhythmboxFolder::catalogueReader() const {
+    return [database = _database, playlists = _playlists] {
+        return read(database, playlists);
+    };
 }
 
 CatalogueContents RhythmboxFolder::read(const QString& database, const QString& playlists) {

@@ -20,7 +20,7 @@ public:
 
     RhythmboxFolder(const QString& name, const QString& database, const QString& playlists);
 
-    CatalogueContents readCatalogue() const override;
+    CatalogueReader catalogueReader() const override;
     static CatalogueContents read(const QString& database, const QString& playlists);
 
 private:

@@ -99,8 +99,10 @@ ShotwellFolder::ShotwellFolder(const QString& name, const QString& database, con
     , _media(media) {
 }
 
-CatalogueContents ShotwellFolder::readCatalogue() const {
-    return read(_database, _thumbnails, _media);
+CatalogueReader ShotwellFolder::catalogueReader() const {
+    return [database = _database, thumbnails = _thumbnails, media = _media] {
+        return read(database, thumbnails, media);
+    };
 }
 
 CatalogueContents ShotwellFolder::read(const QString& database, const QString& thumbnails, Media media) {

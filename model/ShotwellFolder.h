@@ -31,7 +31,7 @@ public:
 
     ShotwellFolder(const QString& name, const QString& database, const QString& thumbnails, Media media);
 
-    CatalogueContents readCatalogue() const override;
+    CatalogueReader catalogueReader() const override;
     // Reads the database at path; thumbnails names the directory of cached
     // thumbnails (a null string for none).
     static CatalogueContents read(const QString& database, const QString& thumbnails, Media media);

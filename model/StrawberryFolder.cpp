@@ -84,8 +84,10 @@ StrawberryFolder::StrawberryFolder(const QString& name, const QString& database,
     , _media(media) {
 }
 
-CatalogueContents StrawberryFolder::readCatalogue() const {
-    return read(_database, _media);
+CatalogueReader StrawberryFolder::catalogueReader() const {
+    return [database = _database, media = _media] {
+        return read(database, media);
+    };
 }
 
 CatalogueContents StrawberryFolder::read(const QString& database, Media media) {

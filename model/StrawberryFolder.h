@@ -22,7 +22,7 @@ public:
 
     StrawberryFolder(const QString& name, const QString& database, Media media);
 
-    CatalogueContents readCatalogue() const override;
+    CatalogueReader catalogueReader() const override;
     static CatalogueContents read(const QString& database, Media media);
 
 private:

@@ -1,7 +1,7 @@
 #include "platform/catalogues/RhythmboxReader.h"
 
 #include "platform/Path.h"
-#include "platform/catalogues/XmlTextCleaner.h"
+#include "platform/XmlTextRepair.h"
 
 #include <QScopeGuard>
 
@@ -82,11 +82,11 @@ bool Parser::parse(const ChunkReader& readChunk) {
     const auto restoreError =
         qScopeGuard([&] { xmlSetGenericErrorFunc(previousErrorContext, previousError); });
 
-    // Each chunk is cleaned before the parser sees it: one bad character in a
+    // Each chunk is mended before the parser sees it: one bad character in a
     // tag costs that character, not every entry after it.
     constexpr qsizetype chunkSize = 256 * 1024;
     std::vector<char> buffer(chunkSize);
-    XmlTextCleaner cleaner;
+    XmlTextRepair repair;
     std::string text;
     xmlParserCtxtPtr context = nullptr;
     while (!_failed) {
@@ -97,10 +97,7 @@ bool Parser::parse(const ChunkReader& readChunk) {
         }
         const bool last = length == 0;
         text.clear();
-        cleaner.clean(buffer.data(), static_cast<std::size_t>(length), text);
-        if (last) {
-            cleaner.finish(text);
-        }
+        repair.feed(buffer.data(), static_cast<std::size_t>(length), text, last);
         std::size_t offset = 0;
         if (context == nullptr) {
             // The first bytes let the parser detect the encoding.

@@ -12,7 +12,7 @@
 // no external or declared entity is ever loaded or expanded; nesting past
 // maxDepth elements and text past maxTextLength characters are cut off.
 // Bytes that are not UTF-8 read as U+FFFD and control characters are dropped
-// (see XmlTextCleaner), so a bad character costs only itself; a file that
+// (see XmlTextRepair), so a bad character costs only itself; a file that
 // still breaks off (truncated, or not XML) keeps the records that closed
 // before the break.
 class RhythmboxReader {
