@@ -34,6 +34,18 @@
             <numerusform>%n Objekte</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Loading… %1 %</source>
+        <translation>Wird geladen… %1 %</translation>
+    </message>
+    <message>
+        <source>Loading…</source>
+        <translation>Wird geladen…</translation>
+    </message>
+    <message>
+        <source>Cannot be read</source>
+        <translation>Nicht lesbar</translation>
+    </message>
 </context>
 <context>
     <name>MediaBrowser</name>

@@ -34,6 +34,18 @@
             <numerusform>%n éléments</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Loading… %1 %</source>
+        <translation>Chargement… %1 %</translation>
+    </message>
+    <message>
+        <source>Loading…</source>
+        <translation>Chargement…</translation>
+    </message>
+    <message>
+        <source>Cannot be read</source>
+        <translation>Illisible</translation>
+    </message>
 </context>
 <context>
     <name>MediaBrowser</name>
@@ -127,7 +139,7 @@
     </message>
     <message>
         <source>Folders searched for pictures, music and movies:</source>
-        <translation>Dossiers où chercher les images, la musique et les films :</translation>
+        <translation>Dossiers où chercher les images, la musique et les films&#xa0;:</translation>
     </message>
     <message>
         <source>Folders</source>
