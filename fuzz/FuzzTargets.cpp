@@ -268,9 +268,9 @@ Function byName(const char* name) {
     static const struct {
         const char* name;
         Function function;
-    } targets[] = {{"plist", plist},       {"catalogue", catalogue}, {"database", database},
-                   {"metadata", metadata}, {"poster", poster},       {"thumbnail", thumbnail},
-                   {"heif", heif},         {"raw", raw}};
+    } targets[] = {
+        {"plist", plist},   {"catalogue", catalogue}, {"database", database}, {"metadata", metadata},
+        {"poster", poster}, {"thumbnail", thumbnail}, {"heif", heif},         {"raw", raw}};
     for (const auto& target : targets) {
         if (std::strcmp(target.name, name) == 0) {
             return target.function;
