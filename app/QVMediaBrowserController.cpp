@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <QVMediaBrowser/QVMediaBrowser.h>
 #include <QWidget>
 
@@ -39,14 +38,15 @@ void QVMediaBrowserController::applicationDidFinishLaunching() {
 }
 
 bool QVMediaBrowserController::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && _tray == nullptr) {
-        // Whether the close was accepted shows once it has been handled.
-        QTimer::singleShot(0, this, [watched] {
-            auto* window = qobject_cast<QWidget*>(watched);
-            if (window != nullptr && !window->isVisible()) {
-                QApplication::quit();
-            }
-        });
+    // The browser was closed: it hides once its close is accepted. Deciding
+    // right then leaves no moment in which an activation could show it again.
+    // Minimising and the window system's own unmapping are no close.
+    if (event->type() == QEvent::Hide && !event->spontaneous() && _tray == nullptr &&
+        !QCoreApplication::closingDown()) {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (window != nullptr && !window->isMinimized()) {
+            QApplication::quit();
+        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@ it, and a throw-away home. Tests find windows by title, type with real X input
 
 import json
 import os
+import random
 import shutil
 import signal
 import subprocess
@@ -66,18 +67,35 @@ class Desktop:
         self._start_accessibility_bus()
 
     def _start_display(self):
-        # Xvfb picks a free display number itself and writes it to the pipe.
-        read_end, write_end = os.pipe()
-        process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
-                                    "-nolisten", "tcp"], pass_fds=(write_end,),
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        self._processes.append(process)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        return ":" + number
+        # A display number of our own, far from those a desktop or another test
+        # uses, and one whose server answers: a server still shutting down on a
+        # recently used number must not take our windows.
+        from Xlib import display as xdisplay
+        from Xlib import error as xerror
+        for _ in range(20):
+            number = random.randrange(200, 60000)
+            if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
+                continue
+            process = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+                                        "-noreset"],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            name = ":%d" % number
+
+            def answers():
+                if process.poll() is not None:
+                    return True
+                try:
+                    xdisplay.Display(name).close()
+                    return True
+                except (xerror.DisplayError, ConnectionError, OSError):
+                    return False
+
+            if wait_for(answers, 10) and process.poll() is None:
+                self._processes.append(process)
+                return name
+            process.kill()
+            process.wait()
+        raise RuntimeError("no X display could be started")
 
     def _start_bus(self):
         process = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
@@ -110,7 +128,10 @@ class Desktop:
     def wait_window(self, title, timeout=15):
         found = wait_for(lambda: self.windows(title), timeout)
         if not found:
-            raise AssertionError("no window titled %r appeared" % title)
+            raise AssertionError("no window titled %r appeared:\n%s" % (title, self.log()))
+        # No person acts within half a second of a window appearing; a close
+        # sent in the first moments after mapping can be lost.
+        time.sleep(0.5)
         return found[0]
 
     def focus(self, window):
@@ -210,4 +231,4 @@ class ProgramTestCase(unittest.TestCase):
         try:
             process.wait(seconds)
         except subprocess.TimeoutExpired:
-            self.fail("the program is still running")
+            self.fail("the program is still running:\n" + self.desktop.log())
