@@ -211,7 +211,16 @@ QSize uprightSize(const QString& path) {
     if (!openForReading(file, path)) {
         return QSize(0, 0);
     }
-    QImageReader reader(&file);
+    // Reading the size reads every chunk before the image data: a chunk
+    // claiming more than the file holds costs as much here as in decoding.
+    QBuffer shortened;
+    QIODevice* device = &file;
+    if (std::optional<QByteArray> cut = pngCutShort(file)) {
+        shortened.setData(*cut);
+        shortened.open(QIODevice::ReadOnly);
+        device = &shortened;
+    }
+    QImageReader reader(device);
     QSize size = reader.size();
     if ((!size.isValid() || size.isEmpty()) && reader.format().isEmpty() && startsLikeHeif(file)) {
         file.close();
