@@ -137,11 +137,11 @@ bool MovieListController::showsImage(const IconImage* image) const {
     return false;
 }
 
-MediaItem* MovieListController::itemAt(int index) const {
+MediaItem* MovieListController::movieAt(int index) const {
     if (index < 0 || index >= numItems()) {
         return nullptr;
     }
-    return _filtered[static_cast<std::size_t>(index)].get();
+    return itemAt(index).get();
 }
 
 int MovieListController::numberOfItemsInIconView(IconView*) {
@@ -149,7 +149,7 @@ int MovieListController::numberOfItemsInIconView(IconView*) {
 }
 
 IconImagePtr MovieListController::imageForIndex(IconView*, int index) {
-    MediaItem* item = itemAt(index);
+    MediaItem* item = movieAt(index);
     if (item == nullptr) {
         return nullptr;
     }
@@ -162,7 +162,7 @@ IconImagePtr MovieListController::imageForIndex(IconView*, int index) {
 }
 
 QString MovieListController::labelForIndex(IconView*, int index) {
-    MediaItem* item = itemAt(index);
+    MediaItem* item = movieAt(index);
     return item ? item->name() : QString();
 }
 
@@ -174,7 +174,7 @@ bool MovieListController::writeRowsWithIndexes(IconView*, const IndexSet& indexe
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
     for (int index : indexes) {
-        MediaItem* item = itemAt(index);
+        MediaItem* item = movieAt(index);
         const QString path = item ? Path::localPath(item->url()) : QString();
         if (!path.isEmpty()) {
             urls.append(Path::fileUrl(path));
@@ -225,7 +225,7 @@ void MovieListController::doPlay() {
         return;
     }
     const int index = *_iconView->selection().begin();
-    MediaItem* item = itemAt(index);
+    MediaItem* item = movieAt(index);
     std::unique_ptr<MoviePlayer> movie = item && _playerFactory ? _playerFactory(item->url()) : nullptr;
     if (!movie) {
         return;

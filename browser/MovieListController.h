@@ -79,7 +79,7 @@ protected:
     void doStop() override;
 
 private:
-    MediaItem* itemAt(int index) const;
+    MediaItem* movieAt(int index) const;
     // The file icon at kIconSide, one picture per extension shared by all files that have it.
     QImage iconImage(const QString& path);
     // Whether the grid shows image in a visible cell now.

@@ -130,14 +130,14 @@ QVTrack* MusicListController::trackAt(int row) const {
     if (row < 0 || row >= numItems()) {
         return nullptr;
     }
-    return dynamic_cast<QVTrack*>(_filtered[static_cast<std::size_t>(row)].get());
+    return dynamic_cast<QVTrack*>(itemAt(row).get());
 }
 
 std::shared_ptr<QVTrack> MusicListController::sharedTrackAt(int row) const {
     if (row < 0 || row >= numItems()) {
         return nullptr;
     }
-    return std::dynamic_pointer_cast<QVTrack>(_filtered[static_cast<std::size_t>(row)]);
+    return std::dynamic_pointer_cast<QVTrack>(itemAt(row));
 }
 
 int MusicListController::numberOfRowsInTableView(QTableView*) const {
@@ -343,7 +343,7 @@ void MusicListController::refreshRowOf(const QVTrack* track) {
         return;
     }
     for (int row = 0; row < numItems(); ++row) {
-        if (_filtered[static_cast<std::size_t>(row)].get() == track) {
+        if (itemAt(row).get() == track) {
             const QModelIndex cell = index(row, 0);
             Q_EMIT dataChanged(cell, cell, {Qt::DecorationRole});
         }

@@ -32,7 +32,7 @@ Photo* PhotoListController::photoAt(int index) const {
     if (index < 0 || index >= numItems()) {
         return nullptr;
     }
-    return dynamic_cast<Photo*>(_filtered[static_cast<std::size_t>(index)].get());
+    return dynamic_cast<Photo*>(itemAt(index).get());
 }
 
 int PhotoListController::numberOfItemsInIconView(IconView*) {

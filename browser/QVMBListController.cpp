@@ -19,7 +19,6 @@ bool isFilterSpace(QChar c) {
 
 QVMBListController::QVMBListController(QObject* parent)
     : QAbstractTableModel(parent) {
-    _filtered.reserve(100);
 }
 
 QVMBListController::~QVMBListController() {
@@ -77,21 +76,28 @@ void QVMBListController::setFilter(const QString& text) {
 
 void QVMBListController::updateList() {
     listWillChange();
-    _filtered.clear();
+    _showsAll = false;
+    _matches.clear();
     if (_folder && _folder->isLoaded()) {
-        const std::vector<MediaItemPtr>& files = _folder->files();
+        std::shared_ptr<const std::vector<MediaItemPtr>> files = _folder->filesSnapshot();
+        if (files != _files) {
+            _index.clear();
+        }
+        _files = std::move(files);
         if (!_filter.isEmpty()) {
             if (!_index.isBuilt()) {
-                _index.build(files);
+                if (std::shared_ptr<const SearchIndex::Folded> folded = _folder->searchTexts()) {
+                    _index.use(std::move(folded));
+                } else {
+                    _index.build(*_files);
+                }
             }
-            const std::vector<std::uint32_t>& matches = _index.match(_filter);
-            _filtered.reserve(matches.size());
-            for (const std::uint32_t position : matches) {
-                _filtered.push_back(files[position]);
-            }
+            _matches = _index.match(_filter);
         } else {
-            _filtered.insert(_filtered.end(), files.begin(), files.end());
+            _showsAll = true;
         }
+    } else {
+        _files = std::make_shared<std::vector<MediaItemPtr>>();
     }
     listChanged();
     NotificationCenter::defaultCenter().postNotification(QVMBListCtrlNumItemsChanged, this);
@@ -102,7 +108,7 @@ void QVMBListController::filesChanged(const Notification&) {
     std::vector<const MediaItem*> selected;
     for (const int position : selectedPositions()) {
         if (position >= 0 && position < numItems()) {
-            selected.push_back(_filtered[static_cast<std::size_t>(position)].get());
+            selected.push_back(itemAt(position).get());
         }
     }
     _index.clear();
@@ -111,8 +117,8 @@ void QVMBListController::filesChanged(const Notification&) {
         return;
     }
     QHash<const MediaItem*, int> positions;
-    for (std::size_t i = 0; i < _filtered.size(); ++i) {
-        positions.insert(_filtered[i].get(), static_cast<int>(i));
+    for (int i = 0; i < numItems(); ++i) {
+        positions.insert(itemAt(i).get(), i);
     }
     std::vector<int> kept;
     for (const MediaItem* item : selected) {
@@ -151,7 +157,16 @@ bool QVMBListController::loadFailed() const {
 }
 
 int QVMBListController::numItems() const {
-    return static_cast<int>(_filtered.size());
+    return static_cast<int>(_showsAll ? _files->size() : _matches.size());
+}
+
+std::vector<MediaItemPtr> QVMBListController::filtered() const {
+    std::vector<MediaItemPtr> items;
+    items.reserve(static_cast<std::size_t>(numItems()));
+    for (int i = 0; i < numItems(); ++i) {
+        items.push_back(itemAt(i));
+    }
+    return items;
 }
 
 void QVMBListController::play() {

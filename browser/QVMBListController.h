@@ -44,7 +44,13 @@ public:
     int numItems() const;
     MediaFolderPtr folder() const { return _folder; }
     QString filter() const { return _filter; }
-    const std::vector<MediaItemPtr>& filtered() const { return _filtered; }
+    // The item at a position of the list (0 to numItems() - 1).
+    const MediaItemPtr& itemAt(int position) const {
+        return (*_files)[_showsAll ? static_cast<std::size_t>(position)
+                                   : _matches[static_cast<std::size_t>(position)]];
+    }
+    // The whole list, copied.
+    std::vector<MediaItemPtr> filtered() const;
     // Whether the held folder is still being read (the list stays empty meanwhile).
     bool isLoading() const;
     // Whole percentage of the held folder's source read, or -1 when unknown.
@@ -80,16 +86,20 @@ protected:
     virtual std::vector<int> selectedPositions() const;
     virtual void reselectPositions(const std::vector<int>& positions);
 
-    // The folder's files that match the filter, in the folder's order. Indexes
-    // from the views are indexes into this list.
-    std::vector<MediaItemPtr> _filtered;
-
 private:
     void observeFolder(bool observe);
 
     MediaFolderPtr _folder;
     QString _filter;
-    // The held folder's files folded for searching; made on the first search
-    // and dropped whenever the folder or its files change.
+    // The list: the folder's files as they were at the last rebuild (shared
+    // with the folder, never copied) and, while a filter is set, the
+    // positions among them of those that match it, in the folder's order.
+    // Indexes from the views are positions in this list.
+    std::shared_ptr<const std::vector<MediaItemPtr>> _files = std::make_shared<std::vector<MediaItemPtr>>();
+    bool _showsAll = false;
+    std::vector<std::uint32_t> _matches;
+    // The held folder's files folded for searching: taken from the folder's
+    // load when it folded them, else made on the first search; dropped
+    // whenever the folder or its files change.
     SearchIndex _index;
 };

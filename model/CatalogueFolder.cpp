@@ -38,6 +38,7 @@ MediaFolderReader CatalogueFolder::reader() const {
             contents.folders.push_back(folderFor(std::move(group), icons));
         }
         contents.files = std::move(catalogue.items);
+        contents.foldForSearch = true;
         return contents;
     };
 }

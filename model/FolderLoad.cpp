@@ -64,6 +64,9 @@ void FolderLoadJob::run() {
     if (!isCancelled()) {
         contents = _reader(*this);
     }
+    if (contents.foldForSearch && !isCancelled()) {
+        contents.searchTexts = SearchIndex::fold(contents.files);
+    }
     {
         std::lock_guard lock(_mutex);
         _result = std::move(contents);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/MediaItem.h"
+#include "model/SearchIndex.h"
 #include "platform/Export.h"
 
 #include <atomic>
@@ -20,6 +21,11 @@ struct MediaFolderContents {
     std::vector<std::shared_ptr<MediaFolder>> folders;
     std::vector<MediaItemPtr> files;
     bool failed = false;
+    // Set by a reader whose items know their texts without reading files
+    // (catalogue entries): a background load then also folds the files'
+    // texts for searching, so that the first keystroke finds them ready.
+    bool foldForSearch = false;
+    std::shared_ptr<const SearchIndex::Folded> searchTexts;
 };
 
 // The reader's side of a load: how far it got and whether anyone still wants

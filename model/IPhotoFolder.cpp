@@ -153,6 +153,7 @@ MediaFolderContents readCatalogue(const QString& pList, const IPhotoFolder::Albu
         contents.folders.push_back(MediaFolder::makeLoaded(album.name, icon, std::move(albumContents)));
     }
     contents.files = std::move(libraryPhotos);
+    contents.foldForSearch = true;
     return contents;
 }
 

@@ -245,6 +245,7 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
         }
     }
     contents.files = std::move(libraryTracks);
+    contents.foldForSearch = true;
     return contents;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+
 const char MediaFolderSubFoldersChanged[] = "MediaFolderSubFoldersChangedNotification";
 const char MediaFolderFilesChanged[] = "MediaFolderFilesChangedNotification";
 const char MediaFolderLoadStateChanged[] = "MediaFolderLoadStateChangedNotification";
@@ -127,11 +129,13 @@ void MediaFolder::didLoad() {
 }
 
 void MediaFolder::mergeContents(MediaFolderContents&& contents) {
-    replaceContents(std::move(contents.folders), std::move(contents.files), true);
+    replaceContents(std::move(contents.folders), std::move(contents.files), true,
+                    std::move(contents.searchTexts));
 }
 
 void MediaFolder::replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
-                                  bool foldersChanged) {
+                                  bool foldersChanged,
+                                  std::shared_ptr<const SearchIndex::Folded> searchTexts) {
     for (const auto& folder : _folders) {
         folder->_parent = nullptr;
     }
@@ -141,7 +145,9 @@ void MediaFolder::replaceContents(std::vector<MediaFolderPtr> folders, std::vect
     // The old lists are released only once the new ones are in place: their
     // objects' destructors may post.
     std::swap(_folders, folders);
-    std::swap(_files, files);
+    const std::shared_ptr<std::vector<MediaItemPtr>> oldFiles =
+        std::exchange(_files, std::make_shared<std::vector<MediaItemPtr>>(std::move(files)));
+    _searchTexts = std::move(searchTexts);
     NotificationCenter& center = NotificationCenter::defaultCenter();
     if (foldersChanged) {
         this->foldersChanged();
@@ -158,7 +164,15 @@ void MediaFolder::setContents(MediaFolderContents&& contents) {
         folder->_parent = this;
     }
     _folders.insert(_folders.end(), contents.folders.begin(), contents.folders.end());
-    _files.insert(_files.end(), contents.files.begin(), contents.files.end());
+    if (_files->empty() && _files.use_count() == 1) {
+        // The usual first load: the reader's list itself, not a copy of it,
+        // so that the main thread neither copies nor releases a million items.
+        *_files = std::move(contents.files);
+        _searchTexts = std::move(contents.searchTexts);
+    } else {
+        std::vector<MediaItemPtr>& files = writableFiles();
+        files.insert(files.end(), contents.files.begin(), contents.files.end());
+    }
     _loadState = contents.failed ? LoadState::Failed : LoadState::Loaded;
 }
 
@@ -177,11 +191,25 @@ const std::vector<MediaFolderPtr>& MediaFolder::folders() {
 
 const std::vector<MediaItemPtr>& MediaFolder::files() {
     lazyLoad();
+    return *_files;
+}
+
+std::shared_ptr<const std::vector<MediaItemPtr>> MediaFolder::filesSnapshot() {
+    lazyLoad();
     return _files;
 }
 
+std::vector<MediaItemPtr>& MediaFolder::writableFiles() {
+    // Safe to ask on the main thread: other holders only ever let go of it.
+    if (_files.use_count() > 1) {
+        _files = std::make_shared<std::vector<MediaItemPtr>>(*_files);
+    }
+    _searchTexts.reset(); // the caller is about to change the files
+    return *_files;
+}
+
 bool MediaFolder::isEmpty() {
-    return folders().empty() && _files.empty();
+    return folders().empty() && _files->empty();
 }
 
 bool MediaFolder::isExpandable() {
@@ -218,14 +246,15 @@ void MediaFolder::addFile(const MediaItemPtr& item) {
     if (!item) {
         return;
     }
-    _files.push_back(item);
+    writableFiles().push_back(item);
     if (!_suppressNotify) {
         NotificationCenter::defaultCenter().postNotification(MediaFolderFilesChanged, this);
     }
 }
 
 void MediaFolder::addFiles(std::vector<MediaItemPtr> items) {
-    _files.insert(_files.end(), items.begin(), items.end());
+    std::vector<MediaItemPtr>& files = writableFiles();
+    files.insert(files.end(), items.begin(), items.end());
     if (!_suppressNotify) {
         NotificationCenter::defaultCenter().postNotification(MediaFolderFilesChanged, this);
     }
@@ -243,9 +272,10 @@ void MediaFolder::removeAllFolders() {
 }
 
 void MediaFolder::removeAllFiles() {
-    std::vector<MediaItemPtr> removed;
-    removed.swap(_files);
-    removed.clear();
+    std::shared_ptr<std::vector<MediaItemPtr>> removed =
+        std::exchange(_files, std::make_shared<std::vector<MediaItemPtr>>());
+    _searchTexts.reset();
+    removed.reset();
     if (!_suppressNotify) {
         NotificationCenter::defaultCenter().postNotification(MediaFolderFilesChanged, this);
     }

@@ -68,6 +68,13 @@ public:
     // The live lists (loaded first).
     const std::vector<MediaFolderPtr>& folders();
     const std::vector<MediaItemPtr>& files();
+    // The files as they are now (loaded first): a list that never changes,
+    // which a reader on another thread or a list may keep while the folder
+    // moves on. Shared until the folder's files next change.
+    std::shared_ptr<const std::vector<MediaItemPtr>> filesSnapshot();
+    // The files' texts folded for searching, when the load made them (null
+    // otherwise, and after any change of the files).
+    std::shared_ptr<const SearchIndex::Folded> searchTexts() const { return _searchTexts; }
     bool isEmpty();
     // Whether the folder has (or, before loading, will have) sub-folders. Never loads.
     bool isExpandable();
@@ -106,7 +113,8 @@ protected:
     // Replaces the lists with these, posting the sub-folder change when
     // foldersChanged and the files change always.
     void replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
-                         bool foldersChanged);
+                         bool foldersChanged,
+                         std::shared_ptr<const SearchIndex::Folded> searchTexts = nullptr);
     // Hook: whether the folder will have sub-folders once loaded.
     virtual bool loadExpandable();
 
@@ -118,7 +126,11 @@ private:
 
     MediaFolder* _parent = nullptr; // back reference, not owned
     std::vector<MediaFolderPtr> _folders;
-    std::vector<MediaItemPtr> _files;
+    // Replaced, not changed, while anyone else holds it (filesSnapshot()).
+    std::shared_ptr<std::vector<MediaItemPtr>> _files = std::make_shared<std::vector<MediaItemPtr>>();
+    // The files list, made writable: copied first when it is shared.
+    std::vector<MediaItemPtr>& writableFiles();
+    std::shared_ptr<const SearchIndex::Folded> _searchTexts; // of *_files, when known
     bool _expandable = false;
     QString _name;
     QImage _icon;

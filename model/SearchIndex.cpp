@@ -3,39 +3,86 @@
 #include "platform/TextMatch.h"
 
 #include <algorithm>
+#include <cstring>
 
-void SearchIndex::build(const std::vector<MediaItemPtr>& items) {
-    clear();
-    _itemFields.reserve(items.size() + 1);
-    _fieldEnds.reserve(items.size());
-    _fieldItem.reserve(items.size());
-    _text.reserve(static_cast<qsizetype>(items.size()) * 24);
-    for (std::uint32_t item = 0; item < items.size(); ++item) {
-        _itemFields.push_back(static_cast<std::uint32_t>(_fieldEnds.size()));
-        const int fields = items[item]->searchFieldCount();
-        for (int field = 0; field < fields; ++field) {
-            TextMatch::appendSearchForm(_text, items[item]->searchField(field));
-            _fieldEnds.push_back(_text.size());
-            _fieldItem.push_back(item);
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// The first position from from on (below limit) where text holds first and,
+// lastOffset further on, last: the candidates of a search, found eight
+// positions at a time. Testing the text's last character as well as its
+// first skips nearly every position that only starts like it.
+qsizetype nextCandidate(const char16_t* text, qsizetype from, qsizetype limit, char16_t first, char16_t last,
+                        qsizetype lastOffset) {
+    qsizetype at = from;
+#if defined(__SSE2__)
+    const __m128i firsts = _mm_set1_epi16(static_cast<short>(first));
+    const __m128i lasts = _mm_set1_epi16(static_cast<short>(last));
+    for (; at + 8 <= limit; at += 8) {
+        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + lastOffset));
+        const int found =
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(starts, firsts), _mm_cmpeq_epi16(ends, lasts)));
+        if (found != 0) {
+            return at + (__builtin_ctz(static_cast<unsigned>(found)) >> 1);
         }
     }
-    _itemFields.push_back(static_cast<std::uint32_t>(_fieldEnds.size()));
-    _text.squeeze();
-    _built = true;
+#endif
+    for (; at < limit; ++at) {
+        if (text[at] == first && text[at + lastOffset] == last) {
+            return at;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+std::shared_ptr<const SearchIndex::Folded> SearchIndex::fold(const std::vector<MediaItemPtr>& items) {
+    auto folded = std::make_shared<Folded>();
+    folded->itemFields.reserve(items.size() + 1);
+    folded->fieldEnds.reserve(items.size());
+    folded->fieldItem.reserve(items.size());
+    folded->text.reserve(static_cast<qsizetype>(items.size()) * 24);
+    for (std::uint32_t item = 0; item < items.size(); ++item) {
+        folded->itemFields.push_back(static_cast<std::uint32_t>(folded->fieldEnds.size()));
+        const int fields = items[item]->searchFieldCount();
+        for (int field = 0; field < fields; ++field) {
+            TextMatch::appendSearchForm(folded->text, items[item]->searchField(field));
+            folded->fieldEnds.push_back(folded->text.size());
+            folded->fieldItem.push_back(item);
+        }
+    }
+    folded->itemFields.push_back(static_cast<std::uint32_t>(folded->fieldEnds.size()));
+    folded->text.squeeze();
+    return folded;
+}
+
+void SearchIndex::build(const std::vector<MediaItemPtr>& items) {
+    use(fold(items));
+}
+
+void SearchIndex::use(std::shared_ptr<const Folded> folded) {
+    clear();
+    _folded = std::move(folded);
 }
 
 void SearchIndex::clear() {
-    _text = QString();
-    _fieldEnds.clear();
-    _fieldItem.clear();
-    _itemFields.clear();
-    _built = false;
+    _folded.reset();
     _lastForm = QString();
     _result.clear();
 }
 
 const std::vector<std::uint32_t>& SearchIndex::match(const QString& text) {
     const QString form = TextMatch::searchForm(text);
+    if (!_folded || form.isEmpty()) {
+        _result.clear();
+        _lastForm = QString();
+        return _result;
+    }
     // A text that extends the last one only narrows its result, as long as
     // the added text does not start with a mark (which would change where
     // the last text's matches end).
@@ -55,49 +102,54 @@ const std::vector<std::uint32_t>& SearchIndex::match(const QString& text) {
 
 void SearchIndex::scanAll(QStringView needle) {
     _result.clear();
-    const QStringView text(_text);
+    const Folded& folded = *_folded;
+    const QStringView text(folded.text);
+    const char16_t* chars = text.utf16();
     const qsizetype length = needle.size();
-    auto fieldEnd = _fieldEnds.begin();
+    const qsizetype limit = text.size() - length + 1; // one past the last start a match can have
+    const char16_t* middle = needle.utf16() + 1;
+    const std::size_t middleBytes = length > 2 ? static_cast<std::size_t>(length - 2) * sizeof(char16_t) : 0;
+    auto fieldEnd = folded.fieldEnds.begin();
     qsizetype from = 0;
-    const QChar first = needle.front();
-    const QStringView rest = needle.mid(1);
-    while (from < text.size()) {
-        // Candidates by their first character (a vectorised search), then the rest compared in place.
-        const qsizetype at = text.indexOf(first, from);
+    while (from < limit) {
+        const qsizetype at =
+            nextCandidate(chars, from, limit, needle.front().unicode(), needle.back().unicode(), length - 1);
         if (at < 0) {
             break;
         }
-        if (text.mid(at + 1, rest.size()) != rest) {
+        if (middleBytes != 0 && std::memcmp(chars + at + 1, middle, middleBytes) != 0) {
             from = at + 1;
             continue;
         }
         // The field holding the match's start: the first that ends after it.
-        fieldEnd = std::upper_bound(fieldEnd, _fieldEnds.end(), at);
+        fieldEnd = std::upper_bound(fieldEnd, folded.fieldEnds.end(), at);
         const qsizetype end = *fieldEnd;
         const qsizetype matchEnd = at + length;
         if (matchEnd > end || TextMatch::startsWithMark(text.mid(matchEnd, end - matchEnd))) {
             from = at + 1; // across two fields, or ending inside a character
             continue;
         }
-        const std::uint32_t item = _fieldItem[static_cast<std::size_t>(fieldEnd - _fieldEnds.begin())];
+        const std::uint32_t item =
+            folded.fieldItem[static_cast<std::size_t>(fieldEnd - folded.fieldEnds.begin())];
         _result.push_back(item);
         // On to the next item's first field.
-        const std::uint32_t next = _itemFields[item + 1];
-        if (next >= _fieldEnds.size()) {
+        const std::uint32_t next = folded.itemFields[item + 1];
+        if (next >= folded.fieldEnds.size()) {
             break;
         }
-        fieldEnd = _fieldEnds.begin() + next;
-        from = next == 0 ? 0 : _fieldEnds[next - 1];
+        fieldEnd = folded.fieldEnds.begin() + next;
+        from = next == 0 ? 0 : folded.fieldEnds[next - 1];
     }
 }
 
 void SearchIndex::refine(QStringView needle) {
-    const QStringView text(_text);
+    const Folded& folded = *_folded;
+    const QStringView text(folded.text);
     std::size_t kept = 0;
     for (const std::uint32_t item : _result) {
-        for (std::uint32_t field = _itemFields[item]; field < _itemFields[item + 1]; ++field) {
-            const qsizetype start = field == 0 ? 0 : _fieldEnds[field - 1];
-            if (TextMatch::containsSearchForm(text.mid(start, _fieldEnds[field] - start), needle)) {
+        for (std::uint32_t field = folded.itemFields[item]; field < folded.itemFields[item + 1]; ++field) {
+            const qsizetype start = field == 0 ? 0 : folded.fieldEnds[field - 1];
+            if (TextMatch::containsSearchForm(text.mid(start, folded.fieldEnds[field] - start), needle)) {
                 _result[kept++] = item;
                 break;
             }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // A list's search index: the search form of every item's texts, folded once
@@ -15,12 +16,29 @@
 // decomposed forms equal, accents significant, no match ending inside a
 // character. When the new text extends the last one, only the last result is
 // searched again.
+//
+// The folded texts (fold()) never change once made, so they can be made on a
+// worker and shared; the index adds the last search and its result.
 class SearchIndex {
 public:
+    // Every item's texts in search form, back to back.
+    struct Folded {
+        QString text;
+        std::vector<qsizetype> fieldEnds;      // where each field ends in text
+        std::vector<std::uint32_t> fieldItem;  // the item of each field
+        std::vector<std::uint32_t> itemFields; // each item's first field, and one past the last
+    };
+
+    // Folds items' texts; reads only the items, so any thread may call it
+    // while nothing changes them.
+    static std::shared_ptr<const Folded> fold(const std::vector<MediaItemPtr>& items);
+
     // Indexes items (folded now, on the calling thread; the list keeps its order).
     void build(const std::vector<MediaItemPtr>& items);
+    // Indexes texts folded elsewhere.
+    void use(std::shared_ptr<const Folded> folded);
     void clear();
-    bool isBuilt() const { return _built; }
+    bool isBuilt() const { return _folded != nullptr; }
 
     // Positions in the indexed list of the items matching text (as typed,
     // non-empty), in list order.
@@ -30,11 +48,7 @@ private:
     void scanAll(QStringView needle);
     void refine(QStringView needle);
 
-    QString _text;                          // every field's search form, back to back
-    std::vector<qsizetype> _fieldEnds;      // where each field ends in _text
-    std::vector<std::uint32_t> _fieldItem;  // the item of each field
-    std::vector<std::uint32_t> _itemFields; // each item's first field, and one past the last
-    bool _built = false;
+    std::shared_ptr<const Folded> _folded;
     QString _lastForm;
     std::vector<std::uint32_t> _result;
 };
