@@ -213,7 +213,15 @@ bool MovieListController::isPlaying() {
 }
 
 void MovieListController::listChanged() {
+    // A movie plays over its cell, which a change of the list moves: it stops.
     stop();
+    // The same folder changing keeps its posters and the place in it.
+    if (isLiveUpdate()) {
+        if (_iconView) {
+            _iconView->reloadDataInPlace();
+        }
+        return;
+    }
     _imgCache.clear();
     if (_iconView) {
         _iconView->reloadData();

@@ -351,7 +351,16 @@ void MusicListController::refreshRowOf(const QVTrack* track) {
 }
 
 void MusicListController::listWillChange() {
-    stop();
+    // A new folder or search stops the music; the same folder changing
+    // (saved again by its owner, a file added) plays on.
+    _queuedTracks.clear();
+    if (!isLiveUpdate()) {
+        stop();
+    } else if (_playing) {
+        for (const int row : _playlist) {
+            _queuedTracks.push_back(sharedTrackAt(row));
+        }
+    }
     if (_tableView && _tableView->selectionModel()) {
         _tableView->selectionModel()->clearSelection();
     }
@@ -362,6 +371,45 @@ void MusicListController::listWillChange() {
 void MusicListController::listChanged() {
     _resetting = false;
     endResetModel();
+    if (!isLiveUpdate() || !_playing) {
+        return;
+    }
+    // The playing track and the queue, found again in the new list.
+    std::vector<MediaItemPtr> tracks = std::move(_queuedTracks);
+    _queuedTracks.clear();
+    tracks.insert(tracks.begin(), _playing);
+    const std::vector<int> rows = positionsAfterUpdate(tracks);
+    if (rows.front() < 0) {
+        stop(); // its entry is gone
+        return;
+    }
+    _playlist.clear();
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i] >= 0) {
+            _playlist.insert(rows[i]);
+        }
+    }
+    // The catalogue's new entry stands for the same file, which plays on.
+    if (const std::shared_ptr<QVTrack> now = sharedTrackAt(rows.front()); now && now != _playing) {
+        _playing = now;
+    }
+    refreshRowOf(_playing.get());
+}
+
+std::vector<int> MusicListController::selectedPositions() const {
+    const std::set<int> rows = selectedRows();
+    return {rows.begin(), rows.end()};
+}
+
+void MusicListController::reselectPositions(const std::vector<int>& positions) {
+    if (!_tableView || !_tableView->selectionModel()) {
+        return;
+    }
+    QItemSelection selection;
+    for (const int row : positions) {
+        selection.select(index(row, 0), index(row, columnCount() - 1));
+    }
+    _tableView->selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 int MusicListController::rowCount(const QModelIndex& parent) const {

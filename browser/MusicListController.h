@@ -106,6 +106,8 @@ protected:
     void listChanged() override;
     void doPlay() override;
     void doStop() override;
+    std::vector<int> selectedPositions() const override;
+    void reselectPositions(const std::vector<int>& positions) override;
 
 private:
     QVTrack* trackAt(int row) const;
@@ -128,4 +130,6 @@ private:
     QFont _cellFont;
     // True between the start and the end of a rebuild: rows are not announced then.
     bool _resetting = false;
+    // The queue as tracks while a live update moves its rows.
+    std::vector<MediaItemPtr> _queuedTracks;
 };

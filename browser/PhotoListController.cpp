@@ -22,6 +22,13 @@ IconImagePtr PhotoListController::loadImage(const QString& path) {
 }
 
 void PhotoListController::listChanged() {
+    // The same folder changing keeps its pictures and the place in it.
+    if (isLiveUpdate()) {
+        if (_iconView) {
+            _iconView->reloadDataInPlace();
+        }
+        return;
+    }
     _imgCache.clear();
     if (_iconView) {
         _iconView->reloadData();

@@ -1,5 +1,6 @@
 #include "browser/QVMBListController.h"
 
+#include "model/Photo.h"
 #include "platform/NotificationCenter.h"
 
 #include <QHash>
@@ -105,30 +106,79 @@ void QVMBListController::updateList() {
 }
 
 void QVMBListController::filesChanged(const Notification&) {
-    std::vector<const MediaItem*> selected;
+    // The selected items are kept alive through the rebuild, so that they
+    // can be found again by object.
+    std::vector<MediaItemPtr> selected;
     for (const int position : selectedPositions()) {
         if (position >= 0 && position < numItems()) {
-            selected.push_back(itemAt(position).get());
+            selected.push_back(itemAt(position));
         }
     }
     _index.clear();
+    _liveUpdate = true;
     updateList();
-    if (selected.empty()) {
-        return;
-    }
-    QHash<const MediaItem*, int> positions;
-    for (int i = 0; i < numItems(); ++i) {
-        positions.insert(itemAt(i).get(), i);
-    }
+    _liveUpdate = false;
     std::vector<int> kept;
-    for (const MediaItem* item : selected) {
-        if (const auto found = positions.constFind(item); found != positions.constEnd()) {
-            kept.push_back(*found);
+    for (const int position : positionsAfterUpdate(selected)) {
+        if (position >= 0) {
+            kept.push_back(position);
         }
     }
     if (!kept.empty()) {
         reselectPositions(kept);
     }
+}
+
+std::vector<int> QVMBListController::positionsAfterUpdate(const std::vector<MediaItemPtr>& items) const {
+    std::vector<int> positions(items.size(), -1);
+    if (items.empty()) {
+        return positions;
+    }
+    // One pass by object, which finds everything when the folder kept its
+    // items (a local folder does)...
+    QHash<const MediaItem*, std::size_t> byItem;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        byItem.insert(items[i].get(), i);
+    }
+    std::size_t found = 0;
+    for (int position = 0; position < numItems() && found < items.size(); ++position) {
+        if (const auto wanted = byItem.constFind(itemAt(position).get()); wanted != byItem.constEnd()) {
+            positions[*wanted] = position;
+            ++found;
+        }
+    }
+    if (found == items.size()) {
+        return positions;
+    }
+    // ...and one by the file or URL for the rest.
+    QHash<QString, std::size_t> byPath;
+    QHash<QUrl, std::size_t> byUrl;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (positions[i] >= 0) {
+            continue;
+        }
+        if (const auto* photo = dynamic_cast<const Photo*>(items[i].get())) {
+            byPath.insert(photo->path(), i);
+        } else if (const QUrl url = items[i]->url(); !url.isEmpty()) {
+            byUrl.insert(url, i);
+        }
+    }
+    if (byPath.isEmpty() && byUrl.isEmpty()) {
+        return positions;
+    }
+    for (int position = 0; position < numItems(); ++position) {
+        const MediaItem* item = itemAt(position).get();
+        if (const auto* photo = dynamic_cast<const Photo*>(item)) {
+            if (const auto wanted = byPath.constFind(photo->path()); wanted != byPath.constEnd()) {
+                positions[*wanted] = position;
+            }
+        } else if (!byUrl.isEmpty()) {
+            if (const auto wanted = byUrl.constFind(item->url()); wanted != byUrl.constEnd()) {
+                positions[*wanted] = position;
+            }
+        }
+    }
+    return positions;
 }
 
 std::vector<int> QVMBListController::selectedPositions() const {

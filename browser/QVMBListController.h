@@ -5,6 +5,7 @@
 #include "model/SearchIndex.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <QVMediaBrowser/Notifications.h>
 
@@ -85,9 +86,19 @@ protected:
     // items that remain stay selected.
     virtual std::vector<int> selectedPositions() const;
     virtual void reselectPositions(const std::vector<int>& positions);
+    // Whether the rebuild under way follows a change of the folder's files
+    // (a live folder, a catalogue read again, a sort) rather than a new
+    // folder or filter: a list then keeps its place, its selection and what
+    // plays.
+    bool isLiveUpdate() const { return _liveUpdate; }
+    // The positions of items in the list after a live update, in their
+    // order: each the same object, else the item standing for the same file
+    // or URL (a catalogue read again makes new items); -1 for one that is gone.
+    std::vector<int> positionsAfterUpdate(const std::vector<MediaItemPtr>& items) const;
 
 private:
     void observeFolder(bool observe);
+    bool _liveUpdate = false;
 
     MediaFolderPtr _folder;
     QString _filter;

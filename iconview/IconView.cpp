@@ -197,10 +197,14 @@ void IconView::updateSize() {
 }
 
 void IconView::reloadData() {
+    reloadDataInPlace();
+    scrollTo(0, 0);
+}
+
+void IconView::reloadDataInPlace() {
     _count = -1;
     _selection.clear();
     NotificationCenter::defaultCenter().postNotification(IconViewSelectionChanged, this);
-    scrollTo(0, 0);
     update();
     AccessibleIconView::reloaded(this);
 }

@@ -63,6 +63,8 @@ public:
     int count();
     // Forgets the count, empties the selection and shows the top of the grid.
     void reloadData();
+    // Reloads as reloadData() does, but where the view is scrolled to.
+    void reloadDataInPlace();
 
     // The view's own selection; every index in it is below the count.
     IndexSet& selection() { return _selection; }

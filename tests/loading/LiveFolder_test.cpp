@@ -1,9 +1,13 @@
+#include "browser/FakePlayer.h"
+#include "browser/MusicListController.h"
+#include "browser/MusicTableView.h"
 #include "browser/PhotoListController.h"
 #include "browser/QVMBListController.h"
 #include "iconview/IconView.h"
 #include "model/FolderWatcher.h"
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
+#include "model/QVTrack.h"
 #include "platform/NotificationCenter.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
@@ -11,6 +15,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -86,17 +92,28 @@ TEST_F(LiveFolder, FilesAddedRemovedAndRenamedShowWithinASecondAndTheOthersStayT
     EXPECT_EQ(itemNamed(list.filtered(), QStringLiteral("c")), itemNamed(before, QStringLiteral("c")));
 }
 
-TEST_F(LiveFolder, TheGridKeepsTheSelectedPicturesThatRemain) {
+TEST_F(LiveFolder, TheGridKeepsTheSelectedPicturesThatRemainAndWhereItIsScrolledTo) {
     directory = home.makeDirectory(QStringLiteral("Pictures"));
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
         home.writeFile(QStringLiteral("Pictures/") + QString::fromUtf8(name));
     }
+    for (int i = 0; i < 300; ++i) {
+        home.writeFile(QStringLiteral("Pictures/z%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+    }
     PhotoListController photos;
-    IconView grid;
-    grid.setDataSource(&photos);
-    photos.setIconView(&grid);
+    QScrollArea scroller;
+    auto* grid = new IconView;
+    grid->setDataSource(&photos);
+    photos.setIconView(grid);
+    scroller.setWidget(grid);
+    scroller.resize(400, 300);
+    scroller.show();
+    grid->resize(380, 300);
     photos.setFolder(LocalFolder::create(directory, LocalFolder::Pictures));
-    ASSERT_EVENTUALLY(photos.numItems() == 3, 5000);
+    ASSERT_EVENTUALLY(photos.numItems() == 303, 5000);
+    grid->count(); // lays the grid out for the loaded list
+    ASSERT_GT(scroller.verticalScrollBar()->maximum(), 1000);
+    scroller.verticalScrollBar()->setValue(1000);
     const auto positionOf = [&](const QString& name) {
         for (int i = 0; i < photos.numItems(); ++i) {
             if (photos.filtered()[static_cast<std::size_t>(i)]->name() == name) {
@@ -105,12 +122,14 @@ TEST_F(LiveFolder, TheGridKeepsTheSelectedPicturesThatRemain) {
         }
         return -1;
     };
-    grid.selection() = {positionOf(QStringLiteral("a")), positionOf(QStringLiteral("c"))};
+    grid->selection() = {positionOf(QStringLiteral("a")), positionOf(QStringLiteral("c"))};
 
     QFile::remove(directory + QStringLiteral("/a.jpg"));
     home.writeFile(QStringLiteral("Pictures/d.jpg"));
-    ASSERT_EVENTUALLY(photos.numItems() == 3 && positionOf(QStringLiteral("d")) >= 0, 3000);
-    EXPECT_EQ(grid.selection(), IndexSet{positionOf(QStringLiteral("c"))});
+    ASSERT_EVENTUALLY(photos.numItems() == 303 && positionOf(QStringLiteral("d")) >= 0, 3000);
+    EXPECT_EQ(grid->selection(), IndexSet{positionOf(QStringLiteral("c"))});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(scroller.verticalScrollBar()->value(), 1000);
 }
 
 TEST_F(LiveFolder, ABurstOfNewFilesArrivesInAFewUpdates) {
@@ -139,31 +158,91 @@ TEST_F(LiveFolder, AtTheWatchLimitFoldersStillLoadButStayAsRead) {
     EXPECT_EVENTUALLY(list.numItems() == 2, 5000);
 }
 
+// An iTunes catalogue of the named tracks, each with a file of its name.
+QByteArray iTunesCatalogue(const QByteArray& names) {
+    QByteArray tracks;
+    QByteArray items;
+    int id = 0;
+    for (const QByteArray& name : names.split(',')) {
+        const QByteArray n = QByteArray::number(++id);
+        tracks += "<key>" + n + "</key><dict><key>Name</key><string>" + name +
+                  "</string><key>Location</key><string>file://localhost/music/" + name +
+                  ".mp3</string></dict>";
+        items += "<dict><key>Track ID</key><integer>" + n + "</integer></dict>";
+    }
+    return "<plist><dict><key>Tracks</key><dict>" + tracks +
+           "</dict><key>Playlists</key><array><dict><key>Name</key><string>Library</string>"
+           "<key>Master</key><true/><key>Playlist Items</key><array>" +
+           items + "</array></dict></array></dict></plist>";
+}
+
+// Saves the catalogue as its owner does: a new file renamed over the old.
+void saveByRenaming(TempHome& home, const QString& file, const QByteArray& contents) {
+    home.writeFile(QStringLiteral("Music/iTunes/iTunes Music Library.xml.tmp"), contents);
+    ASSERT_TRUE(::rename(QFile::encodeName(file + QStringLiteral(".tmp")).constData(),
+                         QFile::encodeName(file).constData()) == 0);
+}
+
 TEST_F(LiveFolder, ACatalogueSavedByRenamingANewFileOverItIsReadAgain) {
-    const auto catalogue = [](const QByteArray& names) {
-        QByteArray tracks;
-        QByteArray items;
-        int id = 0;
-        for (const QByteArray& name : names.split(',')) {
-            const QByteArray n = QByteArray::number(++id);
-            tracks += "<key>" + n + "</key><dict><key>Name</key><string>" + name + "</string></dict>";
-            items += "<dict><key>Track ID</key><integer>" + n + "</integer></dict>";
-        }
-        return "<plist><dict><key>Tracks</key><dict>" + tracks +
-               "</dict><key>Playlists</key><array><dict><key>Name</key><string>Library</string>"
-               "<key>Master</key><true/><key>Playlist Items</key><array>" +
-               items + "</array></dict></array></dict></plist>";
-    };
+    const auto catalogue = &iTunesCatalogue;
     const QString file =
         home.writeFile(QStringLiteral("Music/iTunes/iTunes Music Library.xml"), catalogue("one,two"));
     const ITunesFolderPtr library = ITunesFolder::create(QStringLiteral("iTunes"), file, false, false);
     list.setFolder(library);
     ASSERT_EVENTUALLY(list.numItems() == 2, 5000);
 
-    home.writeFile(QStringLiteral("Music/iTunes/iTunes Music Library.xml.tmp"), catalogue("one,two,three"));
-    ASSERT_TRUE(::rename(QFile::encodeName(file + QStringLiteral(".tmp")).constData(),
-                         QFile::encodeName(file).constData()) == 0);
+    saveByRenaming(home, file, catalogue("one,two,three"));
     EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"one", "three", "two"}), 3000);
+}
+
+// Music that plays from a catalogue goes on when the catalogue's owner saves
+// it again (a play count changed, a song was added): the same tracks, in new
+// rows and as new entries, keep playing, queued and selected.
+TEST_F(LiveFolder, MusicPlaysOnAndStaysSelectedWhenItsCatalogueIsSavedAgain) {
+    const QString file =
+        home.writeFile(QStringLiteral("Music/iTunes/iTunes Music Library.xml"), iTunesCatalogue("one,two"));
+    MusicTableView table;
+    MusicListController music;
+    FakePlayers players;
+    music.setTableView(&table);
+    music.awakeFromNib();
+    music.setPlayerFactory(players.factory());
+    music.setFolder(ITunesFolder::create(QStringLiteral("iTunes"), file, false, false));
+    ASSERT_EVENTUALLY(music.numItems() == 2, 5000);
+    const auto rowOf = [&](const QString& name) {
+        for (int row = 0; row < music.numItems(); ++row) {
+            if (music.itemAt(row)->name() == name) {
+                return row;
+            }
+        }
+        return -1;
+    };
+    for (const char* name : {"one", "two"}) {
+        table.selectionModel()->select(music.index(rowOf(QString::fromUtf8(name)), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    music.play();
+    ASSERT_TRUE(music.isPlaying());
+    FakePlayer* player = players.last;
+
+    saveByRenaming(home, file, iTunesCatalogue("zero,one,two,three"));
+    ASSERT_EVENTUALLY(music.numItems() == 4, 3000);
+    EXPECT_TRUE(music.isPlaying());
+    EXPECT_EQ(players.last, player);
+    EXPECT_TRUE(player->playing);
+    ASSERT_NE(music.playing(), nullptr);
+    EXPECT_EQ(music.playing(), music.itemAt(rowOf(QStringLiteral("one"))).get());
+    EXPECT_EQ(music.playlist(), std::set<int>{rowOf(QStringLiteral("two"))});
+    QSet<int> selected;
+    for (const QModelIndex& index : table.selectionModel()->selectedRows()) {
+        selected.insert(index.row());
+    }
+    EXPECT_EQ(selected, (QSet<int>{rowOf(QStringLiteral("one")), rowOf(QStringLiteral("two"))}));
+
+    // The queue goes on with the track that was next.
+    players.finishLast();
+    ASSERT_NE(music.playing(), nullptr);
+    EXPECT_EQ(music.playing()->name(), QStringLiteral("two"));
 }
 
 } // namespace
