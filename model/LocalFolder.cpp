@@ -178,6 +178,13 @@ MediaFolderReader LocalFolder::reader() const {
 }
 
 bool LocalFolder::loadExpandable() {
+    // The outline asks this for every folder it shows: the directory's link
+    // count answers without listing a folder of many thousand files (or one on
+    // a slow mount) on the main thread; only where the file system keeps no
+    // such count are the entries walked to the first directory.
+    if (const int subdirectories = FileSystem::subdirectoryCount(_path); subdirectories >= 0) {
+        return subdirectories > 0;
+    }
     bool expandable = false;
     FileSystem::forEachEntry(_path, [&](const FileSystem::DirectoryEntry& entry) {
         expandable = entry.type == FileSystem::EntryType::Directory;

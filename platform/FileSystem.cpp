@@ -2,9 +2,12 @@
 
 #include "platform/Path.h"
 
+#include <algorithm>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace FileSystem {
 
@@ -119,6 +122,16 @@ QStringList entryNames(const QString& directory) {
 bool exists(const QString& path) {
     struct stat info {};
     return stat(Path::toNative(path).constData(), &info) == 0;
+}
+
+int subdirectoryCount(const QString& path) {
+    struct stat info {};
+    const QByteArray native = Path::toNative(path);
+    if (stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_nlink < 2 ||
+        access(native.constData(), R_OK | X_OK) != 0) {
+        return -1;
+    }
+    return static_cast<int>(std::min<nlink_t>(info.st_nlink - 2, INT_MAX));
 }
 
 bool isDirectory(const QString& path) {

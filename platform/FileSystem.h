@@ -44,6 +44,12 @@ QStringList entryNames(const QString& directory);
 
 // Whether something exists at path, following symbolic links.
 bool exists(const QString& path);
+
+// How many sub-directories the directory at path holds, told by its link
+// count without listing it (each sub-directory's ".." links to it), or -1
+// where the file system does not keep that count (it then reports 1) or the
+// directory cannot be read (the caller then has to look).
+int subdirectoryCount(const QString& path);
 // Whether path names a directory, following symbolic links.
 bool isDirectory(const QString& path);
 // Whether path names a regular file, following symbolic links (not a FIFO,
