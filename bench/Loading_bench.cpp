@@ -210,6 +210,53 @@ void KeystrokeIndexFullScan(benchmark::State& state) {
 }
 BENCHMARK(KeystrokeIndexFullScan)->Arg(50000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// Typing a text into a shown music list and deleting it again, a letter at a
+// time, each keystroke timed to the list repainted: the filter, the table's
+// reset and its drawing, with the folder's texts folded as a catalogue load
+// folds them. Reports the slowest keystroke and the mean.
+void TypeInMusicList(benchmark::State& state) {
+    const std::vector<MediaItemPtr>& items = tracks(static_cast<int>(state.range(0)));
+    MusicWindow window;
+    MediaFolderContents contents;
+    contents.files = items;
+    contents.searchTexts = SearchIndex::fold(items);
+    const MediaFolderPtr folder =
+        MediaFolder::makeLoaded(QStringLiteral("Library"), QImage(), std::move(contents));
+    window.list.setFolder(folder);
+    QApplication::processEvents();
+    const QString text = QStringLiteral("river 12");
+    for (auto _ : state) {
+        double slowest = 0;
+        double total = 0;
+        int keystrokes = 0;
+        const auto keystroke = [&](const QString& filter) {
+            QElapsedTimer clock;
+            clock.start();
+            window.list.setFilter(filter);
+            window.view.viewport()->repaint();
+            const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            slowest = std::max(slowest, ms);
+            total += ms;
+            ++keystrokes;
+        };
+        for (qsizetype length = 1; length <= text.size(); ++length) {
+            keystroke(text.left(length));
+        }
+        for (qsizetype length = text.size() - 1; length >= 0; --length) {
+            keystroke(text.left(length));
+        }
+        state.SetIterationTime(slowest / 1000.0);
+        state.counters["slowest_ms"] = slowest;
+        state.counters["mean_ms"] = total / keystrokes;
+    }
+}
+BENCHMARK(TypeInMusicList)
+    ->Arg(50000)
+    ->Arg(1000000)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
 // Folding every item once: the first search of a list.
 void BuildIndex(benchmark::State& state) {
     const std::vector<MediaItemPtr>& items = tracks(static_cast<int>(state.range(0)));

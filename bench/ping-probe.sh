@@ -4,7 +4,7 @@
 # Xvfb with no window manager, bench/ping_probe.py pings the browser window
 # every 10 ms while the music tab's iTunes folder is selected, and prints the
 # longest wait. Run by hand; needs python3-xlib and xdotool.
-# Usage: bench/ping-probe.sh [BUILD_DIR] [TRACKS]      (TRACKS defaults to 100000)
+# Usage: [PING_TYPE=TEXT] bench/ping-probe.sh [BUILD_DIR] [TRACKS]      (TRACKS defaults to 100000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$(cd "${1:-build}" && pwd)"
@@ -81,4 +81,17 @@ echo "while the library of $tracks tracks loads:"
 cat "$work/ping"
 if [ -n "${PING_SHOTS:-}" ]; then
     import -window root "$PING_SHOTS/loaded.png"
+fi
+# PING_TYPE=TEXT then types TEXT into the search field, a key every 50 ms,
+# and deletes it again, while pinging.
+if [ -n "${PING_TYPE:-}" ]; then
+    /usr/bin/python3 bench/ping_probe.py "$browser" 4 >"$work/ping-typing" &
+    probe=$!
+    sleep 0.3
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 52)) click 1
+    xdotool type --delay 50 "$PING_TYPE"
+    for _ in $(seq ${#PING_TYPE}); do xdotool key --delay 50 BackSpace; done
+    wait "$probe"
+    echo "while typing \"$PING_TYPE\" and deleting it:"
+    cat "$work/ping-typing"
 fi

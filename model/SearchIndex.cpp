@@ -143,16 +143,48 @@ void SearchIndex::scanAll(QStringView needle) {
 }
 
 void SearchIndex::refine(QStringView needle) {
+    // Each remaining item's fields are searched as one stretch of the text,
+    // the way scanAll searches all of it.
     const Folded& folded = *_folded;
     const QStringView text(folded.text);
+    const char16_t* chars = text.utf16();
+    const qsizetype length = needle.size();
+    const char16_t first = needle.front().unicode();
+    const char16_t last = needle.back().unicode();
+    const char16_t* middle = needle.utf16() + 1;
+    const std::size_t middleBytes = length > 2 ? static_cast<std::size_t>(length - 2) * sizeof(char16_t) : 0;
+    const auto matches = [&](std::uint32_t item) {
+        std::uint32_t field = folded.itemFields[item];
+        const std::uint32_t fieldsEnd = folded.itemFields[item + 1];
+        if (field == fieldsEnd) {
+            return false;
+        }
+        qsizetype from = field == 0 ? 0 : folded.fieldEnds[field - 1];
+        const qsizetype limit = folded.fieldEnds[fieldsEnd - 1] - length + 1;
+        while (from < limit) {
+            const qsizetype at = nextCandidate(chars, from, limit, first, last, length - 1);
+            if (at < 0) {
+                return false;
+            }
+            from = at + 1;
+            if (middleBytes != 0 && std::memcmp(chars + at + 1, middle, middleBytes) != 0) {
+                continue;
+            }
+            while (folded.fieldEnds[field] <= at) {
+                ++field;
+            }
+            const qsizetype end = folded.fieldEnds[field];
+            const qsizetype matchEnd = at + length;
+            if (matchEnd <= end && !TextMatch::startsWithMark(text.mid(matchEnd, end - matchEnd))) {
+                return true;
+            }
+        }
+        return false;
+    };
     std::size_t kept = 0;
     for (const std::uint32_t item : _result) {
-        for (std::uint32_t field = folded.itemFields[item]; field < folded.itemFields[item + 1]; ++field) {
-            const qsizetype start = field == 0 ? 0 : folded.fieldEnds[field - 1];
-            if (TextMatch::containsSearchForm(text.mid(start, folded.fieldEnds[field] - start), needle)) {
-                _result[kept++] = item;
-                break;
-            }
+        if (matches(item)) {
+            _result[kept++] = item;
         }
     }
     _result.resize(kept);
