@@ -59,6 +59,24 @@ void FolderLoadJob::start(const std::shared_ptr<FolderLoadJob>& job, std::functi
     });
 }
 
+void FolderLoadJob::foldLargeSubFolders(const std::vector<std::shared_ptr<MediaFolder>>& folders) {
+    // Playlists and albums that hold much of the library (a catalogue's
+    // "Music" playlist) are folded too; small ones fold fast enough when first
+    // searched.
+    constexpr std::size_t kLarge = 20000;
+    for (const std::shared_ptr<MediaFolder>& folder : folders) {
+        if (isCancelled()) {
+            return;
+        }
+        if (folder->isLoaded()) {
+            if (folder->files().size() >= kLarge) {
+                folder->foldForSearch();
+            }
+            foldLargeSubFolders(folder->folders());
+        }
+    }
+}
+
 void FolderLoadJob::run() {
     MediaFolderContents contents;
     if (!isCancelled()) {
@@ -66,6 +84,7 @@ void FolderLoadJob::run() {
     }
     if (contents.foldForSearch && !isCancelled()) {
         contents.searchTexts = SearchIndex::fold(contents.files);
+        foldLargeSubFolders(contents.folders);
     }
     {
         std::lock_guard lock(_mutex);

@@ -72,6 +72,7 @@ public:
 
 private:
     void run();
+    void foldLargeSubFolders(const std::vector<std::shared_ptr<MediaFolder>>& folders);
 
     MediaFolderReader _reader;
     std::function<void()> _deliver;         // main thread only

@@ -75,6 +75,9 @@ public:
     // The files' texts folded for searching, when the load made them (null
     // otherwise, and after any change of the files).
     std::shared_ptr<const SearchIndex::Folded> searchTexts() const { return _searchTexts; }
+    // Folds the files' texts for searching now: for a reader, on its own
+    // thread, before anyone else sees the folder.
+    void foldForSearch() { _searchTexts = SearchIndex::fold(*_files); }
     bool isEmpty();
     // Whether the folder has (or, before loading, will have) sub-folders. Never loads.
     bool isExpandable();
