@@ -8,7 +8,7 @@
 
 #include "BenchData.h"
 #include "iconview/ThumbnailDecoder.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 #include "support/CameraFixtures.h"
 
 #include <QBuffer>

@@ -2,8 +2,8 @@
 #include "bench/SaxBaseline.h"
 #include "model/IPhotoFolder.h"
 #include "model/ITunesFolder.h"
-#include "platform/PlistReader.h"
-#include "platform/XmlTextRepair.h"
+#include "platform/catalogues/PlistReader.h"
+#include "platform/catalogues/XmlTextRepair.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -16,7 +16,7 @@
 #include "model/LocalFolder.h"
 #include "model/QVTrack.h"
 #include "model/SearchIndex.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 
 #include "BenchData.h"
 #include "model/LocalFolder.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>

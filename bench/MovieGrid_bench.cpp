@@ -8,7 +8,7 @@
 #include "iconview/IconView.h"
 #include "iconview/ThumbnailLoader.h"
 #include "model/QVMovie.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <QApplication>
 #include <QScrollArea>

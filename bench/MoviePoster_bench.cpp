@@ -2,8 +2,8 @@
 // ffmpegthumbnailer library in-process on the same files.
 
 #include "BenchData.h"
-#include "platform/MoviePoster.h"
-#include "platform/Path.h"
+#include "platform/media/MoviePoster.h"
+#include "platform/system/Path.h"
 
 #include <benchmark/benchmark.h>
 

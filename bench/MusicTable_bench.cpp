@@ -5,7 +5,7 @@
 #include "browser/MusicListController.h"
 #include "browser/MusicTableView.h"
 #include "model/QVTrack.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <QApplication>
 #include <QRandomGenerator>

@@ -3,7 +3,7 @@
 
 #include "BenchData.h"
 #include "model/QVTrack.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <benchmark/benchmark.h>
 #include <taglib/mpegfile.h>

@@ -4,8 +4,8 @@
 #include "browser/QVMBListController.h"
 #include "browser/QVMediaBrowser.h"
 #include "browser/SegmentedControl.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Resources.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Resources.h"
 #include "platform/system/Translations.h"
 
 #include <QLabel>

@@ -3,10 +3,10 @@
 #include "browser/QVMovieView.h"
 #include "iconview/IconView.h"
 #include "iconview/ThumbnailLoader.h"
-#include "platform/MoviePoster.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Path.h"
-#include "platform/WorkspaceIcons.h"
+#include "platform/media/MoviePoster.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
+#include "platform/system/WorkspaceIcons.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 #include "browser/QVMBListController.h"
 #include "iconview/Geometry.h"
 #include "iconview/IconViewDataSource.h"
-#include "platform/MoviePlayer.h"
+#include "platform/media/MoviePlayer.h"
 
 #include <QHash>
 #include <QImage>

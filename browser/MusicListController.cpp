@@ -3,12 +3,12 @@
 #include "browser/MusicTableView.h"
 #include "browser/TrackSorting.h"
 #include "model/QVTrack.h"
-#include "platform/MovieFile.h"
-#include "platform/MpvPlayer.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Path.h"
-#include "platform/Resources.h"
-#include "platform/WorkspaceIcons.h"
+#include "platform/media/MovieFile.h"
+#include "platform/media/MpvPlayer.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
+#include "platform/system/Resources.h"
+#include "platform/system/WorkspaceIcons.h"
 
 #include <QApplication>
 #include <QHeaderView>

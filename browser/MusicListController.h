@@ -1,7 +1,7 @@
 #pragma once
 
 #include "browser/QVMBListController.h"
-#include "platform/MoviePlayer.h"
+#include "platform/media/MoviePlayer.h"
 
 #include <QFont>
 #include <QHash>

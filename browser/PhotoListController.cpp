@@ -2,8 +2,8 @@
 
 #include "iconview/IconView.h"
 #include "model/Photo.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Path.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
 
 #include <QMimeData>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #include "browser/QVMBListController.h"
 
 #include "model/Photo.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
 #include "browser/QVMBTreeController.h"
 
 #include "browser/QVMBListController.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <QItemSelectionModel>
 #include <QPixmap>

@@ -1,8 +1,8 @@
 #include "browser/QVMediaBrowser.h"
 
 #include "browser/MediaBrowserWindow.h"
-#include "platform/WindowFrameAutosave.h"
 #include "platform/system/Translations.h"
+#include "platform/system/WindowFrameAutosave.h"
 #include "prefs/PrefsController.h"
 
 QVMediaBrowser* QVMediaBrowser::_sharedBrowser = nullptr;

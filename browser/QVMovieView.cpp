@@ -1,7 +1,7 @@
 #include "browser/QVMovieView.h"
 
-#include "platform/MpvPlayer.h"
-#include "platform/MpvVideoWidget.h"
+#include "platform/media/MpvPlayer.h"
+#include "platform/media/MpvVideoWidget.h"
 
 #include <QPainter>
 

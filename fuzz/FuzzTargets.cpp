@@ -9,10 +9,10 @@
 #include "model/ShotwellFolder.h"
 #include "model/StrawberryFolder.h"
 #include "model/TrackMetaData.h"
-#include "platform/Id3Reader.h"
-#include "platform/MoviePoster.h"
-#include "platform/Path.h"
-#include "platform/PlistReader.h"
+#include "platform/catalogues/PlistReader.h"
+#include "platform/media/Id3Reader.h"
+#include "platform/media/MoviePoster.h"
+#include "platform/system/Path.h"
 
 #include <QDir>
 #include <QFile>

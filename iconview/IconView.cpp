@@ -2,8 +2,8 @@
 
 #include "iconview/AccessibleIconView.h"
 #include "iconview/ThumbnailLoader.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Resources.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Resources.h"
 
 #include <QApplication>
 #include <QEvent>

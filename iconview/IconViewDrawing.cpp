@@ -1,5 +1,5 @@
 #include "iconview/IconView.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <QFontMetricsF>
 #include <QPaintEvent>

@@ -1,6 +1,6 @@
 #include "iconview/IconView.h"
 #include "iconview/LocalDropRefuser.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <QApplication>
 #include <QDrag>

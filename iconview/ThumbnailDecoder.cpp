@@ -1,9 +1,9 @@
 #include "iconview/ThumbnailDecoder.h"
 
 #include "iconview/JpegFrame.h"
-#include "platform/Path.h"
 #include "platform/media/HeifPicture.h"
 #include "platform/media/RawPicture.h"
+#include "platform/system/Path.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

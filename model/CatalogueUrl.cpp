@@ -1,6 +1,6 @@
 #include "model/CatalogueUrl.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 namespace CatalogueUrl {
 

@@ -1,7 +1,7 @@
 #include "model/CatalogueWatch.h"
 
 #include "model/FolderWatcher.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <sys/stat.h>
 

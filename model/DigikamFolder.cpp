@@ -3,9 +3,9 @@
 #include "model/CatalogueUrl.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
-#include "platform/FileSystem.h"
-#include "platform/Path.h"
 #include "platform/catalogues/SqliteReader.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
 #include "platform/system/UserDirectories.h"
 
 #include <QFile>

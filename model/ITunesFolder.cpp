@@ -3,9 +3,9 @@
 #include "model/CatalogueKey.h"
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
-#include "platform/FileSystem.h"
-#include "platform/Path.h"
-#include "platform/PlistReader.h"
+#include "platform/catalogues/PlistReader.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
 
 #include <QHash>
 #include <QUrl>

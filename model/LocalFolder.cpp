@@ -4,8 +4,8 @@
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
-#include "platform/FileSystem.h"
-#include "platform/Path.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
 
 namespace {
 

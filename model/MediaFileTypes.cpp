@@ -1,8 +1,8 @@
 #include "model/MediaFileTypes.h"
 
-#include "platform/ImageTypes.h"
-#include "platform/MovieFile.h"
-#include "platform/Path.h"
+#include "platform/media/ImageTypes.h"
+#include "platform/media/MovieFile.h"
+#include "platform/system/Path.h"
 
 namespace MediaFileTypes {
 

@@ -1,7 +1,7 @@
 #include "model/MediaFolder.h"
 
-#include "platform/NotificationCenter.h"
-#include "platform/Resources.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Resources.h"
 
 #include <QCoreApplication>
 

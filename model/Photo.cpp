@@ -1,8 +1,8 @@
 #include "model/Photo.h"
 
-#include "platform/ImageTypes.h"
-#include "platform/Path.h"
-#include "platform/TextMatch.h"
+#include "platform/media/ImageTypes.h"
+#include "platform/system/Path.h"
+#include "platform/system/TextMatch.h"
 
 PhotoPtr Photo::photoFromFile(const QString& path) {
     const QStringView extension = Path::extensionView(path);

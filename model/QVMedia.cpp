@@ -8,9 +8,9 @@
 #include "model/RhythmboxFolder.h"
 #include "model/ShotwellFolder.h"
 #include "model/StrawberryFolder.h"
-#include "platform/FileSystem.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Path.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 
 const char QVMediaIPhotoLibraryPath[] = "~/Pictures/iPhoto Library/AlbumData.xml";

@@ -1,10 +1,10 @@
 #include "model/QVMovie.h"
 
 #include "model/MediaFileTypes.h"
-#include "platform/FileSystem.h"
-#include "platform/MovieFile.h"
-#include "platform/Path.h"
-#include "platform/TextMatch.h"
+#include "platform/media/MovieFile.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
+#include "platform/system/TextMatch.h"
 
 namespace {
 

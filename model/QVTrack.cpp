@@ -2,9 +2,9 @@
 
 #include "model/MediaFileTypes.h"
 #include "model/TrackMetaData.h"
-#include "platform/Id3Reader.h"
-#include "platform/Path.h"
-#include "platform/TextMatch.h"
+#include "platform/media/Id3Reader.h"
+#include "platform/system/Path.h"
+#include "platform/system/TextMatch.h"
 
 QVTrackPtr QVTrack::trackFromFile(const QString& path) {
     if (!MediaFileTypes::isPlayable(path)) {

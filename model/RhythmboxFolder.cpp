@@ -2,9 +2,9 @@
 
 #include "model/CatalogueUrl.h"
 #include "model/QVTrack.h"
-#include "platform/FileSystem.h"
-#include "platform/Path.h"
 #include "platform/catalogues/RhythmboxReader.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
 #include "platform/system/UserDirectories.h"
 
 #include <QHash>

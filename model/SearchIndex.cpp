@@ -1,6 +1,6 @@
 #include "model/SearchIndex.h"
 
-#include "platform/TextMatch.h"
+#include "platform/system/TextMatch.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MovieFile.h"
+#include "platform/media/MovieFile.h"
 
 // TrackMetaData, MovieMetaData and TagValue are part of the installed interface.
 #include <QVMediaBrowser/MovieMetaData.h>

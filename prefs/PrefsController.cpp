@@ -1,9 +1,9 @@
 #include "prefs/PrefsController.h"
 
-#include "platform/FileSystem.h"
-#include "platform/Path.h"
-#include "platform/WindowFrameAutosave.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
 #include "platform/system/Translations.h"
+#include "platform/system/WindowFrameAutosave.h"
 #include "prefs/PrefsOutlineModel.h"
 #include "prefs/UserPreferences.h"
 #include "ui_Preferences.h"

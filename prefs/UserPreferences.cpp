@@ -1,8 +1,8 @@
 #include "prefs/UserPreferences.h"
 
-#include "platform/DistributedNotificationCenter.h"
-#include "platform/NotificationCenter.h"
-#include "platform/PreferencesStore.h"
+#include "platform/system/DistributedNotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/PreferencesStore.h"
 
 const char PicturePathsKey[] = "PicturePaths";
 const char MusicPathsKey[] = "MusicPaths";

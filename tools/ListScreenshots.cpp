@@ -8,7 +8,7 @@
 #include "browser/QVMovieView.h"
 #include "iconview/IconView.h"
 #include "model/LocalFolder.h"
-#include "platform/MpvPlayer.h"
+#include "platform/media/MpvPlayer.h"
 
 #include <QApplication>
 #include <QDir>

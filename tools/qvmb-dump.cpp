@@ -9,7 +9,7 @@
 #include "model/QVMedia.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -7,7 +7,7 @@
 
 #include "iconview/Geometry.h"
 #include "iconview/ThumbnailDecoder.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <QDir>
 #include <QFile>

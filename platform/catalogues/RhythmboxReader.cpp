@@ -1,7 +1,7 @@
 #include "platform/catalogues/RhythmboxReader.h"
 
-#include "platform/Path.h"
-#include "platform/XmlTextRepair.h"
+#include "platform/catalogues/XmlTextRepair.h"
+#include "platform/system/Path.h"
 
 #include <QScopeGuard>
 

@@ -1,6 +1,6 @@
 #include "platform/catalogues/SqliteReader.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <array>
 #include <chrono>

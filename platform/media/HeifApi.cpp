@@ -1,6 +1,6 @@
 #include "platform/media/HeifApi.h"
 
-#include "platform/SharedLibrary.h"
+#include "platform/system/SharedLibrary.h"
 
 #include <optional>
 

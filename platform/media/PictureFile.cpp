@@ -1,6 +1,6 @@
 #include "platform/media/PictureFile.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <QImageReader>
 

@@ -1,6 +1,6 @@
 #include "platform/media/RawApi.h"
 
-#include "platform/SharedLibrary.h"
+#include "platform/system/SharedLibrary.h"
 
 #include <optional>
 

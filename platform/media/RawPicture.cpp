@@ -1,8 +1,8 @@
 #include "platform/media/RawPicture.h"
 
-#include "platform/Path.h"
 #include "platform/media/PictureFile.h"
 #include "platform/media/RawApi.h"
+#include "platform/system/Path.h"
 
 #include <QBuffer>
 #include <QImageReader>

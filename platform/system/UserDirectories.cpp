@@ -1,6 +1,6 @@
 #include "platform/system/UserDirectories.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "browser/ImageButton.h"
 #include "browser/QVMediaBrowser.h"
 #include "browser/SegmentedControl.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <QLabel>
 #include <QLineEdit>

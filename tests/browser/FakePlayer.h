@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MoviePlayer.h"
-#include "platform/NotificationCenter.h"
+#include "platform/media/MoviePlayer.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <QSet>
 #include <QUrl>

@@ -4,7 +4,7 @@
 #include "iconview/IconView.h"
 #include "iconview/ThumbnailLoader.h"
 #include "model/QVMovie.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 #include "support/MediaFixtures.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"

@@ -4,7 +4,7 @@
 #include "iconview/PictureFixtures.h"
 #include "iconview/ThumbnailLoader.h"
 #include "model/Photo.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 

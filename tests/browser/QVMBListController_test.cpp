@@ -1,5 +1,5 @@
 #include "browser/QVMBListController.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "iconview/IconView.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <QImage>
 #include <QMimeData>

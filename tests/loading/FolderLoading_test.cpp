@@ -2,7 +2,7 @@
 #include "browser/QVMBTreeController.h"
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 

@@ -8,7 +8,7 @@
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
 #include "model/QVTrack.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 

@@ -1,7 +1,7 @@
 #include "model/DigikamFolder.h"
 #include "model/Photo.h"
 #include "model/QVMedia.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"

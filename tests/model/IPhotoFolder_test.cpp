@@ -1,7 +1,7 @@
 #include "model/IPhotoFolder.h"
 #include "model/ITunesFolder.h"
 #include "model/Photo.h"
-#include "platform/Resources.h"
+#include "platform/system/Resources.h"
 #include "support/Names.h"
 #include "support/TempHome.h"
 

@@ -2,9 +2,9 @@
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
-#include "platform/FileSystem.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Path.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
 #include "support/MediaFixtures.h"
 #include "support/TempHome.h"
 

@@ -1,5 +1,5 @@
 #include "model/MediaFolder.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <gtest/gtest.h>
 #include <vector>

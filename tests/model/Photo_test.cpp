@@ -1,5 +1,5 @@
 #include "model/Photo.h"
-#include "platform/ImageTypes.h"
+#include "platform/media/ImageTypes.h"
 
 #include <gtest/gtest.h>
 

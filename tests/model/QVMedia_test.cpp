@@ -2,7 +2,7 @@
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
 #include "model/QVMedia.h"
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 #include "prefs/UserPreferences.h"
 #include "support/TempHome.h"
 

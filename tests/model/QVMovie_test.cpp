@@ -1,5 +1,5 @@
 #include "model/QVMovie.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 #include "support/MediaFixtures.h"
 #include "support/TempHome.h"
 

@@ -1,7 +1,7 @@
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
 #include "model/RhythmboxFolder.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 #include "support/TempHome.h"
 

@@ -2,7 +2,7 @@
 #include "model/QVMedia.h"
 #include "model/QVMovie.h"
 #include "model/ShotwellFolder.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"

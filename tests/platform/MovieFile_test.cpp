@@ -1,7 +1,7 @@
 #include "model/MediaFileTypes.h"
-#include "platform/MovieFile.h"
-#include "platform/MoviePoster.h"
-#include "platform/Path.h"
+#include "platform/media/MovieFile.h"
+#include "platform/media/MoviePoster.h"
+#include "platform/system/Path.h"
 #include "support/MediaFixtures.h"
 #include "support/TempHome.h"
 

@@ -1,6 +1,6 @@
-#include "platform/MpvPlayer.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Path.h"
+#include "platform/media/MpvPlayer.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
 #include "support/MediaFixtures.h"
 #include "support/TempHome.h"
 

@@ -1,4 +1,4 @@
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 
 #include <gtest/gtest.h>
 #include <string>

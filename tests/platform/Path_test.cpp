@@ -1,5 +1,5 @@
-#include "platform/FileSystem.h"
-#include "platform/Path.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
 #include "support/TempHome.h"
 
 #include <QFile>

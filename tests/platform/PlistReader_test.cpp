@@ -1,5 +1,5 @@
-#include "platform/PlistReader.h"
-#include "platform/XmlTextRepair.h"
+#include "platform/catalogues/PlistReader.h"
+#include "platform/catalogues/XmlTextRepair.h"
 #include "support/TempHome.h"
 
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "platform/TextMatch.h"
+#include "platform/system/TextMatch.h"
 
 #include <gtest/gtest.h>
 

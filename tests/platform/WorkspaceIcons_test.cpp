@@ -1,4 +1,4 @@
-#include "platform/WorkspaceIcons.h"
+#include "platform/system/WorkspaceIcons.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 #include "prefs/PrefsController.h"
 #include "prefs/PrefsOutlineModel.h"
 #include "prefs/UserPreferences.h"

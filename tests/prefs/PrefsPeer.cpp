@@ -8,7 +8,7 @@
 //   changes              -> number of change notifications seen so far
 //   quit
 
-#include "platform/NotificationCenter.h"
+#include "platform/system/NotificationCenter.h"
 #include "prefs/UserPreferences.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "platform/NotificationCenter.h"
-#include "platform/PreferencesStore.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/PreferencesStore.h"
 #include "prefs/UserPreferences.h"
 #include "support/PrivateBus.h"
 #include "support/TempHome.h"

@@ -4,8 +4,8 @@
 #include "model/LocalFolder.h"
 #include "model/Photo.h"
 #include "model/QVMedia.h"
-#include "platform/FFmpegApi.h"
-#include "platform/Path.h"
+#include "platform/media/FFmpegApi.h"
+#include "platform/system/Path.h"
 #include "support/MediaFixtures.h"
 
 #include <QFile>

@@ -4,8 +4,8 @@
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
-#include "platform/MoviePoster.h"
-#include "platform/Path.h"
+#include "platform/media/MoviePoster.h"
+#include "platform/system/Path.h"
 #include "support/CameraFixtures.h"
 #include "support/MediaFixtures.h"
 

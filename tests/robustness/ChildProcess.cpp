@@ -1,6 +1,6 @@
 #include "ChildProcess.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <csignal>
 #include <ftw.h>

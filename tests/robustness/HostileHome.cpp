@@ -1,6 +1,6 @@
 #include "HostileHome.h"
 
-#include "platform/PreferencesStore.h"
+#include "platform/system/PreferencesStore.h"
 #include "prefs/UserPreferences.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "TreeSnapshot.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "support/MediaFixtures.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <QCoreApplication>
 #include <QDir>

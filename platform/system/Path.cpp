@@ -1,4 +1,4 @@
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FFmpegApi.h"
+#include "platform/media/FFmpegApi.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "platform/MovieFile.h"
+#include "platform/media/MovieFile.h"
 
-#include "platform/ExtensionSet.h"
-#include "platform/FFmpegInput.h"
-#include "platform/Path.h"
+#include "platform/media/FFmpegInput.h"
+#include "platform/system/ExtensionSet.h"
+#include "platform/system/Path.h"
 
 #include <QSet>
 

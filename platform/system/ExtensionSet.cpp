@@ -1,4 +1,4 @@
-#include "platform/ExtensionSet.h"
+#include "platform/system/ExtensionSet.h"
 
 #include <algorithm>
 

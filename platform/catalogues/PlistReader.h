@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PlistValue.h"
+#include "platform/catalogues/PlistValue.h"
 
 #include <QByteArrayView>
 #include <QString>

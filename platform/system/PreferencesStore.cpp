@@ -1,4 +1,4 @@
-#include "platform/PreferencesStore.h"
+#include "platform/system/PreferencesStore.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/PlistValue.h"
+#include "platform/catalogues/PlistValue.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "platform/ImageTypes.h"
+#include "platform/media/ImageTypes.h"
 
-#include "platform/ExtensionSet.h"
 #include "platform/media/HeifPicture.h"
 #include "platform/media/RawPicture.h"
+#include "platform/system/ExtensionSet.h"
 
 #include <QImageReader>
 #include <QMimeDatabase>

@@ -1,4 +1,4 @@
-#include "platform/XmlTextRepair.h"
+#include "platform/catalogues/XmlTextRepair.h"
 
 #include <algorithm>
 #include <cctype>

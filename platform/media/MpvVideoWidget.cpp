@@ -1,7 +1,7 @@
-#include "platform/MpvVideoWidget.h"
+#include "platform/media/MpvVideoWidget.h"
 
-#include "platform/MpvPlayer.h"
-#include "platform/MpvRenderContext.h"
+#include "platform/media/MpvPlayer.h"
+#include "platform/media/MpvRenderContext.h"
 
 #include <QGuiApplication>
 #include <QOpenGLContext>

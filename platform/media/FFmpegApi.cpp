@@ -1,6 +1,6 @@
-#include "platform/FFmpegApi.h"
+#include "platform/media/FFmpegApi.h"
 
-#include "platform/SharedLibrary.h"
+#include "platform/system/SharedLibrary.h"
 
 extern "C" {
 #include <libavformat/version_major.h>

@@ -1,6 +1,6 @@
-#include "platform/MoviePoster.h"
+#include "platform/media/MoviePoster.h"
 
-#include "platform/FFmpegInput.h"
+#include "platform/media/FFmpegInput.h"
 
 #include <QTransform>
 

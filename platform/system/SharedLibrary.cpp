@@ -1,4 +1,4 @@
-#include "platform/SharedLibrary.h"
+#include "platform/system/SharedLibrary.h"
 
 #include <dlfcn.h>
 

@@ -1,7 +1,7 @@
-#include "platform/FFmpegInput.h"
+#include "platform/media/FFmpegInput.h"
 
-#include "platform/FileSystem.h"
-#include "platform/Path.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/DistributedNotificationCenter.h"
+#include "platform/system/DistributedNotificationCenter.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

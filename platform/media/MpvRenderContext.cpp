@@ -1,7 +1,7 @@
-#include "platform/MpvRenderContext.h"
+#include "platform/media/MpvRenderContext.h"
 
-#include "platform/MpvApi.h"
-#include "platform/MpvPlayer.h"
+#include "platform/media/MpvApi.h"
+#include "platform/media/MpvPlayer.h"
 
 #include <QByteArray>
 #include <QMetaObject>

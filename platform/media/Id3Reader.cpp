@@ -1,6 +1,6 @@
-#include "platform/Id3Reader.h"
+#include "platform/media/Id3Reader.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

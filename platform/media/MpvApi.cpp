@@ -1,6 +1,6 @@
-#include "platform/MpvApi.h"
+#include "platform/media/MpvApi.h"
 
-#include "platform/SharedLibrary.h"
+#include "platform/system/SharedLibrary.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MoviePlayer.h"
+#include "platform/media/MoviePlayer.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "platform/FileSystem.h"
+#include "platform/system/FileSystem.h"
 
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,9 +1,9 @@
-#include "platform/MpvPlayer.h"
+#include "platform/media/MpvPlayer.h"
 
-#include "platform/FileSystem.h"
-#include "platform/MpvApi.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Path.h"
+#include "platform/media/MpvApi.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
 
 #include <QMetaObject>
 

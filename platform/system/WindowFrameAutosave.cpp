@@ -1,4 +1,4 @@
-#include "platform/WindowFrameAutosave.h"
+#include "platform/system/WindowFrameAutosave.h"
 
 #include <QEvent>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "platform/MoviePlayer.h"
+#include "platform/media/MoviePlayer.h"
 
 const char QVMovieDidEnd[] = "QVMovieDidEndNotification";
 
