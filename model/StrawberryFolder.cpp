@@ -3,9 +3,9 @@
 #include "model/CatalogueUrl.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
-#include "platform/FileSystem.h"
-#include "platform/Path.h"
 #include "platform/catalogues/SqliteReader.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Path.h"
 #include "platform/system/UserDirectories.h"
 
 #include <QHash>
@@ -104,6 +104,7 @@ CatalogueContents StrawberryFolder::read(const QString& database, Media media) {
             return true;
         }
         QHash<qint64, MediaItemPtr> byRow;
+        QSet<qint64> unavailable;
         const QString sql =
             QStringLiteral("SELECT ROWID, %1, %2, %3, %4, %5 FROM songs ORDER BY ROWID")
                 .arg(urlColumn, column(columns, QStringLiteral("title")),
@@ -111,6 +112,7 @@ CatalogueContents StrawberryFolder::read(const QString& database, Media media) {
                      column(columns, QStringLiteral("unavailable")));
         const bool listed = db.query(sql, [&](const SqliteRow& row) {
             if (row.integer(5) != 0) {
+                unavailable.insert(row.integer(0));
                 return;
             }
             if (MediaItemPtr item = itemFor(row.text(1), row.text(2), row.text(3), row.integer(4), movies)) {
@@ -154,6 +156,11 @@ CatalogueContents StrawberryFolder::read(const QString& database, Media media) {
             // Strawberry writes its collection source as 2, Clementine as "Library".
             if (type == QLatin1String("2") || type == QLatin1String("Collection") ||
                 type == QLatin1String("Library")) {
+                // A song the collection marks unavailable is gone from its
+                // playlists too, whatever copy of its details they keep.
+                if (unavailable.contains(row.integer(2))) {
+                    return;
+                }
                 item = byRow.value(row.integer(2));
             }
             if (!item) {

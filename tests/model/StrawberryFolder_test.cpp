@@ -1,7 +1,7 @@
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
 #include "model/StrawberryFolder.h"
-#include "platform/Path.h"
+#include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
@@ -10,31 +10,36 @@
 
 namespace {
 
-// Strawberry's collection and playlist tables as it creates them.
+// Strawberry's collection and playlist tables as version 1.0 creates them.
 const char kStrawberry[] = R"(
 CREATE TABLE songs (title TEXT, album TEXT, artist TEXT, albumartist TEXT, track INTEGER NOT NULL DEFAULT -1,
-  disc INTEGER NOT NULL DEFAULT -1, year INTEGER NOT NULL DEFAULT -1, originalyear INTEGER NOT NULL DEFAULT 0,
+  disc INTEGER NOT NULL DEFAULT -1, year INTEGER NOT NULL DEFAULT -1, originalyear INTEGER NOT NULL DEFAULT -1,
   genre TEXT, compilation INTEGER NOT NULL DEFAULT 0, composer TEXT, performer TEXT, grouping TEXT, comment TEXT,
   lyrics TEXT, artist_id TEXT, album_id TEXT, song_id TEXT, beginning INTEGER NOT NULL DEFAULT 0,
   length INTEGER NOT NULL DEFAULT 0, bitrate INTEGER NOT NULL DEFAULT -1, samplerate INTEGER NOT NULL DEFAULT -1,
-  bitdepth INTEGER NOT NULL DEFAULT -1, source INTEGER NOT NULL DEFAULT 0, directory_id INTEGER NOT NULL,
+  bitdepth INTEGER NOT NULL DEFAULT -1, source INTEGER NOT NULL DEFAULT 0, directory_id INTEGER NOT NULL DEFAULT -1,
   url TEXT NOT NULL, filetype INTEGER NOT NULL DEFAULT 0, filesize INTEGER NOT NULL DEFAULT -1,
   mtime INTEGER NOT NULL DEFAULT -1, ctime INTEGER NOT NULL DEFAULT -1, unavailable INTEGER DEFAULT 0,
   fingerprint TEXT, playcount INTEGER NOT NULL DEFAULT 0, skipcount INTEGER NOT NULL DEFAULT 0,
   lastplayed INTEGER NOT NULL DEFAULT -1, lastseen INTEGER NOT NULL DEFAULT -1,
   compilation_detected INTEGER DEFAULT 0, compilation_on INTEGER NOT NULL DEFAULT 0,
-  compilation_off INTEGER NOT NULL DEFAULT 0, compilation_effective INTEGER NOT NULL DEFAULT 0,
-  art_automatic TEXT, art_manual TEXT, effective_albumartist TEXT,
-  effective_originalyear INTEGER NOT NULL DEFAULT 0, cue_path TEXT, rating INTEGER DEFAULT -1);
-CREATE TABLE playlists (name TEXT NOT NULL, last_played INTEGER NOT NULL DEFAULT -1, special_type TEXT,
-  ui_path TEXT, is_favorite INTEGER NOT NULL DEFAULT 0, dynamic_playlist_type INTEGER,
-  dynamic_playlist_data BLOB, dynamic_playlist_backend TEXT);
+  compilation_off INTEGER NOT NULL DEFAULT 0, compilation_effective INTEGER NOT NULL DEFAULT 0, art_automatic TEXT,
+  art_manual TEXT, effective_albumartist TEXT, effective_originalyear INTEGER NOT NULL DEFAULT 0, cue_path TEXT,
+  rating INTEGER DEFAULT -1);
+CREATE TABLE playlists (name TEXT NOT NULL, last_played INTEGER NOT NULL DEFAULT -1,
+  ui_order INTEGER NOT NULL DEFAULT 0, special_type TEXT, ui_path TEXT, is_favorite INTEGER NOT NULL DEFAULT 0,
+  dynamic_playlist_type INTEGER, dynamic_playlist_backend TEXT, dynamic_playlist_data BLOB);
 CREATE TABLE playlist_items (playlist INTEGER NOT NULL, type INTEGER NOT NULL DEFAULT 0, collection_id INTEGER,
   playlist_url TEXT, title TEXT, album TEXT, artist TEXT, albumartist TEXT, track INTEGER, disc INTEGER,
   year INTEGER, originalyear INTEGER, genre TEXT, compilation INTEGER DEFAULT 0, composer TEXT, performer TEXT,
-  grouping TEXT, comment TEXT, lyrics TEXT, beginning INTEGER, length INTEGER, bitrate INTEGER,
-  samplerate INTEGER, bitdepth INTEGER, source INTEGER, directory_id INTEGER, url TEXT, filetype INTEGER,
-  filesize INTEGER, mtime INTEGER, ctime INTEGER, unavailable INTEGER DEFAULT 0);
+  grouping TEXT, comment TEXT, lyrics TEXT, artist_id TEXT, album_id TEXT, song_id TEXT, beginning INTEGER,
+  length INTEGER, bitrate INTEGER, samplerate INTEGER, bitdepth INTEGER, source INTEGER, directory_id INTEGER,
+  url TEXT NOT NULL, filetype INTEGER, filesize INTEGER, mtime INTEGER, ctime INTEGER,
+  unavailable INTEGER DEFAULT 0, fingerprint TEXT, playcount INTEGER DEFAULT 0, skipcount INTEGER DEFAULT 0,
+  lastplayed INTEGER DEFAULT -1, lastseen INTEGER DEFAULT -1, compilation_detected INTEGER DEFAULT 0,
+  compilation_on INTEGER DEFAULT 0, compilation_off INTEGER DEFAULT 0, compilation_effective INTEGER DEFAULT 0,
+  art_automatic TEXT, art_manual TEXT, effective_albumartist TEXT, effective_originalyear INTEGER, cue_path TEXT,
+  rating INTEGER DEFAULT -1);
 )";
 
 // Clementine's: the song's URL under "filename", playlist items naming the library by text.
@@ -94,10 +99,12 @@ TEST(StrawberryFolder, ShowsTheCollectionAndPlaylistsWithVideosInMovies) {
                 "INSERT INTO playlists (ROWID, name) VALUES (1, 'Favourites'), (2, 'Only gone');"
                 "INSERT INTO playlist_items (playlist, type, collection_id, url, title, artist, length) "
                 "VALUES"
-                " (1, 2, 4, NULL, NULL, NULL, NULL),"
+                " (1, 2, 4, 'file://%1/Night.ogg', NULL, NULL, NULL),"
                 " (1, 1, NULL, 'file://%1/Other/Loose.mp3', 'Loose', 'Someone', 3000000000),"
-                " (1, 2, 1, NULL, NULL, NULL, NULL), (1, 2, 3, NULL, NULL, NULL, NULL),"
-                " (2, 2, 2, NULL, NULL, NULL, NULL), (9, 2, 1, NULL, NULL, NULL, NULL);")
+                " (1, 2, 1, 'file://%1/Morning%20Tone.flac', NULL, NULL, NULL),"
+                " (1, 2, 3, 'file://%1/Concert.mp4', NULL, NULL, NULL),"
+                " (2, 2, 2, 'file://%1/Gone.flac', NULL, NULL, NULL),"
+                " (9, 2, 1, 'file://%1/Morning%20Tone.flac', NULL, NULL, NULL);")
                 .arg(music));
 
     auto photos = std::make_shared<MediaFolder>();
