@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -45,13 +46,14 @@ int hexValue(char16_t c) {
     return -1;
 }
 
-// A local file URL made from its decoded path. QUrl's parser keeps several
-// times the text's size for every URL; a path set in decoded form costs a
-// third of that, which matters for libraries of tens of thousands of tracks.
-// Answers nothing when the path part holds anything the decoded form could
-// change or that is rare enough to leave to the parser: a query or fragment,
-// an escaped slash or NUL, unescaped non-ASCII text, bytes that are not UTF-8.
-std::optional<QUrl> compactFileUrl(QStringView location) {
+// The local path of a file URL, decoded. QUrl's parser keeps several times
+// the text's size for every URL, so tracks keep this path instead and make
+// their URL from it when asked, which matters for libraries of a million
+// tracks. Answers nothing when the path part holds anything the decoded form
+// could change or that is rare enough to leave to the parser: a query or
+// fragment, an escaped slash or NUL, unescaped non-ASCII text, bytes that are
+// not UTF-8.
+std::optional<QString> compactFilePath(QStringView location) {
     QStringView encoded;
     if (location.startsWith(u"file://localhost/", Qt::CaseInsensitive)) {
         encoded = location.mid(16);
@@ -80,24 +82,19 @@ std::optional<QUrl> compactFileUrl(QStringView location) {
             *out++ = static_cast<char>(c);
         }
     }
-    const QString path = QString::fromUtf8(bytes.constData(), out - bytes.constData());
+    QString path = QString::fromUtf8(bytes.constData(), out - bytes.constData());
     if (path.contains(QChar::ReplacementCharacter)) {
         return std::nullopt;
     }
-    QUrl url;
-    url.setScheme(QStringLiteral("file"));
-    url.setPath(path, QUrl::DecodedMode);
-    return url;
+    return path;
 }
 
-// The track's location as a URL: file URLs lose a "localhost" host so that
-// their path is the local path; text that is not an absolute URL gives none.
+// The track's location as a URL, where it has no compact file path: file URLs
+// lose a "localhost" host so that their path is the local path; text that is
+// not an absolute URL gives none.
 QUrl urlOf(const QString& location) {
     if (location.isEmpty()) {
         return {};
-    }
-    if (auto compact = compactFileUrl(location)) {
-        return *compact;
     }
     QUrl url(location, QUrl::TolerantMode);
     if (!url.isValid() || url.scheme().isEmpty()) {
@@ -178,31 +175,40 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
             if (!id) {
                 return; // no playlist can name it
             }
-            tracks.insert(*id, std::make_shared<QVTrack>(record.value(u"Name").toString(),
-                                                         record.value(u"Artist").toString(),
-                                                         lengthOf(record.value(u"Total Time")),
-                                                         urlOf(record.value(u"Location").toString())));
+            const QString name = record.value(u"Name").toString();
+            const QString artist = record.value(u"Artist").toString();
+            const quint32 length = lengthOf(record.value(u"Total Time"));
+            const QString location = record.value(u"Location").toString();
+            if (std::optional<QString> path = compactFilePath(location)) {
+                tracks.insert(*id, QVTrack::withCataloguePath(name, artist, length, *path));
+            } else {
+                tracks.insert(*id, std::make_shared<QVTrack>(name, artist, length, urlOf(location)));
+            }
         });
     // Playlists keep their track numbers until every track is known, so the
-    // order of the two keys in the file does not matter.
+    // order of the two keys in the file does not matter. A playlist's items
+    // are taken one at a time too (the library's own playlist lists every
+    // track): their numbers gather here until the playlist's record ends.
+    std::vector<qint64> itemIds;
+    reader.streamNestedArray(QStringLiteral("Playlists"), QStringLiteral("Playlist Items"),
+                             {QStringLiteral("Track ID")}, [&itemIds](PlistValue&& item) {
+                                 if (const auto id = item.value(u"Track ID").toInteger()) {
+                                     itemIds.push_back(*id);
+                                 }
+                             });
     reader.streamArray(QStringLiteral("Playlists"),
                        {QStringLiteral("Name"), QStringLiteral("Master"), QStringLiteral("Videos"),
                         QStringLiteral("Podcasts"), QStringLiteral("Smart Criteria"),
                         QStringLiteral("Playlist Items")},
-                       [&playlists](PlistValue&& record) {
+                       [&playlists, &itemIds](PlistValue&& record) {
                            Playlist& playlist = playlists.emplace_back();
                            playlist.name = record.value(u"Name").toString();
                            playlist.master = record.value(u"Master").toBool();
                            playlist.videos = record.value(u"Videos").toBool();
                            playlist.podcasts = record.value(u"Podcasts").toBool();
                            playlist.smart = record.contains(u"Smart Criteria");
-                           const PlistArray& items = record.value(u"Playlist Items").toArray();
-                           playlist.trackIds.reserve(items.size());
-                           for (const PlistValue& item : items) {
-                               if (const auto id = item.value(u"Track ID").toInteger()) {
-                                   playlist.trackIds.push_back(*id);
-                               }
-                           }
+                           playlist.trackIds = std::exchange(itemIds, {});
+                           playlist.trackIds.shrink_to_fit();
                        });
     reader.setProgressHandler([&progress](qint64 bytesRead, qint64 fileSize) {
         progress.setFraction(fileSize > 0 ? static_cast<double>(bytesRead) / static_cast<double>(fileSize)
