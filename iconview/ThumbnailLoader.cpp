@@ -1,10 +1,12 @@
 #include "iconview/ThumbnailLoader.h"
 
 #include "iconview/ThumbnailDecoder.h"
+#include "platform/FileSystem.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 
 ThumbnailLoader* ThumbnailLoader::instance() {
     static QPointer<ThumbnailLoader> loader;
@@ -90,11 +92,35 @@ void ThumbnailLoader::startMore() {
     }
 }
 
+bool ThumbnailLoader::mayStillBeWritten(const QString& path) {
+    const std::optional<qint64> age = FileSystem::msecsSinceChange(path);
+    return age && *age < settleMs;
+}
+
+void ThumbnailLoader::retryLater(const IconImagePtr& image) {
+    if (image->_retryPending) {
+        return;
+    }
+    image->_retryPending = true;
+    QTimer::singleShot(retryMs, this, [this, weak = std::weak_ptr<IconImage>(image)]() {
+        if (const IconImagePtr image = weak.lock()) {
+            image->_retryPending = false;
+            image->_requested = false;
+            image->_sizeRead = false;
+            Q_EMIT imageReady(image.get());
+        }
+    });
+}
+
 void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak, const QImage& pixels) {
     --_running;
     if (const IconImagePtr image = weak.lock()) {
-        image->receivePixels(pixels);
-        Q_EMIT imageReady(image.get());
+        if (pixels.isNull() && !image->_maker && mayStillBeWritten(image->path())) {
+            retryLater(image); // stays requested until then: draws meanwhile ask nothing
+        } else {
+            image->receivePixels(pixels);
+            Q_EMIT imageReady(image.get());
+        }
     }
     startMore();
 }

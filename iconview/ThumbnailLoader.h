@@ -28,6 +28,16 @@ public:
     // queued or running; owner's stillWanted replaces any earlier one of owner.
     void request(const IconImagePtr& image, const void* owner, const IconImage::StillWanted& stillWanted);
 
+    // A picture file that changed this recently may still be being written
+    // (saved, or copied in from a camera or a network share, while its folder
+    // already lists it): what cannot be read of it yet is read again later.
+    static constexpr int settleMs = 5000;
+    static constexpr int retryMs = 400;
+    static bool mayStillBeWritten(const QString& path);
+    // After retryMs, has image read afresh: its size and pixels are asked for
+    // again and the views showing it redraw it (imageReady). Once per wait.
+    void retryLater(const IconImagePtr& image);
+
     int queuedCount() const { return static_cast<int>(_queue.size()); }
     int runningCount() const { return _running; }
     void setMaxThreadCount(int count);

@@ -2,6 +2,7 @@
 
 #include "platform/Path.h"
 
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -129,6 +130,17 @@ bool isDirectory(const QString& path) {
 bool isRegularFile(const QString& path) {
     struct stat info {};
     return stat(Path::toNative(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<qint64> msecsSinceChange(const QString& path) {
+    struct stat info {};
+    if (stat(Path::toNative(path).constData(), &info) != 0) {
+        return std::nullopt;
+    }
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (static_cast<qint64>(now.tv_sec) - info.st_ctim.tv_sec) * 1000 +
+           (now.tv_nsec - info.st_ctim.tv_nsec) / 1000000;
 }
 
 } // namespace FileSystem
