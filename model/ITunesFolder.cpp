@@ -7,9 +7,9 @@
 #include "platform/Path.h"
 #include "platform/PlistReader.h"
 
-#include <QHash>
 #include <QUrl>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -107,6 +107,62 @@ QUrl urlOf(const QString& location) {
     return url;
 }
 
+// The catalogue's tracks by their numbers, for the playlists to find. iTunes
+// numbers its tracks densely, so a table indexed by number finds them with
+// no hashing; numbers spread far apart are searched in sorted order instead.
+// A number given twice finds its later track.
+class TrackTable {
+public:
+    void add(qint64 id, MediaItemPtr track) { _tracks.emplace_back(id, std::move(track)); }
+
+    // Call once every track is added.
+    void index() {
+        if (_tracks.empty()) {
+            return;
+        }
+        qint64 lowest = _tracks.front().first;
+        qint64 highest = lowest;
+        for (const auto& [id, track] : _tracks) {
+            lowest = std::min(lowest, id);
+            highest = std::max(highest, id);
+        }
+        const quint64 span = static_cast<quint64>(highest) - static_cast<quint64>(lowest);
+        if (span <= 4 * static_cast<quint64>(_tracks.size()) + 1024) {
+            _lowest = lowest;
+            _positions.assign(static_cast<std::size_t>(span) + 1, 0);
+            for (std::size_t i = 0; i < _tracks.size(); ++i) {
+                _positions[static_cast<std::size_t>(_tracks[i].first - lowest)] = static_cast<quint32>(i + 1);
+            }
+        } else {
+            std::stable_sort(_tracks.begin(), _tracks.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        }
+    }
+
+    // The track numbered id, or null.
+    const MediaItemPtr* find(qint64 id) const {
+        if (!_positions.empty()) {
+            const quint64 offset = static_cast<quint64>(id) - static_cast<quint64>(_lowest);
+            if (offset >= _positions.size() || _positions[offset] == 0) {
+                return nullptr;
+            }
+            return &_tracks[_positions[offset] - 1].second;
+        }
+        const auto after =
+            std::upper_bound(_tracks.begin(), _tracks.end(), id,
+                             [](qint64 value, const auto& entry) { return value < entry.first; });
+        if (after == _tracks.begin() || std::prev(after)->first != id) {
+            return nullptr;
+        }
+        return &std::prev(after)->second;
+    }
+
+private:
+    std::vector<std::pair<qint64, MediaItemPtr>> _tracks; // in the catalogue's order until sorted
+    qint64 _lowest = 0;
+    std::vector<quint32> _positions; // dense numbers: position in _tracks + 1, 0 for none
+};
+
 } // namespace
 
 ITunesFolderPtr ITunesFolder::create(const QString& name, const QString& pList, bool includeEmpty,
@@ -159,7 +215,7 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
                                   const ITunesFolder::PlaylistIcons& icons, FolderLoadProgress& progress) {
     // The catalogue is streamed: tracks and playlists are taken one record at
     // a time, and only the keys used here are read.
-    QHash<qint64, MediaItemPtr> tracks;
+    TrackTable tracks;
     std::vector<Playlist> playlists;
     PlistReader reader;
     reader.setRootKeys({});
@@ -180,9 +236,9 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
             const quint32 length = lengthOf(record.value(u"Total Time"));
             const QString location = record.value(u"Location").toString();
             if (std::optional<QString> path = compactFilePath(location)) {
-                tracks.insert(*id, QVTrack::withCataloguePath(name, artist, length, *path));
+                tracks.add(*id, QVTrack::withCataloguePath(name, artist, length, *path));
             } else {
-                tracks.insert(*id, std::make_shared<QVTrack>(name, artist, length, urlOf(location)));
+                tracks.add(*id, std::make_shared<QVTrack>(name, artist, length, urlOf(location)));
             }
         });
     // Playlists keep their track numbers until every track is known, so the
@@ -221,6 +277,7 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
         return contents;
     }
 
+    tracks.index();
     std::vector<MediaItemPtr> libraryTracks;
     for (const Playlist& playlist : playlists) {
         QImage icon = icons.playlist;
@@ -236,7 +293,7 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
         std::vector<MediaItemPtr> items;
         items.reserve(playlist.trackIds.size());
         for (const qint64 id : playlist.trackIds) {
-            if (const auto found = tracks.constFind(id); found != tracks.constEnd()) {
+            if (const MediaItemPtr* found = tracks.find(id)) {
                 items.push_back(*found);
             }
         }
