@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
@@ -84,17 +85,43 @@ void ThumbnailLoader::startMore() {
         const IconImage::Maker maker = image->_maker;
         std::weak_ptr<IconImage> weak = image;
         _pool.start([this, path, box, original, maker, weak]() {
+            const std::optional<qint64> changed = maker ? std::nullopt : FileSystem::changeTime(path);
             QImage pixels = maker ? maker(path) : ThumbnailDecoder::decode(path, box, original);
             QMetaObject::invokeMethod(
-                this, [this, weak, pixels = std::move(pixels)]() { finished(weak, pixels); },
+                this,
+                [this, weak, pixels = std::move(pixels), changed]() { finished(weak, pixels, changed); },
                 Qt::QueuedConnection);
         });
     }
 }
 
+namespace {
+
+bool isRecent(qint64 changed) {
+    return QDateTime::currentMSecsSinceEpoch() - changed < ThumbnailLoader::settleMs;
+}
+
+} // namespace
+
 bool ThumbnailLoader::mayStillBeWritten(const QString& path) {
-    const std::optional<qint64> age = FileSystem::msecsSinceChange(path);
-    return age && *age < settleMs;
+    const std::optional<qint64> changed = FileSystem::changeTime(path);
+    return changed && isRecent(*changed);
+}
+
+void ThumbnailLoader::followWhileWritten(const IconImagePtr& image, qint64 changed) {
+    QTimer::singleShot(retryMs, this, [this, weak = std::weak_ptr<IconImage>(image), changed]() {
+        const IconImagePtr image = weak.lock();
+        if (!image) {
+            return;
+        }
+        const std::optional<qint64> now = FileSystem::changeTime(image->path());
+        if (now && *now != changed) {
+            image->_sizeRead = false;
+            request(image, nullptr, {}); // its end follows it further
+        } else if (now && isRecent(*now)) {
+            followWhileWritten(image, changed);
+        }
+    });
 }
 
 void ThumbnailLoader::retryLater(const IconImagePtr& image) {
@@ -112,7 +139,8 @@ void ThumbnailLoader::retryLater(const IconImagePtr& image) {
     });
 }
 
-void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak, const QImage& pixels) {
+void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak, const QImage& pixels,
+                               std::optional<qint64> changed) {
     --_running;
     if (const IconImagePtr image = weak.lock()) {
         if (pixels.isNull() && !image->_maker && mayStillBeWritten(image->path())) {
@@ -120,6 +148,9 @@ void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak, const QImag
         } else {
             image->receivePixels(pixels);
             Q_EMIT imageReady(image.get());
+            if (!pixels.isNull() && changed && isRecent(*changed)) {
+                followWhileWritten(image, *changed);
+            }
         }
     }
     startMore();

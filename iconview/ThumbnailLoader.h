@@ -8,6 +8,7 @@
 
 #include <list>
 #include <memory>
+#include <optional>
 
 // Decodes the pixels of file images on a thread pool, in the order they were
 // first drawn (so the cells on screen come first), at most one decode per
@@ -54,7 +55,12 @@ private:
     };
 
     void startMore();
-    void finished(const std::weak_ptr<IconImage>& image, const QImage& pixels);
+    // changed: when the file had last changed as its decoding began.
+    void finished(const std::weak_ptr<IconImage>& image, const QImage& pixels, std::optional<qint64> changed);
+    // Decodes image again if its file changes within the settling time after
+    // changed (a picture read while still being written may come out with
+    // its end missing).
+    void followWhileWritten(const IconImagePtr& image, qint64 changed);
 
     std::list<Request> _queue;
     QHash<const IconImage*, std::list<Request>::iterator> _queued;

@@ -2,7 +2,6 @@
 
 #include "platform/Path.h"
 
-#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -132,15 +131,12 @@ bool isRegularFile(const QString& path) {
     return stat(Path::toNative(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<qint64> msecsSinceChange(const QString& path) {
+std::optional<qint64> changeTime(const QString& path) {
     struct stat info {};
     if (stat(Path::toNative(path).constData(), &info) != 0) {
         return std::nullopt;
     }
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return (static_cast<qint64>(now.tv_sec) - info.st_ctim.tv_sec) * 1000 +
-           (now.tv_nsec - info.st_ctim.tv_nsec) / 1000000;
+    return static_cast<qint64>(info.st_ctim.tv_sec) * 1000 + info.st_ctim.tv_nsec / 1000000;
 }
 
 } // namespace FileSystem
