@@ -1,12 +1,16 @@
 #include "BenchData.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace BenchData {
 
@@ -121,6 +125,41 @@ QString cameraPictures(int count) {
                    QStringLiteral("3"), directory + QStringLiteral("/photo%03d.jpg")});
         markComplete(directory);
     }
+    return directory;
+}
+
+QString smallPictures(int count) {
+    const QString directory = root() + QStringLiteral("/pictures-small-%1").arg(count);
+    if (isComplete(directory)) {
+        return directory;
+    }
+    QDir(directory).removeRecursively();
+    QDir().mkpath(directory);
+    std::vector<QByteArray> variants;
+    for (int v = 0; v < 16; ++v) {
+        QImage image(160, 120, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient gradient(0, 0, 160, 120);
+        gradient.setColorAt(0, QColor::fromHsv(v * 22, 200, 230));
+        gradient.setColorAt(1, QColor::fromHsv((v * 22 + 120) % 360, 160, 90));
+        painter.fillRect(image.rect(), gradient);
+        painter.setPen(Qt::white);
+        painter.drawEllipse(QRect(30 + v * 4, 20, 60, 60));
+        painter.end();
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG", 85);
+        variants.push_back(bytes);
+    }
+    for (int i = 0; i < count; ++i) {
+        QFile file(directory + QStringLiteral("/IMG_%1.jpg").arg(i, 6, 10, QLatin1Char('0')));
+        if (!file.open(QIODevice::WriteOnly) || file.write(variants[static_cast<std::size_t>(i % 16)]) < 0) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+            std::exit(1);
+        }
+    }
+    markComplete(directory);
     return directory;
 }
 

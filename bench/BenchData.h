@@ -20,4 +20,9 @@ QStringList hdMovies(int count);
 // A directory of `count` different 12-megapixel JPEGs; answers its path.
 QString cameraPictures(int count);
 
+// A directory of `count` small real JPEGs (160 x 120, a few KB each, in 16
+// different colourings), for folders of hundreds of thousands of pictures
+// whose thumbnails are really decoded; answers its path.
+QString smallPictures(int count);
+
 } // namespace BenchData

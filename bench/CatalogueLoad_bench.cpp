@@ -1,4 +1,5 @@
 #include "bench/CatalogueGenerator.h"
+#include "bench/ProcessMemory.h"
 #include "bench/SaxBaseline.h"
 #include "model/IPhotoFolder.h"
 #include "model/ITunesFolder.h"
@@ -10,8 +11,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <fstream>
-#include <malloc.h>
 #include <optional>
 #include <string>
 
@@ -40,31 +39,19 @@ double megabytes(const QString& path) {
     return static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0);
 }
 
-// A field of /proc/self/status in MiB ("VmRSS", "VmHWM").
-double statusMegabytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0) {
-            return std::stod(line.substr(field.size() + 1)) / 1024.0;
-        }
-    }
-    return 0;
-}
-
 // Runs load with the peak resident size reset, and reports how far the peak
 // rose above the resident size before, and what stays resident after load
 // while its result is still held (then released by release).
 template <typename Load, typename Release>
 void measureMemory(benchmark::State& state, const QString& path, Load load, Release release) {
     for (auto _ : state) {
-        malloc_trim(0);
-        const double before = statusMegabytes("VmRSS");
-        std::ofstream("/proc/self/clear_refs") << "5"; // resets VmHWM to the current size
+        ProcessMemory::trimHeap();
+        const double before = ProcessMemory::residentMegabytes();
+        ProcessMemory::resetPeak();
         load();
-        const double peak = statusMegabytes("VmHWM");
-        malloc_trim(0);
-        const double retained = statusMegabytes("VmRSS") - before;
+        const double peak = ProcessMemory::peakMegabytes();
+        ProcessMemory::trimHeap();
+        const double retained = ProcessMemory::residentMegabytes() - before;
         release();
         state.counters["file_MB"] = megabytes(path);
         state.counters["peak_growth_MB"] = peak - before;

@@ -5,15 +5,11 @@
 #include <cstring>
 #include <libxml/parser.h>
 #include <string>
+#include <vector>
 
 namespace SaxBaseline {
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const char* str(const xmlChar* s) {
     return reinterpret_cast<const char*>(s);
@@ -164,9 +160,12 @@ void iphotoEnd(void* context, const xmlChar* name, const xmlChar*, const xmlChar
     }
 }
 
+// Pushes the file to the parser in chunks of the library reader's size: one
+// bare pass (the whole file in one buffer stops at 1 GB in libxml2, and a
+// million-track catalogue is larger).
 bool run(const QString& path, State& state, startElementNsSAX2Func start, endElementNsSAX2Func end) {
-    const QByteArray bytes = readAll(path);
-    if (bytes.isEmpty()) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
         return false;
     }
     xmlSAXHandler sax;
@@ -175,7 +174,26 @@ bool run(const QString& path, State& state, startElementNsSAX2Func start, endEle
     sax.startElementNs = start;
     sax.endElementNs = end;
     sax.characters = characters;
-    return xmlSAXUserParseMemory(&sax, &state, bytes.constData(), static_cast<int>(bytes.size())) == 0;
+    constexpr qint64 kChunk = 256 * 1024;
+    std::vector<char> buffer(kChunk);
+    qint64 length = file.read(buffer.data(), kChunk);
+    if (length <= 0) {
+        return false;
+    }
+    xmlParserCtxtPtr context = xmlCreatePushParserCtxt(&sax, &state, buffer.data(), 4, nullptr);
+    if (context == nullptr) {
+        return false;
+    }
+    int error = xmlParseChunk(context, buffer.data() + 4, static_cast<int>(length - 4), 0);
+    while (error == 0 && (length = file.read(buffer.data(), kChunk)) > 0) {
+        error = xmlParseChunk(context, buffer.data(), static_cast<int>(length), 0);
+    }
+    if (error == 0) {
+        error = xmlParseChunk(context, nullptr, 0, 1);
+    }
+    const bool ok = error == 0 && context->wellFormed != 0;
+    xmlFreeParserCtxt(context);
+    return ok;
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <vector>
 
 // The floor the catalogue folders are measured against: one bare libxml2 SAX2
-// pass over the whole file in memory that pulls the fields the folders use
+// pass over the whole file, pushed in chunks, that pulls the fields the folders use
 // into plain structs, and nothing else.
 namespace SaxBaseline {
 

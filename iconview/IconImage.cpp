@@ -54,6 +54,9 @@ QSizeF IconImage::size() {
     if (!_sizeRead) {
         _sizeRead = true;
         _size = ThumbnailDecoder::uprightSize(_path);
+        if (_size.isEmpty() && !_path.isNull() && ThumbnailLoader::mayStillBeWritten(_path)) {
+            ThumbnailLoader::instance()->retryLater(shared_from_this());
+        }
     }
     return _size;
 }

@@ -69,7 +69,8 @@ public:
     QImage pixels() const { return _pixels; }
     // Bytes held by the pixels.
     qsizetype byteCount() const { return _pixels.sizeInBytes(); }
-    // Whether decoding the file failed; such an image is not asked for again.
+    // Whether decoding the file failed; such an image is not asked for again
+    // (unless its file was still changing, which is read again after a while).
     bool failed() const { return _failed; }
 
 private:
@@ -89,6 +90,7 @@ private:
     QSize _wanted;
     bool _requested = false;
     bool _failed = false;
+    bool _retryPending = false; // a file still being written is read again soon
 };
 
 // The whole image as a source rectangle (see srcRect of a QImage); an empty

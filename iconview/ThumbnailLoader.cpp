@@ -1,10 +1,13 @@
 #include "iconview/ThumbnailLoader.h"
 
 #include "iconview/ThumbnailDecoder.h"
+#include "platform/system/FileSystem.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 
 ThumbnailLoader* ThumbnailLoader::instance() {
     static QPointer<ThumbnailLoader> loader;
@@ -82,19 +85,73 @@ void ThumbnailLoader::startMore() {
         const IconImage::Maker maker = image->_maker;
         std::weak_ptr<IconImage> weak = image;
         _pool.start([this, path, box, original, maker, weak]() {
+            const std::optional<qint64> changed = maker ? std::nullopt : FileSystem::changeTime(path);
             QImage pixels = maker ? maker(path) : ThumbnailDecoder::decode(path, box, original);
             QMetaObject::invokeMethod(
-                this, [this, weak, pixels = std::move(pixels)]() { finished(weak, pixels); },
+                this,
+                [this, weak, pixels = std::move(pixels), changed]() { finished(weak, pixels, changed); },
                 Qt::QueuedConnection);
         });
     }
 }
 
-void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak, const QImage& pixels) {
+namespace {
+
+bool isRecent(qint64 changed) {
+    return QDateTime::currentMSecsSinceEpoch() - changed < ThumbnailLoader::settleMs;
+}
+
+} // namespace
+
+bool ThumbnailLoader::mayStillBeWritten(const QString& path) {
+    const std::optional<qint64> changed = FileSystem::changeTime(path);
+    return changed && isRecent(*changed);
+}
+
+void ThumbnailLoader::followWhileWritten(const IconImagePtr& image, qint64 changed) {
+    QTimer::singleShot(retryMs, this, [this, weak = std::weak_ptr<IconImage>(image), changed]() {
+        const IconImagePtr image = weak.lock();
+        if (!image) {
+            return;
+        }
+        const std::optional<qint64> now = FileSystem::changeTime(image->path());
+        if (now && *now != changed) {
+            image->_sizeRead = false;
+            request(image, nullptr, {}); // its end follows it further
+        } else if (now && isRecent(*now)) {
+            followWhileWritten(image, changed);
+        }
+    });
+}
+
+void ThumbnailLoader::retryLater(const IconImagePtr& image) {
+    if (image->_retryPending) {
+        return;
+    }
+    image->_retryPending = true;
+    QTimer::singleShot(retryMs, this, [this, weak = std::weak_ptr<IconImage>(image)]() {
+        if (const IconImagePtr image = weak.lock()) {
+            image->_retryPending = false;
+            image->_requested = false;
+            image->_sizeRead = false;
+            Q_EMIT imageReady(image.get());
+        }
+    });
+}
+
+void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak, const QImage& pixels,
+                               std::optional<qint64> changed) {
     --_running;
     if (const IconImagePtr image = weak.lock()) {
-        image->receivePixels(pixels);
-        Q_EMIT imageReady(image.get());
+        if (pixels.isNull() && !image->_maker && mayStillBeWritten(image->path())) {
+            retryLater(image); // stays requested until then: draws meanwhile ask nothing
+        } else {
+            image->receivePixels(pixels);
+            Q_EMIT imageReady(image.get());
+            if (!pixels.isNull() && changed && isRecent(*changed)) {
+                followWhileWritten(image, *changed);
+            }
+        }
     }
     startMore();
 }

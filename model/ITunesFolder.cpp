@@ -7,10 +7,11 @@
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
 
-#include <QHash>
 #include <QUrl>
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -45,13 +46,14 @@ int hexValue(char16_t c) {
     return -1;
 }
 
-// A local file URL made from its decoded path. QUrl's parser keeps several
-// times the text's size for every URL; a path set in decoded form costs a
-// third of that, which matters for libraries of tens of thousands of tracks.
-// Answers nothing when the path part holds anything the decoded form could
-// change or that is rare enough to leave to the parser: a query or fragment,
-// an escaped slash or NUL, unescaped non-ASCII text, bytes that are not UTF-8.
-std::optional<QUrl> compactFileUrl(QStringView location) {
+// The local path of a file URL, decoded. QUrl's parser keeps several times
+// the text's size for every URL, so tracks keep this path instead and make
+// their URL from it when asked, which matters for libraries of a million
+// tracks. Answers nothing when the path part holds anything the decoded form
+// could change or that is rare enough to leave to the parser: a query or
+// fragment, an escaped slash or NUL, unescaped non-ASCII text, bytes that are
+// not UTF-8.
+std::optional<QString> compactFilePath(QStringView location) {
     QStringView encoded;
     if (location.startsWith(u"file://localhost/", Qt::CaseInsensitive)) {
         encoded = location.mid(16);
@@ -80,24 +82,19 @@ std::optional<QUrl> compactFileUrl(QStringView location) {
             *out++ = static_cast<char>(c);
         }
     }
-    const QString path = QString::fromUtf8(bytes.constData(), out - bytes.constData());
+    QString path = QString::fromUtf8(bytes.constData(), out - bytes.constData());
     if (path.contains(QChar::ReplacementCharacter)) {
         return std::nullopt;
     }
-    QUrl url;
-    url.setScheme(QStringLiteral("file"));
-    url.setPath(path, QUrl::DecodedMode);
-    return url;
+    return path;
 }
 
-// The track's location as a URL: file URLs lose a "localhost" host so that
-// their path is the local path; text that is not an absolute URL gives none.
+// The track's location as a URL, where it has no compact file path: file URLs
+// lose a "localhost" host so that their path is the local path; text that is
+// not an absolute URL gives none.
 QUrl urlOf(const QString& location) {
     if (location.isEmpty()) {
         return {};
-    }
-    if (auto compact = compactFileUrl(location)) {
-        return *compact;
     }
     QUrl url(location, QUrl::TolerantMode);
     if (!url.isValid() || url.scheme().isEmpty()) {
@@ -109,6 +106,62 @@ QUrl urlOf(const QString& location) {
     }
     return url;
 }
+
+// The catalogue's tracks by their numbers, for the playlists to find. iTunes
+// numbers its tracks densely, so a table indexed by number finds them with
+// no hashing; numbers spread far apart are searched in sorted order instead.
+// A number given twice finds its later track.
+class TrackTable {
+public:
+    void add(qint64 id, MediaItemPtr track) { _tracks.emplace_back(id, std::move(track)); }
+
+    // Call once every track is added.
+    void index() {
+        if (_tracks.empty()) {
+            return;
+        }
+        qint64 lowest = _tracks.front().first;
+        qint64 highest = lowest;
+        for (const auto& [id, track] : _tracks) {
+            lowest = std::min(lowest, id);
+            highest = std::max(highest, id);
+        }
+        const quint64 span = static_cast<quint64>(highest) - static_cast<quint64>(lowest);
+        if (span <= 4 * static_cast<quint64>(_tracks.size()) + 1024) {
+            _lowest = lowest;
+            _positions.assign(static_cast<std::size_t>(span) + 1, 0);
+            for (std::size_t i = 0; i < _tracks.size(); ++i) {
+                _positions[static_cast<std::size_t>(_tracks[i].first - lowest)] = static_cast<quint32>(i + 1);
+            }
+        } else {
+            std::stable_sort(_tracks.begin(), _tracks.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        }
+    }
+
+    // The track numbered id, or null.
+    const MediaItemPtr* find(qint64 id) const {
+        if (!_positions.empty()) {
+            const quint64 offset = static_cast<quint64>(id) - static_cast<quint64>(_lowest);
+            if (offset >= _positions.size() || _positions[offset] == 0) {
+                return nullptr;
+            }
+            return &_tracks[_positions[offset] - 1].second;
+        }
+        const auto after =
+            std::upper_bound(_tracks.begin(), _tracks.end(), id,
+                             [](qint64 value, const auto& entry) { return value < entry.first; });
+        if (after == _tracks.begin() || std::prev(after)->first != id) {
+            return nullptr;
+        }
+        return &std::prev(after)->second;
+    }
+
+private:
+    std::vector<std::pair<qint64, MediaItemPtr>> _tracks; // in the catalogue's order until sorted
+    qint64 _lowest = 0;
+    std::vector<quint32> _positions; // dense numbers: position in _tracks + 1, 0 for none
+};
 
 } // namespace
 
@@ -162,7 +215,7 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
                                   const ITunesFolder::PlaylistIcons& icons, FolderLoadProgress& progress) {
     // The catalogue is streamed: tracks and playlists are taken one record at
     // a time, and only the keys used here are read.
-    QHash<qint64, MediaItemPtr> tracks;
+    TrackTable tracks;
     std::vector<Playlist> playlists;
     PlistReader reader;
     reader.setRootKeys({});
@@ -178,31 +231,40 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
             if (!id) {
                 return; // no playlist can name it
             }
-            tracks.insert(*id, std::make_shared<QVTrack>(record.value(u"Name").toString(),
-                                                         record.value(u"Artist").toString(),
-                                                         lengthOf(record.value(u"Total Time")),
-                                                         urlOf(record.value(u"Location").toString())));
+            const QString name = record.value(u"Name").toString();
+            const QString artist = record.value(u"Artist").toString();
+            const quint32 length = lengthOf(record.value(u"Total Time"));
+            const QString location = record.value(u"Location").toString();
+            if (std::optional<QString> path = compactFilePath(location)) {
+                tracks.add(*id, QVTrack::withCataloguePath(name, artist, length, *path));
+            } else {
+                tracks.add(*id, std::make_shared<QVTrack>(name, artist, length, urlOf(location)));
+            }
         });
     // Playlists keep their track numbers until every track is known, so the
-    // order of the two keys in the file does not matter.
+    // order of the two keys in the file does not matter. A playlist's items
+    // are taken one at a time too (the library's own playlist lists every
+    // track): their numbers gather here until the playlist's record ends.
+    std::vector<qint64> itemIds;
+    reader.streamNestedArray(QStringLiteral("Playlists"), QStringLiteral("Playlist Items"),
+                             {QStringLiteral("Track ID")}, [&itemIds](PlistValue&& item) {
+                                 if (const auto id = item.value(u"Track ID").toInteger()) {
+                                     itemIds.push_back(*id);
+                                 }
+                             });
     reader.streamArray(QStringLiteral("Playlists"),
                        {QStringLiteral("Name"), QStringLiteral("Master"), QStringLiteral("Videos"),
                         QStringLiteral("Podcasts"), QStringLiteral("Smart Criteria"),
                         QStringLiteral("Playlist Items")},
-                       [&playlists](PlistValue&& record) {
+                       [&playlists, &itemIds](PlistValue&& record) {
                            Playlist& playlist = playlists.emplace_back();
                            playlist.name = record.value(u"Name").toString();
                            playlist.master = record.value(u"Master").toBool();
                            playlist.videos = record.value(u"Videos").toBool();
                            playlist.podcasts = record.value(u"Podcasts").toBool();
                            playlist.smart = record.contains(u"Smart Criteria");
-                           const PlistArray& items = record.value(u"Playlist Items").toArray();
-                           playlist.trackIds.reserve(items.size());
-                           for (const PlistValue& item : items) {
-                               if (const auto id = item.value(u"Track ID").toInteger()) {
-                                   playlist.trackIds.push_back(*id);
-                               }
-                           }
+                           playlist.trackIds = std::exchange(itemIds, {});
+                           playlist.trackIds.shrink_to_fit();
                        });
     reader.setProgressHandler([&progress](qint64 bytesRead, qint64 fileSize) {
         progress.setFraction(fileSize > 0 ? static_cast<double>(bytesRead) / static_cast<double>(fileSize)
@@ -215,6 +277,7 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
         return contents;
     }
 
+    tracks.index();
     std::vector<MediaItemPtr> libraryTracks;
     for (const Playlist& playlist : playlists) {
         QImage icon = icons.playlist;
@@ -230,7 +293,7 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
         std::vector<MediaItemPtr> items;
         items.reserve(playlist.trackIds.size());
         for (const qint64 id : playlist.trackIds) {
-            if (const auto found = tracks.constFind(id); found != tracks.constEnd()) {
+            if (const MediaItemPtr* found = tracks.find(id)) {
                 items.push_back(*found);
             }
         }

@@ -22,11 +22,26 @@ QVTrack::QVTrack(FromPath, const QString& path)
 }
 
 QVTrack::QVTrack(const QString& title, const QString& artist, quint32 length, const QUrl& url)
-    : _initialized(true)
-    , _name(title)
+    : _name(title)
     , _artist(artist)
+    , _url(url)
     , _length(length)
-    , _url(url) {
+    , _initialized(true) {
+}
+
+QVTrackPtr QVTrack::withCataloguePath(const QString& title, const QString& artist, quint32 length,
+                                      const QString& path) {
+    return std::make_shared<QVTrack>(FromCataloguePath{}, title, artist, length, path);
+}
+
+QVTrack::QVTrack(FromCataloguePath, const QString& title, const QString& artist, quint32 length,
+                 const QString& path)
+    : _name(title)
+    , _artist(artist)
+    , _path(path)
+    , _length(length)
+    , _initialized(true)
+    , _pathFromCatalogue(true) {
 }
 
 QString QVTrack::name() {
@@ -45,6 +60,13 @@ quint32 QVTrack::length() {
 }
 
 QUrl QVTrack::url() const {
+    if (_pathFromCatalogue) {
+        // The path set in decoded form, as the catalogue's URL was read.
+        QUrl url;
+        url.setScheme(QStringLiteral("file"));
+        url.setPath(_path, QUrl::DecodedMode);
+        return url;
+    }
     if (_url.isEmpty() && !_path.isEmpty()) {
         _url = Path::fileUrl(_path);
     }
@@ -52,7 +74,7 @@ QUrl QVTrack::url() const {
 }
 
 QString QVTrack::filePath() const {
-    return _path.isEmpty() ? Path::localPath(_url) : _path;
+    return _path.isEmpty() || _pathFromCatalogue ? Path::localPath(url()) : _path;
 }
 
 void QVTrack::lazyInit() {
@@ -79,11 +101,11 @@ void QVTrack::lazyInit() {
 
 bool QVTrack::matchesFilter(const QString& text) {
     lazyInit();
-    if (!_searchFormsMade) {
-        _searchName = TextMatch::searchForm(_name);
-        _searchArtist = TextMatch::searchForm(_artist);
-        _searchFormsMade = true;
+    if (!_searchForms) {
+        _searchForms = std::make_unique<SearchForms>(
+            SearchForms{TextMatch::searchForm(_name), TextMatch::searchForm(_artist)});
     }
-    return (!_searchName.isEmpty() && TextMatch::contains(_searchName, text)) ||
-           (!_searchArtist.isEmpty() && TextMatch::contains(_searchArtist, text));
+    const SearchForms& forms = *_searchForms;
+    return (!forms.name.isEmpty() && TextMatch::contains(forms.name, text)) ||
+           (!forms.artist.isEmpty() && TextMatch::contains(forms.artist, text));
 }

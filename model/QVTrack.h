@@ -25,6 +25,12 @@ public:
     explicit QVTrack(const QUrl& url);
     // A track with known display data; its file is never read.
     QVTrack(const QString& title, const QString& artist, quint32 length, const QUrl& url);
+    // The same for a local file given by its path as a catalogue's URL names
+    // it (decoded, valid UTF-8). Its URL is made each time it is asked for
+    // and not kept: a catalogue of a million tracks would otherwise hold a
+    // million URLs, each several times the path's size.
+    static QVTrackPtr withCataloguePath(const QString& title, const QString& artist, quint32 length,
+                                        const QString& path);
 
     QString name() override;
     QString artist();
@@ -42,23 +48,33 @@ public:
 
 private:
     struct FromPath {};
+    struct FromCataloguePath {};
 
 public:
-    // For the class's own factory only (the tag type is private).
+    // For the class's own factories only (the tag types are private).
     QVTrack(FromPath, const QString& path);
+    QVTrack(FromCataloguePath, const QString& title, const QString& artist, quint32 length,
+            const QString& path);
 
 private:
+    // The folded title and artist that matchesFilter() compares, made on its
+    // first call: lists search through their own index, so most tracks never
+    // need them.
+    struct SearchForms {
+        QString name;
+        QString artist;
+    };
+
     QString filePath() const;
 
-    bool _initialized = false;
     QString _name;
     QString _artist;
-    quint32 _length = 0;
     // Tracks made from files keep the path and make the URL when first asked,
     // so listing a folder does not build thousands of URLs.
-    mutable QUrl _url;
     QString _path;
-    bool _searchFormsMade = false;
-    QString _searchName;
-    QString _searchArtist;
+    mutable QUrl _url;
+    std::unique_ptr<SearchForms> _searchForms;
+    quint32 _length = 0;
+    bool _initialized = false;
+    bool _pathFromCatalogue = false;
 };

@@ -335,7 +335,7 @@ void Builder::startContainer(bool isDictionary) {
         fields = _rootKeys ? &*_rootKeys : nullptr;
     } else if (_frames.size() == 1 && _frames.front().isDictionary) {
         for (const auto& candidate : _streams) {
-            if (candidate.rootKey == _frames.front().key) {
+            if (candidate.parentRootKey.isNull() && candidate.rootKey == _frames.front().key) {
                 if (candidate.isDictionary != isDictionary) {
                     skipValue();
                     return;
@@ -346,6 +346,21 @@ void Builder::startContainer(bool isDictionary) {
         }
     } else if (const auto* parentStream = _frames.back().stream; parentStream != nullptr) {
         fields = parentStream->fields ? &*parentStream->fields : nullptr;
+    } else if (const Frame& record = _frames.back();
+               _frames.size() >= 2 && record.isDictionary && _frames[_frames.size() - 2].stream != nullptr) {
+        // A field of a streamed record: its elements may be streamed too.
+        const QString& parentKey = _frames[_frames.size() - 2].stream->rootKey;
+        for (const auto& candidate : _streams) {
+            if (!candidate.parentRootKey.isNull() && candidate.parentRootKey == parentKey &&
+                candidate.rootKey == record.key) {
+                if (candidate.isDictionary != isDictionary) {
+                    skipValue();
+                    return;
+                }
+                stream = &candidate;
+                break;
+            }
+        }
     }
     Frame& frame = _frames.emplace_back();
     frame.isDictionary = isDictionary;
@@ -378,8 +393,9 @@ void Builder::endKey() {
     const QString* known = frame.fields->find(_text.data(), _text.size());
     if (known == nullptr && _frames.size() == 1) {
         for (const auto& stream : _streams) {
-            if (stream.rootKey.toUtf8() ==
-                QByteArrayView(_text.data(), static_cast<qsizetype>(_text.size()))) {
+            if (stream.parentRootKey.isNull() &&
+                stream.rootKey.toUtf8() ==
+                    QByteArrayView(_text.data(), static_cast<qsizetype>(_text.size()))) {
                 known = &stream.rootKey;
                 break;
             }
@@ -540,11 +556,16 @@ std::optional<PlistReader::KeySet> keySet(const QStringList& fields) {
 } // namespace
 
 void PlistReader::streamDictionary(const QString& rootKey, const QStringList& fields, EntryHandler handler) {
-    _streams.push_back({rootKey, true, keySet(fields), std::move(handler), {}});
+    _streams.push_back({rootKey, true, keySet(fields), std::move(handler), {}, {}});
 }
 
 void PlistReader::streamArray(const QString& rootKey, const QStringList& fields, ElementHandler handler) {
-    _streams.push_back({rootKey, false, keySet(fields), {}, std::move(handler)});
+    _streams.push_back({rootKey, false, keySet(fields), {}, std::move(handler), {}});
+}
+
+void PlistReader::streamNestedArray(const QString& rootKey, const QString& field, const QStringList& fields,
+                                    ElementHandler handler) {
+    _streams.push_back({field, false, keySet(fields), {}, std::move(handler), rootKey});
 }
 
 PlistValue PlistReader::readFile(const QString& path) const {

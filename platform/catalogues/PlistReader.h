@@ -49,6 +49,13 @@ public:
     void streamDictionary(const QString& rootKey, const QStringList& fields, EntryHandler handler);
     // The same for the elements of an array under rootKey.
     void streamArray(const QString& rootKey, const QStringList& fields, ElementHandler handler);
+    // Hands each element of the array under field of every record streamed
+    // from rootKey to handler as it completes, before the record's own
+    // handler runs, instead of keeping the array in the record (which then
+    // lacks field). fields limits the elements' dictionaries as above. For
+    // records holding long lists: a playlist of a million tracks.
+    void streamNestedArray(const QString& rootKey, const QString& field, const QStringList& fields,
+                           ElementHandler handler);
 
     void setProgressHandler(ProgressHandler handler) { _progress = std::move(handler); }
 
@@ -74,6 +81,7 @@ public:
         std::optional<KeySet> fields;
         EntryHandler entryHandler;
         ElementHandler elementHandler;
+        QString parentRootKey; // a nested stream: rootKey is the field of the records streamed from here
     };
 
 private:

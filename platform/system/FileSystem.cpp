@@ -144,4 +144,12 @@ bool isRegularFile(const QString& path) {
     return stat(Path::toNative(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::optional<qint64> changeTime(const QString& path) {
+    struct stat info {};
+    if (stat(Path::toNative(path).constData(), &info) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<qint64>(info.st_ctim.tv_sec) * 1000 + info.st_ctim.tv_nsec / 1000000;
+}
+
 } // namespace FileSystem

@@ -55,5 +55,9 @@ bool isDirectory(const QString& path);
 // Whether path names a regular file, following symbolic links (not a FIFO,
 // socket or device, which must not be opened for reading).
 bool isRegularFile(const QString& path);
+// When the file at path last changed, in milliseconds since the epoch: its
+// contents or its entry (a copy keeping the original's modification time
+// still counts as new); none when nothing is there.
+std::optional<qint64> changeTime(const QString& path);
 
 } // namespace FileSystem

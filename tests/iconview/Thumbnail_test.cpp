@@ -211,4 +211,34 @@ TEST_F(ThumbnailPipeline, APictureThatCannotBeReadIsAskedForOnce) {
     EXPECT_TRUE(grid.view->selection().empty());
 }
 
+// A picture being saved or copied into a folder is listed before it is
+// complete: what cannot be read of it yet is read again once it is.
+TEST_F(ThumbnailPipeline, APictureStillBeingWrittenIsDrawnOnceComplete) {
+    const QByteArray whole = jpegOf(halves(QSize(400, 300)));
+    const QString empty = home.writeFile(QStringLiteral("empty.jpg"));
+    // Its header so far, without the image data.
+    const QString half = home.writeFile(QStringLiteral("half.jpg"), whole.left(whole.indexOf("\xff\xda")));
+    // Half its image data: the decoder fills the missing end with grey.
+    const QString cut = home.writeFile(QStringLiteral("cut.jpg"), whole.left(whole.size() / 2));
+    images[0] = IconImage::referencingFile(empty);
+    images[1] = IconImage::referencingFile(half);
+    images[2] = IconImage::referencingFile(cut);
+    show();
+    EXPECT_EVENTUALLY(idle(), 5000);
+    EXPECT_TRUE(images[0]->pixels().isNull());
+    EXPECT_TRUE(images[1]->pixels().isNull());
+    const auto bottomLeftIsRed = [&] {
+        const QImage pixels = images[2]->pixels();
+        return !pixels.isNull() && isRed(pixels.pixel(3, pixels.height() - 3));
+    };
+    EXPECT_FALSE(bottomLeftIsRed());
+    for (const char* name : {"empty.jpg", "half.jpg", "cut.jpg"}) {
+        home.writeFile(QLatin1String(name), whole);
+    }
+    EXPECT_EVENTUALLY(!images[0]->pixels().isNull() && !images[1]->pixels().isNull(), 3000);
+    EXPECT_EQ(images[0]->size(), QSizeF(400, 300));
+    EXPECT_FALSE(images[1]->failed());
+    EXPECT_EVENTUALLY(bottomLeftIsRed(), 3000);
+}
+
 } // namespace

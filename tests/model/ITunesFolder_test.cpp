@@ -226,6 +226,14 @@ TEST(ITunesFolder, TrackKeysAreMatchedAsDecimalNumbers) {
                            record("8", "second eight") + record("-3", "negative") + record("0", "zero") +
                            record("x", "not a number"))));
     EXPECT_EQ(names(library->files()), QStringList({"seven", "second eight", "negative", "zero"}));
+
+    // Numbers spread far apart are found as well.
+    TempHome spread;
+    const auto far =
+        makeLibrary(spread, plist(tracks(record("2000000000", "high") + record("8", "first eight") +
+                                         record("-2000000000", "low") + record("8", "second eight")) +
+                                  playlists(playlist("Library", kMaster, {8, -2000000000, 5, 2000000000}))));
+    EXPECT_EQ(names(far->files()), QStringList({"second eight", "low", "high"}));
 }
 
 TEST(ITunesFolder, CataloguesThatCannotBeReadOrLackAKey) {

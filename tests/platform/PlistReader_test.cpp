@@ -246,6 +246,40 @@ TEST(PlistReader, StreamSkipsAContainerOfTheWrongType) {
     EXPECT_FALSE(root.contains(u"Playlists"));
 }
 
+// A playlist of a million tracks: its items come one at a time, each before
+// the playlist's own record, which no longer holds them.
+TEST(PlistReader, StreamsTheListInsideEachRecordBeforeTheRecord) {
+    PlistReader reader;
+    QStringList events;
+    reader.streamArray(QStringLiteral("Playlists"), {QStringLiteral("Name"), QStringLiteral("Items")},
+                       [&](PlistValue&& record) {
+                           events.append(
+                               record.value(u"Name").toString() +
+                               (record.contains(u"Items") ? QStringLiteral(" with items") : QString()));
+                       });
+    reader.streamNestedArray(
+        QStringLiteral("Playlists"), QStringLiteral("Items"), {QStringLiteral("Id")}, [&](PlistValue&& item) {
+            events.append(item.isDictionary()
+                              ? QString::number(item.value(u"Id").toInteger().value_or(-1)) +
+                                    QLatin1Char('/') + QString::number(item.toDictionary().size())
+                              : QStringLiteral("not a record"));
+        });
+    const PlistValue root = reader.read(
+        plist("<dict><key>Playlists</key><array>"
+              "<dict><key>Items</key><array><dict><key>Id</key><integer>7</integer><key>Extra</key><true/>"
+              "</dict><string>x</string><dict><key>Id</key><integer>9</integer></dict></array>"
+              "<key>Name</key><string>A</string></dict>"
+              "<dict><key>Name</key><string>B</string><key>Items</key><dict><key>Id</key><integer>1</integer>"
+              "</dict></dict>"
+              "<dict><key>Name</key><string>C</string><key>List</key><array><dict><key>Id</key>"
+              "<integer>2</integer></dict></array></dict>"
+              "</array><key>Items</key><array><integer>3</integer></array></dict>"));
+    ASSERT_TRUE(root.isDictionary());
+    // A list of another type is skipped; a list under another key is no record's list.
+    EXPECT_EQ(events, QStringList({"7/1", "not a record", "9/1", "A", "B", "C"}));
+    EXPECT_EQ(root.value(u"Items").toArray().size(), 1u);
+}
+
 } // namespace
 
 namespace {
