@@ -14,18 +14,23 @@ namespace {
 // The first position from from on (below limit) where text holds first and,
 // lastOffset further on, last: the candidates of a search, found eight
 // positions at a time. Testing the text's last character as well as its
-// first skips nearly every position that only starts like it.
-qsizetype nextCandidate(const char16_t* text, qsizetype from, qsizetype limit, char16_t first, char16_t last,
-                        qsizetype lastOffset) {
+// first skips nearly every position that only starts like it. Eight
+// positions are read at once wherever the text (size characters) goes on
+// that far, also past limit, so that a short stretch needs no slow tail.
+inline qsizetype nextCandidate(const char16_t* text, qsizetype size, qsizetype from, qsizetype limit,
+                               char16_t first, char16_t last, qsizetype lastOffset) {
     qsizetype at = from;
 #if defined(__SSE2__)
     const __m128i firsts = _mm_set1_epi16(static_cast<short>(first));
     const __m128i lasts = _mm_set1_epi16(static_cast<short>(last));
-    for (; at + 8 <= limit; at += 8) {
+    for (; at < limit && at + 8 + lastOffset <= size; at += 8) {
         const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
         const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + lastOffset));
-        const int found =
+        int found =
             _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(starts, firsts), _mm_cmpeq_epi16(ends, lasts)));
+        if (const qsizetype left = limit - at; left < 8) {
+            found &= (1 << (left * 2)) - 1; // two mask bits per position
+        }
         if (found != 0) {
             return at + (__builtin_ctz(static_cast<unsigned>(found)) >> 1);
         }
@@ -74,6 +79,7 @@ void SearchIndex::clear() {
     _folded.reset();
     _lastForm = QString();
     _result.clear();
+    _typedThrough.clear();
 }
 
 const std::vector<std::uint32_t>& SearchIndex::match(const QString& text) {
@@ -92,9 +98,25 @@ const std::vector<std::uint32_t>& SearchIndex::match(const QString& text) {
         return _result;
     }
     if (narrows) {
+        // Kept for a later deletion, within a bound: a typed word, not a pasted page.
+        constexpr std::size_t kDepth = 32;
+        if (_typedThrough.size() == kDepth) {
+            _typedThrough.erase(_typedThrough.begin());
+        }
+        _typedThrough.emplace_back(_lastForm, _result);
         refine(form);
     } else {
-        scanAll(form);
+        // A letter deleted: the result of the text typed through before, if any.
+        while (!_typedThrough.empty() && _typedThrough.back().first.size() > form.size()) {
+            _typedThrough.pop_back();
+        }
+        if (!_typedThrough.empty() && _typedThrough.back().first == form) {
+            _result = std::move(_typedThrough.back().second);
+            _typedThrough.pop_back();
+        } else {
+            _typedThrough.clear();
+            scanAll(form);
+        }
     }
     _lastForm = form;
     return _result;
@@ -112,8 +134,8 @@ void SearchIndex::scanAll(QStringView needle) {
     auto fieldEnd = folded.fieldEnds.begin();
     qsizetype from = 0;
     while (from < limit) {
-        const qsizetype at =
-            nextCandidate(chars, from, limit, needle.front().unicode(), needle.back().unicode(), length - 1);
+        const qsizetype at = nextCandidate(chars, text.size(), from, limit, needle.front().unicode(),
+                                           needle.back().unicode(), length - 1);
         if (at < 0) {
             break;
         }
@@ -162,7 +184,7 @@ void SearchIndex::refine(QStringView needle) {
         qsizetype from = field == 0 ? 0 : folded.fieldEnds[field - 1];
         const qsizetype limit = folded.fieldEnds[fieldsEnd - 1] - length + 1;
         while (from < limit) {
-            const qsizetype at = nextCandidate(chars, from, limit, first, last, length - 1);
+            const qsizetype at = nextCandidate(chars, text.size(), from, limit, first, last, length - 1);
             if (at < 0) {
                 return false;
             }

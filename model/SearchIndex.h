@@ -51,4 +51,7 @@ private:
     std::shared_ptr<const Folded> _folded;
     QString _lastForm;
     std::vector<std::uint32_t> _result;
+    // The results of the shorter texts that the last one was typed through,
+    // shortest first, so that deleting a letter finds its result again.
+    std::vector<std::pair<QString, std::vector<std::uint32_t>>> _typedThrough;
 };

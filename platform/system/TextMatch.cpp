@@ -16,7 +16,9 @@ bool isAscii(const QString& text) {
 } // namespace
 
 bool startsWithMark(QStringView text) {
-    if (text.isEmpty()) {
+    // No mark comes before the combining diacritics block: the common case
+    // answers without a look-up.
+    if (text.isEmpty() || text[0].unicode() < 0x300) {
         return false;
     }
     const char32_t c = text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate()
