@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <iterator>
+
 const char MediaFolderSubFoldersChanged[] = "MediaFolderSubFoldersChangedNotification";
 const char MediaFolderFilesChanged[] = "MediaFolderFilesChangedNotification";
 const char MediaFolderLoadStateChanged[] = "MediaFolderLoadStateChangedNotification";
@@ -157,8 +159,10 @@ void MediaFolder::setContents(MediaFolderContents&& contents) {
     for (const auto& folder : contents.folders) {
         folder->_parent = this;
     }
-    _folders.insert(_folders.end(), contents.folders.begin(), contents.folders.end());
-    _files.insert(_files.end(), contents.files.begin(), contents.files.end());
+    _folders.insert(_folders.end(), std::make_move_iterator(contents.folders.begin()),
+                    std::make_move_iterator(contents.folders.end()));
+    _files.insert(_files.end(), std::make_move_iterator(contents.files.begin()),
+                  std::make_move_iterator(contents.files.end()));
     _loadState = contents.failed ? LoadState::Failed : LoadState::Loaded;
 }
 

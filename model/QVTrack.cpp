@@ -13,6 +13,16 @@ QVTrackPtr QVTrack::trackFromFile(const QString& path) {
     return std::make_shared<QVTrack>(FromPath{}, path);
 }
 
+QVTrackPtr QVTrack::trackWithPath(const QString& title, const QString& artist, quint32 length,
+                                  const QString& path) {
+    auto track = std::make_shared<QVTrack>(FromPath{}, path);
+    track->_initialized = true;
+    track->_name = title;
+    track->_artist = artist;
+    track->_length = length;
+    return track;
+}
+
 QVTrack::QVTrack(const QUrl& url)
     : _url(url) {
 }

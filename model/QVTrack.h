@@ -25,6 +25,10 @@ public:
     explicit QVTrack(const QUrl& url);
     // A track with known display data; its file is never read.
     QVTrack(const QString& title, const QString& artist, quint32 length, const QUrl& url);
+    // The same for a local file, whose URL is made when first asked: a
+    // catalogue of tens of thousands of tracks then builds no URLs to list them.
+    static QVTrackPtr trackWithPath(const QString& title, const QString& artist, quint32 length,
+                                    const QString& path);
 
     QString name() override;
     QString artist();

@@ -69,8 +69,12 @@ CatalogueContents RhythmboxFolder::read(const QString& database, const QString& 
     QHash<QString, MediaItemPtr> byLocation;
     // Entries read before a break in the file are kept: each is complete.
     RhythmboxReader::readDatabase(database, [&](RhythmboxReader::Entry&& entry) {
-        auto track = std::make_shared<QVTrack>(entry.title, entry.artist, lengthOf(entry.duration),
-                                               CatalogueUrl::fromLocation(entry.location));
+        // Local files keep their path and make their URL when first asked.
+        const QString path = CatalogueUrl::plainFilePath(entry.location);
+        MediaItemPtr track =
+            path.isNull() ? std::make_shared<QVTrack>(entry.title, entry.artist, lengthOf(entry.duration),
+                                                      CatalogueUrl::fromLocation(entry.location))
+                          : QVTrack::trackWithPath(entry.title, entry.artist, lengthOf(entry.duration), path);
         if (listed.contains(entry.location)) {
             byLocation.insert(entry.location, track);
         }
