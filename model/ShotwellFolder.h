@@ -12,10 +12,10 @@ using ShotwellFolderPtr = std::shared_ptr<ShotwellFolder>;
 
 // The user's Shotwell library: in the pictures tree its photos, in the movies
 // tree its videos, each listed by exposure time, with a sub-folder per event
-// and then per tag (both in the same order; groups without such items are
-// left out). Trashed and hidden items are not listed. Photos draw Shotwell's
-// own cached thumbnails where they exist. Every schema since Shotwell 0.12
-// reads: a column a version lacks is data not given.
+// (in that order) and then per tag (by name, nested tags inside their
+// parent's folder; groups without such items are left out). Trashed and hidden items are not listed. Photos
+// draw Shotwell's own cached thumbnails where they exist. Every schema since Shotwell 0.12 reads: a column a
+// version lacks is data not given.
 class ShotwellFolder : public CatalogueFolder {
 public:
     enum class Media { Photos, Videos };
