@@ -42,6 +42,10 @@ MediaFolderReader CatalogueFolder::reader() const {
     };
 }
 
+void CatalogueFolder::didLoad() {
+    _watch.start(catalogueFiles(), [this] { reloadInBackground(); });
+}
+
 MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIcons& icons) {
     QImage icon;
     switch (group.kind) {

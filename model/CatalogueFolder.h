@@ -1,10 +1,12 @@
 #pragma once
 
 #include "model/CatalogueContents.h"
+#include "model/CatalogueWatch.h"
 #include "model/MediaFolder.h"
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -16,7 +18,8 @@ using CatalogueReader = std::function<CatalogueContents()>;
 // loader thread (or at once for a caller that needs it now): the subclass's
 // catalogueReader() gives the items and groups, which become this folder's
 // items and one sub-folder per group, published on the main thread in one
-// step. Expandable before loading, without reading anything.
+// step. Expandable before loading, without reading anything. Once loaded, it
+// reads the catalogue again when its files change (catalogueFiles()).
 class CatalogueFolder : public MediaFolder {
 public:
     // The catalogue's contents, read now.
@@ -25,6 +28,15 @@ public:
 protected:
     // Hook: the reading step, holding copies of what it needs.
     virtual CatalogueReader catalogueReader() const = 0;
+    // Hook: the files the catalogue is read from, the catalogue itself first.
+    // Once loaded, the folder follows them and reads the catalogue again when
+    // one is replaced or written. None (the default): not followed.
+    virtual QStringList catalogueFiles() const { return {}; }
+    // The files of an SQLite database: written in place, in WAL mode into
+    // its "-wal" file until a checkpoint.
+    static QStringList databaseFiles(const QString& database) {
+        return {database, database + QStringLiteral("-wal")};
+    }
 
     // Which library icon the folder shows.
     enum class Library { Pictures, Music };
@@ -34,6 +46,7 @@ protected:
 
     MediaFolderReader reader() const override;
     bool loadExpandable() override { return true; }
+    void didLoad() override;
 
 private:
     // The icons of the kinds of group, copied into the reading step.
@@ -49,4 +62,5 @@ private:
     static MediaFolderPtr folderFor(CatalogueGroup&& group, const GroupIcons& icons);
 
     GroupIcons _icons;
+    CatalogueWatch _watch;
 };

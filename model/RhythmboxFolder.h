@@ -21,6 +21,7 @@ public:
     RhythmboxFolder(const QString& name, const QString& database, const QString& playlists);
 
     CatalogueReader catalogueReader() const override;
+    QStringList catalogueFiles() const override { return {_database, _playlists}; }
     static CatalogueContents read(const QString& database, const QString& playlists);
 
 private:

@@ -32,6 +32,7 @@ public:
     ShotwellFolder(const QString& name, const QString& database, const QString& thumbnails, Media media);
 
     CatalogueReader catalogueReader() const override;
+    QStringList catalogueFiles() const override { return databaseFiles(_database); }
     // Reads the database at path; thumbnails names the directory of cached
     // thumbnails (a null string for none).
     static CatalogueContents read(const QString& database, const QString& thumbnails, Media media);

@@ -4,7 +4,10 @@
 #include "model/FolderWatcher.h"
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
+#include "model/RhythmboxFolder.h"
+#include "model/ShotwellFolder.h"
 #include "platform/NotificationCenter.h"
+#include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 
@@ -12,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -164,6 +168,88 @@ TEST_F(LiveFolder, ACatalogueSavedByRenamingANewFileOverItIsReadAgain) {
     ASSERT_TRUE(::rename(QFile::encodeName(file + QStringLiteral(".tmp")).constData(),
                          QFile::encodeName(file).constData()) == 0);
     EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"one", "three", "two"}), 3000);
+}
+
+// Rhythmbox's files as it saves them: written beside, then renamed over.
+void saveByRenaming(TempHome& home, const QString& name, const QByteArray& contents) {
+    const QString file = home.writeFile(name + QStringLiteral(".tmp"), contents);
+    ASSERT_EQ(
+        std::rename(QFile::encodeName(file).constData(), QFile::encodeName(home.file(name)).constData()), 0);
+}
+
+QByteArray rhythmdb(const QByteArrayList& titles) {
+    QByteArray entries;
+    for (const QByteArray& title : titles) {
+        entries += "  <entry type=\"song\">\n    <title>" + title +
+                   "</title>\n    <artist>Demo Artist</artist>\n    <duration>61</duration>\n"
+                   "    <location>file:///music/" +
+                   title + ".ogg</location>\n    <media-type>audio/x-vorbis</media-type>\n  </entry>\n";
+    }
+    return "<?xml version=\"1.0\" standalone=\"yes\"?>\n<rhythmdb version=\"2.0\">\n" + entries +
+           "</rhythmdb>\n";
+}
+
+QByteArray rhythmboxPlaylists(const QByteArray& name, const QByteArray& title) {
+    return "<?xml version=\"1.0\"?>\n<rhythmdb-playlists>\n  <playlist name=\"" + name +
+           "\" show-browser=\"false\" browser-position=\"180\" search-type=\"search-match\" "
+           "type=\"static\">\n"
+           "    <location>file:///music/" +
+           title + ".ogg</location>\n  </playlist>\n</rhythmdb-playlists>\n";
+}
+
+QStringList folderNames(const MediaFolderPtr& folder) {
+    QStringList names;
+    for (const MediaFolderPtr& sub : folder->folders()) {
+        names.append(sub->name());
+    }
+    return names;
+}
+
+TEST_F(LiveFolder, RhythmboxSavingEitherFileByRenamingIsReadAgain) {
+    home.makeDirectory(QStringLiteral(".local/share/rhythmbox"));
+    const QString database =
+        home.writeFile(QStringLiteral(".local/share/rhythmbox/rhythmdb.xml"), rhythmdb({"One"}));
+    const QString playlists = home.writeFile(QStringLiteral(".local/share/rhythmbox/playlists.xml"),
+                                             rhythmboxPlaylists("Road Trip", "One"));
+    const auto library = std::make_shared<RhythmboxFolder>(QStringLiteral("Rhythmbox"), database, playlists);
+    list.setFolder(library);
+    ASSERT_EVENTUALLY(list.numItems() == 1, 5000);
+
+    saveByRenaming(home, QStringLiteral(".local/share/rhythmbox/rhythmdb.xml"), rhythmdb({"One", "Two"}));
+    EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"One", "Two"}), 3000);
+    saveByRenaming(home, QStringLiteral(".local/share/rhythmbox/playlists.xml"),
+                   rhythmboxPlaylists("Night Drive", "Two"));
+    EXPECT_EVENTUALLY(folderNames(library) == QStringList{"Night Drive"}, 3000);
+    EXPECT_EQ(sortedNames(library->folders()[0]->files()), QStringList{"Two"});
+}
+
+// A database that its application keeps open and writes in place, in both
+// of SQLite's journal modes: each commit is read again, and reading it does
+// not count as a change (no reload follows the last one).
+TEST_F(LiveFolder, AShotwellDatabaseWrittenInPlaceIsReadAgain) {
+    for (const char* mode : {"WAL", "DELETE"}) {
+        SCOPED_TRACE(mode);
+        const QString database = home.file(QStringLiteral("photo-%1.db").arg(QLatin1String(mode)));
+        SqliteFixture::Connection shotwell(database);
+        ASSERT_EQ(
+            shotwell.execute(QStringLiteral("PRAGMA journal_mode=%1;"
+                                            "CREATE TABLE PhotoTable (id INTEGER PRIMARY KEY, filename TEXT"
+                                            " UNIQUE NOT NULL, exposure_time INTEGER, flags INTEGER);"
+                                            "INSERT INTO PhotoTable VALUES (1, '/photos/a.jpg', 1, 0);")
+                                 .arg(QLatin1String(mode))),
+            0);
+        const auto library = std::make_shared<ShotwellFolder>(QStringLiteral("Shotwell"), database, QString(),
+                                                              ShotwellFolder::Media::Photos);
+        list.setFolder(library);
+        ASSERT_EVENTUALLY(list.numItems() == 1, 5000);
+
+        ASSERT_EQ(
+            shotwell.execute(QStringLiteral("INSERT INTO PhotoTable VALUES (2, '/photos/b.jpg', 2, 0);")), 0);
+        EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"a", "b"}), 3000);
+        const int updates = updatesDuring([] {}, [] { return true; });
+        EXPECT_EQ(updates, 0);
+        list.setFolder(nullptr);
+    }
 }
 
 } // namespace
