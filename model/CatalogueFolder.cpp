@@ -1,6 +1,50 @@
 #include "model/CatalogueFolder.h"
 
+#include "model/Photo.h"
+#include "model/QVMovie.h"
+#include "model/QVTrack.h"
+
+#include <algorithm>
+#include <typeinfo>
+
 namespace {
+
+// Whether two catalogue items show and play the same, judged from what they
+// hold: nothing is read from their files (a movie's name would be).
+bool sameItem(const MediaItemPtr& a, const MediaItemPtr& b) {
+    if (a == b) {
+        return true;
+    }
+    if (!a || !b || typeid(*a) != typeid(*b)) {
+        return false;
+    }
+    if (auto* photo = dynamic_cast<Photo*>(a.get())) {
+        auto* other = static_cast<Photo*>(b.get());
+        return photo->path() == other->path() && photo->thumbPath() == other->thumbPath() &&
+               photo->name() == other->name();
+    }
+    if (auto* track = dynamic_cast<QVTrack*>(a.get())) {
+        auto* other = static_cast<QVTrack*>(b.get());
+        return track->url() == other->url() && track->name() == other->name() &&
+               track->artist() == other->artist() && track->length() == other->length();
+    }
+    if (dynamic_cast<QVMovie*>(a.get()) != nullptr) {
+        return a->url() == b->url();
+    }
+    return false;
+}
+
+bool sameItems(const std::vector<MediaItemPtr>& a, const std::vector<MediaItemPtr>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameItem);
+}
+
+bool sameFolders(const std::vector<MediaFolderPtr>& a, const std::vector<MediaFolderPtr>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const MediaFolderPtr& x, const MediaFolderPtr& y) {
+                          return x->name() == y->name() && x->icon().cacheKey() == y->icon().cacheKey() &&
+                                 sameItems(x->files(), y->files()) && sameFolders(x->folders(), y->folders());
+                      });
+}
 
 // The catalogue icons, registered under names of their own so that they do
 // not replace the iPhoto and iTunes folders' "library" entry.
@@ -44,6 +88,13 @@ MediaFolderReader CatalogueFolder::reader() const {
 
 void CatalogueFolder::didLoad() {
     _watch.start(catalogueFiles(), [this] { reloadInBackground(); });
+}
+
+void CatalogueFolder::mergeContents(MediaFolderContents&& contents) {
+    if (sameItems(files(), contents.files) && sameFolders(folders(), contents.folders)) {
+        return;
+    }
+    MediaFolder::mergeContents(std::move(contents));
 }
 
 MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIcons& icons) {

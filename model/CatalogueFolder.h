@@ -47,6 +47,10 @@ protected:
     MediaFolderReader reader() const override;
     bool loadExpandable() override { return true; }
     void didLoad() override;
+    // A catalogue read again that shows the same as before is not taken:
+    // applications save theirs for changes not shown here (play counts,
+    // ratings, thumbnails), and the user's place in the lists stays.
+    void mergeContents(MediaFolderContents&& contents) override;
 
 private:
     // The icons of the kinds of group, copied into the reading step.

@@ -177,11 +177,13 @@ void saveByRenaming(TempHome& home, const QString& name, const QByteArray& conte
         std::rename(QFile::encodeName(file).constData(), QFile::encodeName(home.file(name)).constData()), 0);
 }
 
-QByteArray rhythmdb(const QByteArrayList& titles) {
+QByteArray rhythmdb(const QByteArrayList& titles, int plays = 0) {
     QByteArray entries;
     for (const QByteArray& title : titles) {
         entries += "  <entry type=\"song\">\n    <title>" + title +
-                   "</title>\n    <artist>Demo Artist</artist>\n    <duration>61</duration>\n"
+                   "</title>\n    <artist>Demo Artist</artist>\n    <duration>61</duration>\n" +
+                   "    <play-count>" + QByteArray::number(plays) +
+                   "</play-count>\n"
                    "    <location>file:///music/" +
                    title + ".ogg</location>\n    <media-type>audio/x-vorbis</media-type>\n  </entry>\n";
     }
@@ -214,6 +216,16 @@ TEST_F(LiveFolder, RhythmboxSavingEitherFileByRenamingIsReadAgain) {
     const auto library = std::make_shared<RhythmboxFolder>(QStringLiteral("Rhythmbox"), database, playlists);
     list.setFolder(library);
     ASSERT_EVENTUALLY(list.numItems() == 1, 5000);
+    const MediaItemPtr one = list.filtered()[0];
+
+    // Rhythmbox saves after every song played: the list stays as it is.
+    const int updates = updatesDuring(
+        [&] {
+            saveByRenaming(home, QStringLiteral(".local/share/rhythmbox/rhythmdb.xml"), rhythmdb({"One"}, 1));
+        },
+        [] { return true; });
+    EXPECT_EQ(updates, 0);
+    EXPECT_EQ(list.filtered()[0], one);
 
     saveByRenaming(home, QStringLiteral(".local/share/rhythmbox/rhythmdb.xml"), rhythmdb({"One", "Two"}));
     EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"One", "Two"}), 3000);
