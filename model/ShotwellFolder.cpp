@@ -110,31 +110,17 @@ private:
     std::vector<std::size_t> _table;
 };
 
-// Adds the items at the indexes tagged to a tag's list. A flat tag and a
-// tree's top tag of the same name share one list, without doubles.
-void addTagged(std::vector<MediaItemPtr>& list, const std::vector<MediaItemPtr>& items,
-               const std::vector<std::size_t>& tagged) {
-    const bool merging = !list.empty();
-    list.reserve(list.size() + tagged.size());
-    // A tag's items lie scattered in memory: their shared counts are
-    // fetched a few items ahead of being counted up.
-    constexpr std::size_t ahead = 8;
-    for (std::size_t i = 0; i < tagged.size(); ++i) {
-        if (i + ahead < tagged.size()) {
-            __builtin_prefetch(reinterpret_cast<const char*>(items[tagged[i + ahead]].get()) - 16, 1);
+// Drops the second and later listings of an item, keeping the order: a flat
+// tag and a tree's top tag of the same name share one folder.
+void removeDoubles(std::vector<MediaItemPtr>& items) {
+    QSet<const MediaItem*> seen;
+    std::erase_if(items, [&seen](const MediaItemPtr& item) {
+        if (seen.contains(item.get())) {
+            return true;
         }
-        list.push_back(items[tagged[i]]);
-    }
-    if (merging) {
-        QSet<const MediaItem*> seen;
-        std::erase_if(list, [&seen](const MediaItemPtr& item) {
-            if (seen.contains(item.get())) {
-                return true;
-            }
-            seen.insert(item.get());
-            return false;
-        });
-    }
+        seen.insert(item.get());
+        return false;
+    });
 }
 
 QString firstExisting(const QStringList& paths) {
@@ -287,7 +273,6 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
         if (tagColumns.contains(QLatin1String("photo_id_list"))) {
             const QByteArrayView prefix = videos ? QByteArrayView("video-") : QByteArrayView("thumb");
             CatalogueGroupTree tags;
-            std::vector<std::size_t> tagged;
             db.query(QStringLiteral("SELECT name, photo_id_list FROM TagTable"), [&](const SqliteRow& row) {
                 const QString name = row.text(0);
                 CatalogueGroupTree::Node* node = &tags.root();
@@ -302,13 +287,15 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
                     }
                     node = &node->child(name);
                 }
-                tagged.clear();
+                const bool merging = !node->items.empty();
                 forEachTaggedId(row.bytes(1), prefix, [&](qint64 id) {
                     if (const std::size_t item = index.find(id); item != ItemIndex::none) {
-                        tagged.push_back(item);
+                        node->items.push_back(contents.items[item]);
                     }
                 });
-                addTagged(node->items, contents.items, tagged);
+                if (merging) {
+                    removeDoubles(node->items);
+                }
             });
             std::vector<CatalogueGroup> tagGroups = tags.takeGroups(CatalogueGroup::Kind::Tag);
             contents.groups.insert(contents.groups.end(), std::make_move_iterator(tagGroups.begin()),

@@ -60,7 +60,8 @@ constexpr qint64 kNewYear = 1767268800;
 // A library as Shotwell fills it: a named event and one named by its date,
 // trashed and hidden photos, a favourite, a video, tags for both kinds, a
 // tag whose items are all gone, a tag tree ("/Trips" holding "/Trips/Sea"),
-// a nested tag whose parent has no row, a flat tag with a slash in its name.
+// a nested tag whose parent has no row, a flat tag with a slash in its name,
+// a flat tag named as the tree's top tag (one folder, no photo twice).
 QString libraryRows(const QString& root) {
     return QStringLiteral(R"(
 INSERT INTO EventTable (id, name) VALUES (1, 'Summer'), (2, NULL);
@@ -78,6 +79,7 @@ INSERT INTO TagTable (name, photo_id_list) VALUES
   ('/Trips/Sea', 'thumb0000000000000005,'),
   ('/Pets/Cats', 'thumb0000000000000001,'),
   ('Sun/Sand', 'thumb0000000000000001,'),
+  ('Trips', 'thumb0000000000000005,thumb0000000000000001,'),
   ('Gone', 'thumb00000000000000ff,');
 )")
         .arg(root)
@@ -138,7 +140,7 @@ TEST(ShotwellFolder, ShowsTheUsersLibraryInPicturesAndMovies) {
     EXPECT_EQ(namesOf(library->files()), (QStringList{"Harbour", "Old Town", "Beach"}));
     EXPECT_EQ(describe(*library),
               (QStringList{"Thu Jan 1, 2026: Harbour", "Summer: Old Town, Beach", "Family: Beach",
-                           "Pets: ", "Sun/Sand: Beach", "Trips: Harbour, Old Town"}));
+                           "Pets: ", "Sun/Sand: Beach", "Trips: Harbour, Old Town, Beach"}));
     // Nested tags are sub-folders of their parent's folder.
     EXPECT_EQ(describe(*library->folders()[5]), QStringList{"Sea: Old Town"});
     EXPECT_EQ(describe(*library->folders()[3]), QStringList{"Cats: Beach"});
