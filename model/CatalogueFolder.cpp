@@ -74,9 +74,15 @@ CatalogueFolder::CatalogueFolder(const QString& name, Library library)
 }
 
 MediaFolderReader CatalogueFolder::reader() const {
-    return [read = catalogueReader(), icons = _icons](FolderLoadProgress&) {
+    // A first load shows what could be read; a reload that could not read
+    // everything keeps what the folder shows (see mergeContents).
+    return [read = catalogueReader(), icons = _icons, reload = isLoaded()](FolderLoadProgress&) {
         CatalogueContents catalogue = read();
         MediaFolderContents contents;
+        if (reload && catalogue.failed) {
+            contents.failed = true;
+            return contents;
+        }
         contents.folders.reserve(catalogue.groups.size());
         for (CatalogueGroup& group : catalogue.groups) {
             contents.folders.push_back(folderFor(std::move(group), icons));
@@ -91,6 +97,9 @@ void CatalogueFolder::didLoad() {
 }
 
 void CatalogueFolder::mergeContents(MediaFolderContents&& contents) {
+    if (contents.failed) {
+        return; // read while its application was writing, say: the next change reads it again
+    }
     if (sameItems(files(), contents.files) && sameFolders(folders(), contents.folders)) {
         return;
     }

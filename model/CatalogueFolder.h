@@ -49,7 +49,8 @@ protected:
     void didLoad() override;
     // A catalogue read again that shows the same as before is not taken:
     // applications save theirs for changes not shown here (play counts,
-    // ratings, thumbnails), and the user's place in the lists stays.
+    // ratings, thumbnails), and the user's place in the lists stays. Nor is
+    // one that could not be read to its end: the folder keeps what it shows.
     void mergeContents(MediaFolderContents&& contents) override;
 
 private:

@@ -292,5 +292,5 @@ CatalogueContents DigikamFolder::read(const QString& database, Media media) {
         }
         return true;
     });
-    return ok ? contents : CatalogueContents();
+    return ok ? contents : CatalogueContents::failure();
 }

@@ -84,7 +84,7 @@ CatalogueContents RhythmboxFolder::read(const QString& database, const QString& 
     QHash<QString, MediaItemPtr> byLocation;
     std::vector<RhythmboxAutoPlaylist::Song> songs;
     // Entries read before a break in the file are kept: each is complete.
-    RhythmboxReader::readDatabase(
+    contents.failed = !RhythmboxReader::readDatabase(
         database,
         [&](RhythmboxReader::Entry&& entry) {
             // Local files keep their path and make their URL when first asked.

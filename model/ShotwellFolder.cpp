@@ -303,8 +303,5 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
         }
         return true;
     });
-    if (!ok) {
-        return {};
-    }
-    return contents;
+    return ok ? contents : CatalogueContents::failure();
 }

@@ -167,5 +167,5 @@ CatalogueContents StrawberryFolder::read(const QString& database, Media media) {
         std::erase_if(contents.groups, [](const CatalogueGroup& group) { return group.items.empty(); });
         return true;
     });
-    return ok ? contents : CatalogueContents();
+    return ok ? contents : CatalogueContents::failure();
 }

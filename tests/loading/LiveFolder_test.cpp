@@ -260,6 +260,19 @@ TEST_F(LiveFolder, AShotwellDatabaseWrittenInPlaceIsReadAgain) {
         EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"a", "b"}), 3000);
         const int updates = updatesDuring([] {}, [] { return true; });
         EXPECT_EQ(updates, 0);
+
+        // A long import spills into the database (or its "-wal") before it
+        // commits: what is read meanwhile never empties the list.
+        ASSERT_EQ(
+            shotwell.execute(QStringLiteral(
+                "PRAGMA cache_size=1; BEGIN;"
+                "INSERT INTO PhotoTable WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i + 1 FROM n"
+                " WHERE i < 2000) SELECT i, '/photos/' || i || hex(randomblob(50)) || '.jpg', i, 0 FROM n;")),
+            0);
+        QTest::qWait(FolderWatcher::latestMs + 500);
+        EXPECT_EQ(sortedNames(list.filtered()), (QStringList{"a", "b"}));
+        ASSERT_EQ(shotwell.execute(QStringLiteral("COMMIT;")), 0);
+        EXPECT_EVENTUALLY(list.numItems() == 2000, 3000);
         list.setFolder(nullptr);
     }
 }
