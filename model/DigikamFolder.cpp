@@ -292,5 +292,8 @@ CatalogueContents DigikamFolder::read(const QString& database, Media media) {
         }
         return true;
     });
-    return ok ? contents : CatalogueContents::failure();
+    if (!ok) {
+        return CatalogueContents::failure();
+    }
+    return contents;
 }

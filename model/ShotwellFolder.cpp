@@ -273,6 +273,7 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
         if (tagColumns.contains(QLatin1String("photo_id_list"))) {
             const QByteArrayView prefix = videos ? QByteArrayView("video-") : QByteArrayView("thumb");
             CatalogueGroupTree tags;
+            std::vector<std::size_t> tagged;
             db.query(QStringLiteral("SELECT name, photo_id_list FROM TagTable"), [&](const SqliteRow& row) {
                 const QString name = row.text(0);
                 CatalogueGroupTree::Node* node = &tags.root();
@@ -287,12 +288,19 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
                     }
                     node = &node->child(name);
                 }
-                const bool merging = !node->items.empty();
+                // In the library's order, like the events: by exposure time.
+                tagged.clear();
                 forEachTaggedId(row.bytes(1), prefix, [&](qint64 id) {
                     if (const std::size_t item = index.find(id); item != ItemIndex::none) {
-                        node->items.push_back(contents.items[item]);
+                        tagged.push_back(item);
                     }
                 });
+                std::sort(tagged.begin(), tagged.end());
+                const bool merging = !node->items.empty();
+                node->items.reserve(node->items.size() + tagged.size());
+                for (const std::size_t item : tagged) {
+                    node->items.push_back(contents.items[item]);
+                }
                 if (merging) {
                     removeDoubles(node->items);
                 }
@@ -303,5 +311,8 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
         }
         return true;
     });
-    return ok ? contents : CatalogueContents::failure();
+    if (!ok) {
+        return CatalogueContents::failure();
+    }
+    return contents;
 }

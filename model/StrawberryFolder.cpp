@@ -167,5 +167,8 @@ CatalogueContents StrawberryFolder::read(const QString& database, Media media) {
         std::erase_if(contents.groups, [](const CatalogueGroup& group) { return group.items.empty(); });
         return true;
     });
-    return ok ? contents : CatalogueContents::failure();
+    if (!ok) {
+        return CatalogueContents::failure();
+    }
+    return contents;
 }
