@@ -18,15 +18,11 @@ bool sameItem(const MediaItemPtr& a, const MediaItemPtr& b) {
     if (!a || !b || typeid(*a) != typeid(*b)) {
         return false;
     }
-    if (auto* photo = dynamic_cast<Photo*>(a.get())) {
-        auto* other = static_cast<Photo*>(b.get());
-        return photo->path() == other->path() && photo->thumbPath() == other->thumbPath() &&
-               photo->name() == other->name();
+    if (const auto* photo = dynamic_cast<const Photo*>(a.get())) {
+        return photo->showsSameAs(static_cast<const Photo&>(*b));
     }
-    if (auto* track = dynamic_cast<QVTrack*>(a.get())) {
-        auto* other = static_cast<QVTrack*>(b.get());
-        return track->url() == other->url() && track->name() == other->name() &&
-               track->artist() == other->artist() && track->length() == other->length();
+    if (const auto* track = dynamic_cast<const QVTrack*>(a.get())) {
+        return track->showsSameAs(static_cast<const QVTrack&>(*b));
     }
     if (dynamic_cast<QVMovie*>(a.get()) != nullptr) {
         return a->url() == b->url();

@@ -20,6 +20,7 @@ PhotoPtr Photo::photoNamedAfterFile(const QString& path, const QString& thumbPat
 
 Photo::Photo(FromFile, const QString& path)
     : _nameFromPath(true)
+    , _namedAfterFile(true)
     , _path(path)
     , _thumbPath(path) {
 }
@@ -37,6 +38,13 @@ QString Photo::name() {
         _name = Path::deletingExtension(Path::lastComponent(_path));
     }
     return _name;
+}
+
+bool Photo::showsSameAs(const Photo& other) const {
+    if (_path != other._path || _thumbPath != other._thumbPath || _namedAfterFile != other._namedAfterFile) {
+        return false;
+    }
+    return _namedAfterFile || _name == other._name;
 }
 
 bool Photo::matchesFilter(const QString& text) {

@@ -29,6 +29,9 @@ public:
     QString thumbPath() const { return _thumbPath; }
 
     bool matchesFilter(const QString& text) override;
+    // Whether other is the same picture, drawn and named the same (judged
+    // without making the names of pictures named after their files).
+    bool showsSameAs(const Photo& other) const;
 
 private:
     struct FromFile {};
@@ -41,6 +44,7 @@ private:
     // A picture made from a file names itself when first asked, so that
     // listing a folder of thousands of pictures makes no name strings.
     bool _nameFromPath = false;
+    bool _namedAfterFile = false; // stays set once the name is made
     QString _name;
     QString _comment; // from the iPhoto library; kept, not shown
     QString _path;

@@ -87,6 +87,11 @@ void QVTrack::lazyInit() {
     }
 }
 
+bool QVTrack::showsSameAs(const QVTrack& other) const {
+    return _initialized && other._initialized && _path == other._path && _url == other._url &&
+           _name == other._name && _artist == other._artist && _length == other._length;
+}
+
 bool QVTrack::matchesFilter(const QString& text) {
     lazyInit();
     if (!_searchFormsMade) {
