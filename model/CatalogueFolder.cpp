@@ -4,42 +4,35 @@
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
 
-#include <algorithm>
-#include <typeinfo>
-
 namespace {
 
-// Whether two catalogue items show and play the same, judged from what they
-// hold: nothing is read from their files (a movie's name would be).
-bool sameItem(const MediaItemPtr& a, const MediaItemPtr& b) {
-    if (a == b) {
-        return true;
+// A digest of what an item shows and plays, from what it holds: no file is
+// read. Items of other kinds never digest the same twice.
+std::size_t digestOf(const MediaItemPtr& item) {
+    if (const auto* photo = dynamic_cast<const Photo*>(item.get())) {
+        return photo->contentHash();
     }
-    if (!a || !b || typeid(*a) != typeid(*b)) {
-        return false;
+    if (const auto* track = dynamic_cast<const QVTrack*>(item.get())) {
+        return track->contentHash();
     }
-    if (const auto* photo = dynamic_cast<const Photo*>(a.get())) {
-        return photo->showsSameAs(static_cast<const Photo&>(*b));
+    if (const auto* movie = dynamic_cast<const QVMovie*>(item.get())) {
+        return qHash(movie->url());
     }
-    if (const auto* track = dynamic_cast<const QVTrack*>(a.get())) {
-        return track->showsSameAs(static_cast<const QVTrack&>(*b));
-    }
-    if (dynamic_cast<QVMovie*>(a.get()) != nullptr) {
-        return a->url() == b->url();
-    }
-    return false;
+    return qHash(item.get());
 }
 
-bool sameItems(const std::vector<MediaItemPtr>& a, const std::vector<MediaItemPtr>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameItem);
-}
-
-bool sameFolders(const std::vector<MediaFolderPtr>& a, const std::vector<MediaFolderPtr>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const MediaFolderPtr& x, const MediaFolderPtr& y) {
-                          return x->name() == y->name() && x->icon().cacheKey() == y->icon().cacheKey() &&
-                                 sameItems(x->files(), y->files()) && sameFolders(x->folders(), y->folders());
-                      });
+// A digest of a catalogue's items and groups, in their order.
+std::size_t digestOf(const std::vector<MediaItemPtr>& items, const std::vector<CatalogueGroup>& groups,
+                     std::size_t seed) {
+    seed = qHashMulti(seed, items.size(), groups.size());
+    for (const MediaItemPtr& item : items) {
+        seed = qHashMulti(seed, digestOf(item));
+    }
+    for (const CatalogueGroup& group : groups) {
+        seed =
+            digestOf(group.items, group.groups, qHashMulti(seed, group.name, static_cast<int>(group.kind)));
+    }
+    return seed;
 }
 
 // The catalogue icons, registered under names of their own so that they do
@@ -70,12 +63,21 @@ CatalogueFolder::CatalogueFolder(const QString& name, Library library)
 }
 
 MediaFolderReader CatalogueFolder::reader() const {
-    // A first load shows what could be read; a reload that could not read
-    // everything keeps what the folder shows (see mergeContents).
-    return [read = catalogueReader(), icons = _icons, reload = isLoaded()](FolderLoadProgress&) {
+    // A first load shows what could be read. A re-read that could not read
+    // everything, or that reads what the last read did (the application
+    // saved changes not shown here: play counts, ratings, thumbnails), has
+    // nothing to take: it says so as failed (see mergeContents), and the
+    // catalogue it read is dropped here, on the worker.
+    return [read = catalogueReader(), icons = _icons, reload = isLoaded(),
+            lastDigest = _lastDigest](FolderLoadProgress&) {
         CatalogueContents catalogue = read();
         MediaFolderContents contents;
         if (reload && catalogue.failed) {
+            contents.failed = true;
+            return contents;
+        }
+        const std::size_t digest = digestOf(catalogue.items, catalogue.groups, 0);
+        if (lastDigest->exchange(digest) == digest && reload) {
             contents.failed = true;
             return contents;
         }
@@ -94,10 +96,7 @@ void CatalogueFolder::didLoad() {
 
 void CatalogueFolder::mergeContents(MediaFolderContents&& contents) {
     if (contents.failed) {
-        return; // read while its application was writing, say: the next change reads it again
-    }
-    if (sameItems(files(), contents.files) && sameFolders(folders(), contents.folders)) {
-        return;
+        return; // nothing to take: the next change reads it again
     }
     MediaFolder::mergeContents(std::move(contents));
 }

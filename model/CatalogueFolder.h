@@ -8,7 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 // Reads a catalogue with copies of everything it needs: safe on any thread.
 using CatalogueReader = std::function<CatalogueContents()>;
@@ -68,4 +70,6 @@ private:
 
     GroupIcons _icons;
     CatalogueWatch _watch;
+    // The digest of the catalogue last read, shared with the reading steps.
+    std::shared_ptr<std::atomic<std::size_t>> _lastDigest = std::make_shared<std::atomic<std::size_t>>(0);
 };

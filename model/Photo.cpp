@@ -40,11 +40,8 @@ QString Photo::name() {
     return _name;
 }
 
-bool Photo::showsSameAs(const Photo& other) const {
-    if (_path != other._path || _thumbPath != other._thumbPath || _namedAfterFile != other._namedAfterFile) {
-        return false;
-    }
-    return _namedAfterFile || _name == other._name;
+std::size_t Photo::contentHash() const {
+    return qHashMulti(0, _path, _thumbPath, _namedAfterFile ? QString() : _name);
 }
 
 bool Photo::matchesFilter(const QString& text) {

@@ -29,9 +29,10 @@ public:
     QString thumbPath() const { return _thumbPath; }
 
     bool matchesFilter(const QString& text) override;
-    // Whether other is the same picture, drawn and named the same (judged
-    // without making the names of pictures named after their files).
-    bool showsSameAs(const Photo& other) const;
+    // A hash of the picture's file, thumbnail and name, made without making
+    // the name of a picture named after its file (safe on a loader thread
+    // while the picture is its own).
+    std::size_t contentHash() const;
 
 private:
     struct FromFile {};

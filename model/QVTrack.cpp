@@ -87,9 +87,8 @@ void QVTrack::lazyInit() {
     }
 }
 
-bool QVTrack::showsSameAs(const QVTrack& other) const {
-    return _initialized && other._initialized && _path == other._path && _url == other._url &&
-           _name == other._name && _artist == other._artist && _length == other._length;
+std::size_t QVTrack::contentHash() const {
+    return qHashMulti(0, _initialized, _path, _url, _name, _artist, _length);
 }
 
 bool QVTrack::matchesFilter(const QString& text) {

@@ -41,9 +41,9 @@ public:
 
     // Whether the title, or else the artist, contains text.
     bool matchesFilter(const QString& text) override;
-    // Whether other plays the same file and shows the same data, judged from
-    // what both hold: no file is read and no URL made.
-    bool showsSameAs(const QVTrack& other) const;
+    // A hash of the track's file and display data as it holds them: no file
+    // is read and no URL made.
+    std::size_t contentHash() const;
     int searchFieldCount() override { return 2; }
     QString searchField(int field) override { return field == 0 ? name() : artist(); }
 
