@@ -1,32 +1,13 @@
 #include "model/CatalogueFolder.h"
 
-#include "model/Photo.h"
-#include "model/QVMovie.h"
-#include "model/QVTrack.h"
-
 namespace {
-
-// A digest of what an item shows and plays, from what it holds: no file is
-// read. Items of other kinds never digest the same twice.
-std::size_t digestOf(const MediaItemPtr& item) {
-    if (const auto* photo = dynamic_cast<const Photo*>(item.get())) {
-        return photo->contentHash();
-    }
-    if (const auto* track = dynamic_cast<const QVTrack*>(item.get())) {
-        return track->contentHash();
-    }
-    if (const auto* movie = dynamic_cast<const QVMovie*>(item.get())) {
-        return qHash(movie->url());
-    }
-    return qHash(item.get());
-}
 
 // A digest of a catalogue's items and groups, in their order.
 std::size_t digestOf(const std::vector<MediaItemPtr>& items, const std::vector<CatalogueGroup>& groups,
                      std::size_t seed) {
     seed = qHashMulti(seed, items.size(), groups.size());
     for (const MediaItemPtr& item : items) {
-        seed = qHashMulti(seed, digestOf(item));
+        seed = qHashMulti(seed, item->contentHash());
     }
     for (const CatalogueGroup& group : groups) {
         seed =

@@ -41,7 +41,10 @@ QString Photo::name() {
 }
 
 std::size_t Photo::contentHash() const {
-    return qHashMulti(0, _path, _thumbPath, _namedAfterFile ? QString() : _name);
+    if (_contentHash == 0) {
+        _contentHash = qHashMulti(1, _path, _thumbPath, _namedAfterFile ? QString() : _name);
+    }
+    return _contentHash;
 }
 
 bool Photo::matchesFilter(const QString& text) {

@@ -29,10 +29,9 @@ public:
     QString thumbPath() const { return _thumbPath; }
 
     bool matchesFilter(const QString& text) override;
-    // A hash of the picture's file, thumbnail and name, made without making
-    // the name of a picture named after its file (safe on a loader thread
-    // while the picture is its own).
-    std::size_t contentHash() const;
+    // Of the picture's file, thumbnail and name, made once, without making
+    // the name of a picture named after its file.
+    std::size_t contentHash() const override;
 
 private:
     struct FromFile {};
@@ -46,6 +45,7 @@ private:
     // listing a folder of thousands of pictures makes no name strings.
     bool _nameFromPath = false;
     bool _namedAfterFile = false; // stays set once the name is made
+    mutable std::size_t _contentHash = 0;
     QString _name;
     QString _comment; // from the iPhoto library; kept, not shown
     QString _path;

@@ -88,7 +88,10 @@ void QVTrack::lazyInit() {
 }
 
 std::size_t QVTrack::contentHash() const {
-    return qHashMulti(0, _initialized, _path, _url, _name, _artist, _length);
+    if (_contentHash == 0) {
+        _contentHash = qHashMulti(1, _initialized, _path, _url, _name, _artist, _length);
+    }
+    return _contentHash;
 }
 
 bool QVTrack::matchesFilter(const QString& text) {

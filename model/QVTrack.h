@@ -41,9 +41,9 @@ public:
 
     // Whether the title, or else the artist, contains text.
     bool matchesFilter(const QString& text) override;
-    // A hash of the track's file and display data as it holds them: no file
-    // is read and no URL made.
-    std::size_t contentHash() const;
+    // Of the track's file and display data as it holds them, made once: no
+    // file is read and no URL made.
+    std::size_t contentHash() const override;
     int searchFieldCount() override { return 2; }
     QString searchField(int field) override { return field == 0 ? name() : artist(); }
 
@@ -66,6 +66,7 @@ private:
     mutable QUrl _url;
     QString _path;
     bool _searchFormsMade = false;
+    mutable std::size_t _contentHash = 0;
     QString _searchName;
     QString _searchArtist;
 };
