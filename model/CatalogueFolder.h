@@ -49,10 +49,11 @@ protected:
     MediaFolderReader reader() const override;
     bool loadExpandable() override { return true; }
     void didLoad() override;
-    // A catalogue read again that shows the same as before is not taken:
-    // applications save theirs for changes not shown here (play counts,
-    // ratings, thumbnails), and the user's place in the lists stays. Nor is
-    // one that could not be read to its end: the folder keeps what it shows.
+    // A re-read that could not read the catalogue to its end is not taken:
+    // the folder keeps what it shows. Nor is one that reads what the last
+    // re-read did (recognised on the loader thread): applications save their
+    // catalogues for changes not shown here (play counts, ratings), and the
+    // user's place in the lists stays.
     void mergeContents(MediaFolderContents&& contents) override;
 
 private:
@@ -70,6 +71,7 @@ private:
 
     GroupIcons _icons;
     CatalogueWatch _watch;
-    // The digest of the catalogue last read, shared with the reading steps.
+    // The digest of the catalogue last read again (0: none yet), shared with
+    // the reading steps.
     std::shared_ptr<std::atomic<std::size_t>> _lastDigest = std::make_shared<std::atomic<std::size_t>>(0);
 };
