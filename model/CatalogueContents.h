@@ -23,4 +23,13 @@ struct CatalogueGroup {
 struct CatalogueContents {
     std::vector<MediaItemPtr> items;
     std::vector<CatalogueGroup> groups;
+    // The catalogue could not be read to its end in one consistent state
+    // (unreadable, broken off, or written meanwhile): what it holds is partial.
+    bool failed = false;
+
+    static CatalogueContents failure() {
+        CatalogueContents contents;
+        contents.failed = true;
+        return contents;
+    }
 };

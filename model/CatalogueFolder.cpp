@@ -2,6 +2,20 @@
 
 namespace {
 
+// A digest of a catalogue's items and groups, in their order.
+std::size_t digestOf(const std::vector<MediaItemPtr>& items, const std::vector<CatalogueGroup>& groups,
+                     std::size_t seed) {
+    seed = qHashMulti(seed, items.size(), groups.size());
+    for (const MediaItemPtr& item : items) {
+        seed = qHashMulti(seed, item->contentHash());
+    }
+    for (const CatalogueGroup& group : groups) {
+        seed =
+            digestOf(group.items, group.groups, qHashMulti(seed, group.name, static_cast<int>(group.kind)));
+    }
+    return seed;
+}
+
 // The catalogue icons, registered under names of their own so that they do
 // not replace the iPhoto and iTunes folders' "library" entry.
 QImage catalogueIcon(const QString& name, const QString& resource) {
@@ -30,9 +44,28 @@ CatalogueFolder::CatalogueFolder(const QString& name, Library library)
 }
 
 MediaFolderReader CatalogueFolder::reader() const {
-    return [read = catalogueReader(), icons = _icons](FolderLoadProgress&) {
+    // A first load shows what could be read. A re-read that could not read
+    // everything, or that reads what the last re-read did (the application
+    // saved changes not shown here: play counts, ratings, thumbnails), has
+    // nothing to take: it says so as failed (see mergeContents), and the
+    // catalogue it read is dropped here, on the worker.
+    return [read = catalogueReader(), icons = _icons, reload = isLoaded(),
+            lastDigest = _lastDigest](FolderLoadProgress&) {
         CatalogueContents catalogue = read();
         MediaFolderContents contents;
+        if (reload && catalogue.failed) {
+            contents.failed = true;
+            return contents;
+        }
+        // Not made for the first load, which it would slow down by a tenth:
+        // the first re-read is always taken, and gives the digest after it.
+        if (reload) {
+            const std::size_t digest = digestOf(catalogue.items, catalogue.groups, 1);
+            if (lastDigest->exchange(digest) == digest) {
+                contents.failed = true;
+                return contents;
+            }
+        }
         contents.folders.reserve(catalogue.groups.size());
         for (CatalogueGroup& group : catalogue.groups) {
             contents.folders.push_back(folderFor(std::move(group), icons));
@@ -41,6 +74,17 @@ MediaFolderReader CatalogueFolder::reader() const {
         contents.foldForSearch = true;
         return contents;
     };
+}
+
+void CatalogueFolder::didLoad() {
+    _watch.start(catalogueFiles(), [this] { reloadInBackground(); });
+}
+
+void CatalogueFolder::mergeContents(MediaFolderContents&& contents) {
+    if (contents.failed) {
+        return; // nothing to take: the next change reads it again
+    }
+    MediaFolder::mergeContents(std::move(contents));
 }
 
 MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIcons& icons) {

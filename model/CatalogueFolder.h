@@ -1,12 +1,16 @@
 #pragma once
 
 #include "model/CatalogueContents.h"
+#include "model/CatalogueWatch.h"
 #include "model/MediaFolder.h"
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 // Reads a catalogue with copies of everything it needs: safe on any thread.
 using CatalogueReader = std::function<CatalogueContents()>;
@@ -16,7 +20,8 @@ using CatalogueReader = std::function<CatalogueContents()>;
 // loader thread (or at once for a caller that needs it now): the subclass's
 // catalogueReader() gives the items and groups, which become this folder's
 // items and one sub-folder per group, published on the main thread in one
-// step. Expandable before loading, without reading anything.
+// step. Expandable before loading, without reading anything. Once loaded, it
+// reads the catalogue again when its files change (catalogueFiles()).
 class CatalogueFolder : public MediaFolder {
 public:
     // The catalogue's contents, read now.
@@ -25,6 +30,15 @@ public:
 protected:
     // Hook: the reading step, holding copies of what it needs.
     virtual CatalogueReader catalogueReader() const = 0;
+    // Hook: the files the catalogue is read from, the catalogue itself first.
+    // Once loaded, the folder follows them and reads the catalogue again when
+    // one is replaced or written. None (the default): not followed.
+    virtual QStringList catalogueFiles() const { return {}; }
+    // The files of an SQLite database: written in place, in WAL mode into
+    // its "-wal" file until a checkpoint.
+    static QStringList databaseFiles(const QString& database) {
+        return {database, database + QStringLiteral("-wal")};
+    }
 
     // Which library icon the folder shows.
     enum class Library { Pictures, Music };
@@ -34,6 +48,13 @@ protected:
 
     MediaFolderReader reader() const override;
     bool loadExpandable() override { return true; }
+    void didLoad() override;
+    // A re-read that could not read the catalogue to its end is not taken:
+    // the folder keeps what it shows. Nor is one that reads what the last
+    // re-read did (recognised on the loader thread): applications save their
+    // catalogues for changes not shown here (play counts, ratings), and the
+    // user's place in the lists stays.
+    void mergeContents(MediaFolderContents&& contents) override;
 
 private:
     // The icons of the kinds of group, copied into the reading step.
@@ -49,4 +70,8 @@ private:
     static MediaFolderPtr folderFor(CatalogueGroup&& group, const GroupIcons& icons);
 
     GroupIcons _icons;
+    CatalogueWatch _watch;
+    // The digest of the catalogue last read again (0: none yet), shared with
+    // the reading steps.
+    std::shared_ptr<std::atomic<std::size_t>> _lastDigest = std::make_shared<std::atomic<std::size_t>>(0);
 };

@@ -16,10 +16,9 @@ int hexValue(char16_t c) {
     return -1;
 }
 
-// A local file URL in plain ASCII, without query or fragment, whose escapes
-// decode to UTF-8 (the usual case, tens of thousands in a library) made from
-// its decoded path, which costs a fraction of parsing it. Empty otherwise.
-QUrl plainFileUrl(const QString& location) {
+} // namespace
+
+QString plainFilePath(const QString& location) {
     QStringView rest;
     if (location.startsWith(QLatin1String("file:///"))) {
         rest = QStringView(location).mid(7);
@@ -47,24 +46,22 @@ QUrl plainFileUrl(const QString& location) {
             bytes.append(static_cast<char>(u));
         }
     }
-    const QString path = QString::fromUtf8(bytes);
+    QString path = QString::fromUtf8(bytes);
     if (path.contains(QChar::ReplacementCharacter)) {
         return {};
     }
-    QUrl url;
-    url.setScheme(QStringLiteral("file"));
-    url.setPath(path, QUrl::DecodedMode);
-    return url;
+    return path;
 }
-
-} // namespace
 
 QUrl fromLocation(const QString& location) {
     if (location.isEmpty()) {
         return {};
     }
-    if (QUrl plain = plainFileUrl(location); plain.isValid()) {
-        return plain;
+    if (const QString path = plainFilePath(location); !path.isNull()) {
+        QUrl url;
+        url.setScheme(QStringLiteral("file"));
+        url.setPath(path, QUrl::DecodedMode);
+        return url;
     }
     QUrl url(location, QUrl::TolerantMode);
     if (!url.isValid() || url.scheme().isEmpty()) {

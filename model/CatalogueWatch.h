@@ -3,13 +3,18 @@
 #include "platform/Export.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <vector>
 
-// Follows one catalogue file for the folder that read it. Applications save
-// their catalogues by writing a new file and renaming it over the old one, so
-// the file's directory is watched and a change counts when the file's
-// identity (inode, size, modification time) differs from the one last read.
+// Follows the files of one catalogue for the folder that read it. Some
+// applications save their catalogues by writing a new file and renaming it
+// over the old one: the files' directories are watched for that. Databases
+// are written in place, their "-wal" file too: the files themselves are
+// watched for that, including a file that appears later. A change counts
+// when the files' identities (inode, size, modification time) differ from
+// the ones last seen; bursts of writes arrive coalesced (see FolderWatcher).
 class CatalogueWatch {
 public:
     CatalogueWatch() = default;
@@ -17,8 +22,11 @@ public:
     CatalogueWatch(const CatalogueWatch&) = delete;
     CatalogueWatch& operator=(const CatalogueWatch&) = delete;
 
-    // Starts following file (once); replaced runs on the main thread.
-    void start(const QString& file, std::function<void()> replaced);
+    // Starts following files (once); replaced runs on the main thread. The
+    // first file is the catalogue itself: while it is missing (between
+    // removal and renaming), nothing is reported.
+    void start(const QStringList& files, std::function<void()> replaced);
+    void start(const QString& file, std::function<void()> replaced) { start(QStringList{file}, replaced); }
 
 private:
     struct Identity {
@@ -28,11 +36,13 @@ private:
         bool operator==(const Identity&) const = default;
     };
     static Identity identityOf(const QString& file);
-    void directoryChanged();
+    std::vector<Identity> identities() const;
+    void watch(const QString& path);
+    void changed();
 
-    QString _file;
-    QString _directory;
-    Identity _identity;
+    QStringList _files;
+    QStringList _watched;
+    std::vector<Identity> _identities;
     std::function<void()> _replaced;
-    bool _watching = false;
+    bool _started = false;
 };

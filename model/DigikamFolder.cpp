@@ -1,5 +1,6 @@
 #include "model/DigikamFolder.h"
 
+#include "model/CatalogueGroupTree.h"
 #include "model/CatalogueUrl.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
@@ -84,35 +85,7 @@ QString joined(const QString& base, const QString& relative) {
     return relative.startsWith(QLatin1Char('/')) ? path + relative : path + QLatin1Char('/') + relative;
 }
 
-// Groups under construction: nested by name, then turned into the contents'
-// groups in name order with empty ones pruned.
-struct Node {
-    std::map<QString, std::unique_ptr<Node>> children;
-    std::vector<MediaItemPtr> items;
-
-    Node& child(const QString& name) {
-        auto& slot = children[name];
-        if (!slot) {
-            slot = std::make_unique<Node>();
-        }
-        return *slot;
-    }
-};
-
-std::vector<CatalogueGroup> groupsOf(Node& node, CatalogueGroup::Kind kind) {
-    std::vector<CatalogueGroup> groups;
-    for (auto& [name, child] : node.children) {
-        CatalogueGroup group;
-        group.name = name;
-        group.kind = kind;
-        group.items = std::move(child->items);
-        group.groups = groupsOf(*child, kind);
-        if (!group.items.empty() || !group.groups.empty()) {
-            groups.push_back(std::move(group));
-        }
-    }
-    return groups;
-}
+using Node = CatalogueGroupTree::Node;
 
 struct AlbumRoot {
     QString path; // null: not available
@@ -226,7 +199,8 @@ CatalogueContents DigikamFolder::read(const QString& database, Media media) {
             availableRoots += root.path.isNull() ? 0 : 1;
         }
 
-        Node albums;
+        CatalogueGroupTree albumTree;
+        Node& albums = albumTree.root();
         QHash<qint64, MediaItemPtr> byId;
         const QString wanted = QString::number(movies ? categoryVideo : categoryImage);
         const QString sql =
@@ -268,7 +242,7 @@ CatalogueContents DigikamFolder::read(const QString& database, Media media) {
         if (!listed) {
             return false;
         }
-        contents.groups = groupsOf(albums, CatalogueGroup::Kind::Folder);
+        contents.groups = albumTree.takeGroups(CatalogueGroup::Kind::Folder);
 
         // The tag tree, without digiKam's internal tags.
         const QStringList tagColumns = db.columns(QStringLiteral("Tags"));
@@ -283,7 +257,8 @@ CatalogueContents DigikamFolder::read(const QString& database, Media media) {
         db.query(QStringLiteral("SELECT id, pid, name FROM Tags"), [&tags](const SqliteRow& row) {
             tags.insert(row.integer(0), {row.integer(1), row.text(2)});
         });
-        Node tagRoot;
+        CatalogueGroupTree tagTree;
+        Node& tagRoot = tagTree.root();
         QHash<qint64, Node*> tagNodes;
         // The node of a tag, made with its ancestors; none for internal or looping tags.
         std::function<Node*(qint64, int)> nodeOf = [&](qint64 id, int depth) -> Node* {
@@ -310,12 +285,15 @@ CatalogueContents DigikamFolder::read(const QString& database, Media media) {
                          node->items.push_back(item);
                      }
                  });
-        std::vector<CatalogueGroup> tagGroups = groupsOf(tagRoot, CatalogueGroup::Kind::Tag);
+        std::vector<CatalogueGroup> tagGroups = tagTree.takeGroups(CatalogueGroup::Kind::Tag);
         if (!tagGroups.empty()) {
             contents.groups.push_back(
                 {QStringLiteral("Tags"), CatalogueGroup::Kind::Tag, {}, std::move(tagGroups)});
         }
         return true;
     });
-    return ok ? contents : CatalogueContents();
+    if (!ok) {
+        return CatalogueContents::failure();
+    }
+    return contents;
 }

@@ -25,6 +25,7 @@ public:
     DigikamFolder(const QString& name, const QString& database, Media media);
 
     CatalogueReader catalogueReader() const override;
+    QStringList catalogueFiles() const override { return databaseFiles(_database); }
     static CatalogueContents read(const QString& database, Media media);
 
     // Where an album root lies, from its identifier and specific path: a

@@ -11,10 +11,19 @@ FolderWatcher& FolderWatcher::shared() {
 
 FolderWatcher::FolderWatcher() {
     connect(&_watcher, &QFileSystemWatcher::directoryChanged, this, &FolderWatcher::directoryChanged);
+    connect(&_watcher, &QFileSystemWatcher::fileChanged, this, &FolderWatcher::directoryChanged);
 }
 
 bool FolderWatcher::watch(const QString& directory, const void* owner, std::function<void()> changed) {
     auto found = _directories.find(directory);
+    if (found != _directories.end() && !_watcher.files().contains(directory) &&
+        !_watcher.directories().contains(directory)) {
+        // A watched file was removed or replaced, which ends its watch: the
+        // file now at the path is watched anew.
+        if (!_watcher.addPath(directory)) {
+            return false;
+        }
+    }
     if (found == _directories.end()) {
         const bool refused = _limit >= 0 && _directories.size() >= static_cast<std::size_t>(_limit);
         if (refused || !_watcher.addPath(directory)) {

@@ -12,8 +12,8 @@
 #include <memory>
 #include <unordered_map>
 
-// Follows the directories of loaded local folders and the directories that
-// hold catalogues, through one inotify instance for the whole process. A
+// Follows the directories of loaded local folders and the directories and
+// files of catalogues, through one inotify instance for the whole process. A
 // change is reported once things settle (quietMs without news) and never
 // later than latestMs after the first change of a burst, so a camera import
 // of thousands of files gives a few updates, not thousands.
@@ -28,8 +28,9 @@ public:
 
     static FolderWatcher& shared();
 
-    // Calls changed on the main thread after the entries of directory change;
-    // false when it cannot be watched. One watch per owner and directory.
+    // Calls changed on the main thread after the entries of directory change
+    // (for a file: its contents or its being removed or replaced); false when
+    // it cannot be watched. One watch per owner and path.
     bool watch(const QString& directory, const void* owner, std::function<void()> changed);
     void unwatch(const QString& directory, const void* owner);
 

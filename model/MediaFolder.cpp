@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 
+#include <iterator>
 #include <utility>
 
 const char MediaFolderSubFoldersChanged[] = "MediaFolderSubFoldersChangedNotification";
@@ -163,7 +164,8 @@ void MediaFolder::setContents(MediaFolderContents&& contents) {
     for (const auto& folder : contents.folders) {
         folder->_parent = this;
     }
-    _folders.insert(_folders.end(), contents.folders.begin(), contents.folders.end());
+    _folders.insert(_folders.end(), std::make_move_iterator(contents.folders.begin()),
+                    std::make_move_iterator(contents.folders.end()));
     if (_files->empty() && _files.use_count() == 1) {
         // The usual first load: the reader's list itself, not a copy of it,
         // so that the main thread neither copies nor releases a million items.

@@ -23,6 +23,10 @@ public:
     virtual QString searchField(int field);
     // The file URL of a track or movie (never reads the file); empty for pictures.
     virtual QUrl url() const;
+    // A hash of what the item shows and plays, from what it holds (no file
+    // is read): catalogues read again compare their items by it. Kinds that
+    // do not say answer a number no other item has.
+    virtual std::size_t contentHash() const;
 
 protected:
     MediaItem() = default;

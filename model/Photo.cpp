@@ -20,6 +20,7 @@ PhotoPtr Photo::photoNamedAfterFile(const QString& path, const QString& thumbPat
 
 Photo::Photo(FromFile, const QString& path)
     : _nameFromPath(true)
+    , _namedAfterFile(true)
     , _path(path)
     , _thumbPath(path) {
 }
@@ -37,6 +38,13 @@ QString Photo::name() {
         _name = Path::deletingExtension(Path::lastComponent(_path));
     }
     return _name;
+}
+
+std::size_t Photo::contentHash() const {
+    if (_contentHash == 0) {
+        _contentHash = qHashMulti(1, _path, _thumbPath, _namedAfterFile ? QString() : _name);
+    }
+    return _contentHash;
 }
 
 bool Photo::matchesFilter(const QString& text) {

@@ -29,6 +29,9 @@ public:
     QString thumbPath() const { return _thumbPath; }
 
     bool matchesFilter(const QString& text) override;
+    // Of the picture's file, thumbnail and name, made once, without making
+    // the name of a picture named after its file.
+    std::size_t contentHash() const override;
 
 private:
     struct FromFile {};
@@ -41,6 +44,8 @@ private:
     // A picture made from a file names itself when first asked, so that
     // listing a folder of thousands of pictures makes no name strings.
     bool _nameFromPath = false;
+    bool _namedAfterFile = false; // stays set once the name is made
+    mutable std::size_t _contentHash = 0;
     QString _name;
     QString _comment; // from the iPhoto library; kept, not shown
     QString _path;

@@ -35,6 +35,7 @@ public:
     // file is opened once, on the first call.
     QString name() override;
     QUrl url() const override;
+    std::size_t contentHash() const override { return qHash(url()); }
 
     bool matchesFilter(const QString& text) override;
 

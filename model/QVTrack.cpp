@@ -99,6 +99,13 @@ void QVTrack::lazyInit() {
     }
 }
 
+std::size_t QVTrack::contentHash() const {
+    if (_contentHash == 0) {
+        _contentHash = qHashMulti(1, _initialized, _path, _url, _name, _artist, _length);
+    }
+    return _contentHash;
+}
+
 bool QVTrack::matchesFilter(const QString& text) {
     lazyInit();
     if (!_searchForms) {

@@ -43,6 +43,9 @@ public:
 
     // Whether the title, or else the artist, contains text.
     bool matchesFilter(const QString& text) override;
+    // Of the track's file and display data as it holds them, made once: no
+    // file is read and no URL made.
+    std::size_t contentHash() const override;
     int searchFieldCount() override { return 2; }
     QString searchField(int field) override { return field == 0 ? name() : artist(); }
 
@@ -74,6 +77,7 @@ private:
     QString _path;
     mutable QUrl _url;
     std::unique_ptr<SearchForms> _searchForms;
+    mutable std::size_t _contentHash = 0; // made by contentHash() on the reading thread
     quint32 _length = 0;
     bool _initialized = false;
     bool _pathFromCatalogue = false;

@@ -2,6 +2,7 @@
 
 #include "model/CatalogueUrl.h"
 #include "model/QVTrack.h"
+#include "model/RhythmboxAutoPlaylist.h"
 #include "platform/catalogues/RhythmboxReader.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
@@ -9,6 +10,8 @@
 
 #include <QHash>
 #include <QSet>
+
+#include <optional>
 
 namespace {
 
@@ -54,36 +57,68 @@ CatalogueReader RhythmboxFolder::catalogueReader() const {
 }
 
 CatalogueContents RhythmboxFolder::read(const QString& database, const QString& playlists) {
-    // Playlists first (a small file): only the tracks they name are looked up later.
-    std::vector<RhythmboxReader::Playlist> staticPlaylists;
+    // Playlists first (a small file): only the tracks they name are looked
+    // up later, and the library's album and genre are kept only for the
+    // automatic playlists answered here.
+    struct Listed {
+        RhythmboxReader::Playlist playlist;
+        std::optional<RhythmboxAutoPlaylist> automatic;
+    };
+    std::vector<Listed> shown;
     QSet<QString> listed;
+    bool automatic = false;
     RhythmboxReader::readPlaylists(playlists, [&](RhythmboxReader::Playlist&& playlist) {
         if (playlist.type == QLatin1String("static")) {
             for (const QString& location : playlist.locations) {
                 listed.insert(location);
             }
-            staticPlaylists.push_back(std::move(playlist));
+            shown.push_back({std::move(playlist), std::nullopt});
+        } else if (playlist.type == QLatin1String("automatic")) {
+            if (auto query = RhythmboxAutoPlaylist::fromPlaylist(playlist)) {
+                automatic = true;
+                shown.push_back({std::move(playlist), std::move(query)});
+            }
         }
     });
     CatalogueContents contents;
     QHash<QString, MediaItemPtr> byLocation;
+    std::vector<RhythmboxAutoPlaylist::Song> songs;
     // Entries read before a break in the file are kept: each is complete.
-    RhythmboxReader::readDatabase(database, [&](RhythmboxReader::Entry&& entry) {
-        auto track = std::make_shared<QVTrack>(entry.title, entry.artist, lengthOf(entry.duration),
-                                               CatalogueUrl::fromLocation(entry.location));
-        if (listed.contains(entry.location)) {
-            byLocation.insert(entry.location, track);
-        }
-        contents.items.push_back(std::move(track));
-    });
-    for (const RhythmboxReader::Playlist& playlist : staticPlaylists) {
+    contents.failed = !RhythmboxReader::readDatabase(
+        database,
+        [&](RhythmboxReader::Entry&& entry) {
+            // Local files keep their path and make their URL when asked.
+            const QString path = CatalogueUrl::plainFilePath(entry.location);
+            MediaItemPtr track =
+                path.isNull()
+                    ? std::make_shared<QVTrack>(entry.title, entry.artist, lengthOf(entry.duration),
+                                                CatalogueUrl::fromLocation(entry.location))
+                    : QVTrack::withCataloguePath(entry.title, entry.artist, lengthOf(entry.duration), path);
+            if (listed.contains(entry.location)) {
+                byLocation.insert(entry.location, track);
+            }
+            if (automatic) {
+                songs.push_back({std::move(entry.title), std::move(entry.artist), std::move(entry.album),
+                                 std::move(entry.genre), entry.episode});
+            }
+            contents.items.push_back(std::move(track));
+        },
+        automatic);
+    for (const Listed& playlist : shown) {
         CatalogueGroup group;
-        group.name = playlist.name;
-        group.kind = CatalogueGroup::Kind::Playlist;
-        group.items.reserve(playlist.locations.size());
-        for (const QString& location : playlist.locations) {
-            if (MediaItemPtr track = byLocation.value(location)) {
-                group.items.push_back(std::move(track));
+        group.name = playlist.playlist.name;
+        if (playlist.automatic) {
+            group.kind = CatalogueGroup::Kind::SmartPlaylist;
+            for (const std::size_t index : playlist.automatic->select(songs)) {
+                group.items.push_back(contents.items[index]);
+            }
+        } else {
+            group.kind = CatalogueGroup::Kind::Playlist;
+            group.items.reserve(playlist.playlist.locations.size());
+            for (const QString& location : playlist.playlist.locations) {
+                if (MediaItemPtr track = byLocation.value(location)) {
+                    group.items.push_back(std::move(track));
+                }
             }
         }
         contents.groups.push_back(std::move(group));

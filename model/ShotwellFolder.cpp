@@ -1,5 +1,6 @@
 #include "model/ShotwellFolder.h"
 
+#include "model/CatalogueGroupTree.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "platform/catalogues/SqliteReader.h"
@@ -13,6 +14,9 @@
 #include <QSet>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -32,22 +36,91 @@ QString dateName(qint64 exposureTime) {
     return QLocale::c().toString(date, QStringLiteral("ddd MMM d, yyyy"));
 }
 
-// The ids of a tag's items of one kind: Shotwell lists them as
-// "thumb%016x" (photos) or "video-%016x" (videos), separated by commas.
-std::vector<qint64> taggedIds(const QString& list, QStringView prefix) {
-    std::vector<qint64> ids;
-    for (const QStringView entry : QStringView(list).split(u',', Qt::SkipEmptyParts)) {
-        const QStringView trimmed = entry.trimmed();
-        if (!trimmed.startsWith(prefix)) {
-            continue;
+// Calls add with each id of a tag's items of one kind: Shotwell lists them
+// as "thumb%016x" (photos) or "video-%016x" (videos), separated by commas.
+// Parsed in the row's own bytes: a library's tags name every item.
+template <typename Add> void forEachTaggedId(QByteArrayView list, QByteArrayView prefix, Add add) {
+    const auto isSpace = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    };
+    const char* const end = list.data() + list.size();
+    for (const char* entry = list.data(); entry < end;) {
+        const char* comma =
+            static_cast<const char*>(std::memchr(entry, ',', static_cast<std::size_t>(end - entry)));
+        const char* entryEnd = comma != nullptr ? comma : end;
+        const char* first = entry;
+        const char* last = entryEnd;
+        entry = comma != nullptr ? comma + 1 : end;
+        while (first < last && isSpace(*first)) {
+            ++first;
         }
-        bool ok = false;
-        const qint64 id = trimmed.mid(prefix.size()).toLongLong(&ok, 16);
-        if (ok) {
-            ids.push_back(id);
+        while (last > first && isSpace(last[-1])) {
+            --last;
+        }
+        if (QByteArrayView(first, last - first).startsWith(prefix)) {
+            qint64 id = 0;
+            const auto [stop, error] = std::from_chars(first + prefix.size(), last, id, 16);
+            if (error == std::errc() && stop == last) {
+                add(id);
+            }
         }
     }
-    return ids;
+}
+
+// The items by their ids. Shotwell's ids are row ids counted from 1, so they
+// index a table directly; ids spread too wide for that are looked up sorted.
+class ItemIndex {
+public:
+    void add(qint64 id, std::size_t item) { _byId.emplace_back(id, item); }
+
+    // Call once all are added.
+    void finish() {
+        qint64 highest = -1;
+        bool dense = true;
+        for (const auto& [id, item] : _byId) {
+            dense = dense && id >= 0;
+            highest = std::max(highest, id);
+        }
+        if (dense && highest < 4 * static_cast<qint64>(_byId.size()) + 4096) {
+            _table.assign(static_cast<std::size_t>(highest + 1), none);
+            for (const auto& [id, item] : _byId) {
+                _table[static_cast<std::size_t>(id)] = item;
+            }
+            _byId.clear();
+        } else {
+            std::sort(_byId.begin(), _byId.end());
+        }
+    }
+
+    // The item of id, or none.
+    std::size_t find(qint64 id) const {
+        if (!_table.empty() || _byId.empty()) {
+            return id >= 0 && static_cast<std::size_t>(id) < _table.size()
+                       ? _table[static_cast<std::size_t>(id)]
+                       : none;
+        }
+        const auto found = std::lower_bound(_byId.begin(), _byId.end(), std::make_pair(id, std::size_t(0)));
+        return found != _byId.end() && found->first == id ? found->second : none;
+    }
+
+    static constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
+
+private:
+    std::vector<std::pair<qint64, std::size_t>> _byId;
+    std::vector<std::size_t> _table;
+};
+
+// Drops the second and later listings of an item, keeping the order: a flat
+// tag and a tree's top tag of the same name share one folder.
+void removeDoubles(std::vector<MediaItemPtr>& items) {
+    QSet<const MediaItem*> seen;
+    std::erase_if(items, [&seen](const MediaItemPtr& item) {
+        if (seen.contains(item.get())) {
+            return true;
+        }
+        seen.insert(item.get());
+        return false;
+    });
 }
 
 QString firstExisting(const QStringList& paths) {
@@ -124,18 +197,24 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
         if (!columns.contains(QLatin1String("filename"))) {
             return true; // no such table in this version: nothing of this kind
         }
-        QHash<qint64, QString> eventNames;
+        // Events by id: their names, and their group once an item is in one.
+        struct Event {
+            QString name;
+            qsizetype group = -1;
+        };
+        QHash<qint64, Event> events;
         const QStringList eventColumns = db.columns(QStringLiteral("EventTable"));
         if (!eventColumns.isEmpty()) {
             db.query(QStringLiteral("SELECT id, %1 FROM EventTable")
                          .arg(column(eventColumns, QStringLiteral("name"))),
-                     [&eventNames](const SqliteRow& row) { eventNames.insert(row.integer(0), row.text(1)); });
+                     [&events](const SqliteRow& row) {
+                         events.insert(row.integer(0), {row.text(1), -1});
+                     });
         }
 
         // Items by exposure time, each put in its event as it comes: an
         // event's first item is its earliest, and the groups come in that order.
-        QHash<qint64, std::size_t> eventGroups;
-        std::vector<std::pair<qint64, std::size_t>> indexById; // for the tags, sorted below
+        ItemIndex index; // for the tags
         const QString sql =
             QStringLiteral("SELECT id, filename, %1, %2, %3, %4, %5 FROM %6 ORDER BY %1, id")
                 .arg(column(columns, QStringLiteral("exposure_time")),
@@ -166,60 +245,74 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
                 item = title.isEmpty() ? Photo::photoNamedAfterFile(path, thumbPath)
                                        : std::make_shared<Photo>(title, row.text(6), path, thumbPath);
             }
-            indexById.emplace_back(id, contents.items.size());
+            index.add(id, contents.items.size());
             const qint64 eventId = row.integer(3);
-            if (const auto name = eventNames.constFind(eventId);
-                eventId > 0 && name != eventNames.constEnd()) {
-                auto group = eventGroups.constFind(eventId);
-                if (group == eventGroups.constEnd()) {
+            if (const auto event = events.find(eventId); eventId > 0 && event != events.end()) {
+                if (event->group < 0) {
                     // How Shotwell names an event without a name: by its first item's date.
-                    group = eventGroups.insert(eventId, contents.groups.size());
-                    contents.groups.push_back({name->isEmpty() ? dateName(row.integer(2)) : *name,
+                    event->group = static_cast<qsizetype>(contents.groups.size());
+                    contents.groups.push_back({event->name.isEmpty() ? dateName(row.integer(2)) : event->name,
                                                CatalogueGroup::Kind::Event,
                                                {},
                                                {}});
                 }
-                contents.groups[*group].items.push_back(item);
+                contents.groups[static_cast<std::size_t>(event->group)].items.push_back(item);
             }
             contents.items.push_back(std::move(item));
         });
         if (!listed) {
             return false;
         }
-        std::sort(indexById.begin(), indexById.end());
-        const auto itemById = [&](qint64 id) -> MediaItemPtr {
-            const auto found =
-                std::lower_bound(indexById.begin(), indexById.end(), std::make_pair(id, std::size_t(0)));
-            return found != indexById.end() && found->first == id ? contents.items[found->second] : nullptr;
-        };
+        index.finish();
 
-        // Tags, by name.
+        // Tags, by name. A name that starts with "/" is a path in Shotwell's
+        // tag tree ("/Trips/Sea"; the parent "/Trips" has a row of its own,
+        // listing the photos tagged with it); any other name is one tag,
+        // even when it holds a "/".
         const QStringList tagColumns = db.columns(QStringLiteral("TagTable"));
         if (tagColumns.contains(QLatin1String("photo_id_list"))) {
-            const QStringView prefix = videos ? QStringView(u"video-") : QStringView(u"thumb");
-            db.query(QStringLiteral("SELECT name, photo_id_list FROM TagTable ORDER BY name"),
-                     [&](const SqliteRow& row) {
-                         CatalogueGroup group;
-                         group.kind = CatalogueGroup::Kind::Tag;
-                         // Nested tags are stored as paths ("/Family/Kids").
-                         group.name = row.text(0);
-                         if (group.name.startsWith(QLatin1Char('/'))) {
-                             group.name.remove(0, 1);
-                         }
-                         for (const qint64 id : taggedIds(row.text(1), prefix)) {
-                             if (MediaItemPtr item = itemById(id)) {
-                                 group.items.push_back(std::move(item));
-                             }
-                         }
-                         if (!group.items.empty()) {
-                             contents.groups.push_back(std::move(group));
-                         }
-                     });
+            const QByteArrayView prefix = videos ? QByteArrayView("video-") : QByteArrayView("thumb");
+            CatalogueGroupTree tags;
+            std::vector<std::size_t> tagged;
+            db.query(QStringLiteral("SELECT name, photo_id_list FROM TagTable"), [&](const SqliteRow& row) {
+                const QString name = row.text(0);
+                CatalogueGroupTree::Node* node = &tags.root();
+                if (name.startsWith(QLatin1Char('/'))) {
+                    for (const QStringView part : QStringView(name).split(u'/', Qt::SkipEmptyParts)) {
+                        node = &node->child(part.toString());
+                    }
+                }
+                if (node == &tags.root()) {
+                    if (name.isEmpty()) {
+                        return;
+                    }
+                    node = &node->child(name);
+                }
+                // In the library's order, like the events: by exposure time.
+                tagged.clear();
+                forEachTaggedId(row.bytes(1), prefix, [&](qint64 id) {
+                    if (const std::size_t item = index.find(id); item != ItemIndex::none) {
+                        tagged.push_back(item);
+                    }
+                });
+                std::sort(tagged.begin(), tagged.end());
+                const bool merging = !node->items.empty();
+                node->items.reserve(node->items.size() + tagged.size());
+                for (const std::size_t item : tagged) {
+                    node->items.push_back(contents.items[item]);
+                }
+                if (merging) {
+                    removeDoubles(node->items);
+                }
+            });
+            std::vector<CatalogueGroup> tagGroups = tags.takeGroups(CatalogueGroup::Kind::Tag);
+            contents.groups.insert(contents.groups.end(), std::make_move_iterator(tagGroups.begin()),
+                                   std::make_move_iterator(tagGroups.end()));
         }
         return true;
     });
     if (!ok) {
-        return {};
+        return CatalogueContents::failure();
     }
     return contents;
 }

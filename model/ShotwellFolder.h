@@ -12,10 +12,10 @@ using ShotwellFolderPtr = std::shared_ptr<ShotwellFolder>;
 
 // The user's Shotwell library: in the pictures tree its photos, in the movies
 // tree its videos, each listed by exposure time, with a sub-folder per event
-// and then per tag (both in the same order; groups without such items are
-// left out). Trashed and hidden items are not listed. Photos draw Shotwell's
-// own cached thumbnails where they exist. Every schema since Shotwell 0.12
-// reads: a column a version lacks is data not given.
+// (in that order) and then per tag (by name, nested tags inside their
+// parent's folder; groups without such items are left out). Trashed and hidden items are not listed. Photos
+// draw Shotwell's own cached thumbnails where they exist. Every schema since Shotwell 0.12 reads: a column a
+// version lacks is data not given.
 class ShotwellFolder : public CatalogueFolder {
 public:
     enum class Media { Photos, Videos };
@@ -32,6 +32,7 @@ public:
     ShotwellFolder(const QString& name, const QString& database, const QString& thumbnails, Media media);
 
     CatalogueReader catalogueReader() const override;
+    QStringList catalogueFiles() const override { return databaseFiles(_database); }
     // Reads the database at path; thumbnails names the directory of cached
     // thumbnails (a null string for none).
     static CatalogueContents read(const QString& database, const QString& thumbnails, Media media);

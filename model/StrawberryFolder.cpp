@@ -174,5 +174,8 @@ CatalogueContents StrawberryFolder::read(const QString& database, Media media) {
         std::erase_if(contents.groups, [](const CatalogueGroup& group) { return group.items.empty(); });
         return true;
     });
-    return ok ? contents : CatalogueContents();
+    if (!ok) {
+        return CatalogueContents::failure();
+    }
+    return contents;
 }

@@ -23,6 +23,7 @@ public:
     StrawberryFolder(const QString& name, const QString& database, Media media);
 
     CatalogueReader catalogueReader() const override;
+    QStringList catalogueFiles() const override { return databaseFiles(_database); }
     static CatalogueContents read(const QString& database, Media media);
 
 private:

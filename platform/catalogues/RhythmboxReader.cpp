@@ -18,13 +18,14 @@ namespace {
 
 using ChunkReader = std::function<qsizetype(char* buffer, qsizetype size)>;
 
-enum class Field { None, Title, Artist, Duration, Location, Mountpoint };
+enum class Field { None, Title, Artist, Duration, Location, Mountpoint, Album, Genre, Query };
 
 // The state of one parse. Element depth counts from the document element (1).
 class Parser {
 public:
-    explicit Parser(bool playlists)
-        : _playlists(playlists) {}
+    explicit Parser(bool playlists, bool details = false)
+        : _playlists(playlists)
+        , _details(details) {}
 
     std::function<void(RhythmboxReader::Entry&&)> onEntry;
     std::function<void(RhythmboxReader::Playlist&&)> onPlaylist;
@@ -48,6 +49,7 @@ private:
     }
 
     bool _playlists;
+    bool _details;
     bool _failed = false;
     int _depth = 0;
     // A record is open at depth 2: an entry to keep, or a playlist.
@@ -56,8 +58,10 @@ private:
     bool _episode = false;
     Field _field = Field::None;
     std::string _text;
-    std::string _title, _artist, _duration, _location, _mountpoint;
+    std::string _title, _artist, _duration, _location, _mountpoint, _album, _genre;
     RhythmboxReader::Playlist _playlist;
+    // The open elements of an automatic playlist's query, innermost last.
+    std::vector<RhythmboxReader::QueryElement*> _query;
 };
 
 bool Parser::parse(const ChunkReader& readChunk) {
@@ -175,10 +179,18 @@ void Parser::start(const char* name, int attributeCount, const xmlChar** attribu
         _inRecord = true;
         if (_playlists) {
             _keepRecord = std::strcmp(name, "playlist") == 0;
+            _query.clear();
             _playlist = {};
             if (_keepRecord) {
                 _playlist.name = text(attribute("name", attributeCount, attributes));
                 _playlist.type = text(attribute("type", attributeCount, attributes));
+                if (_playlist.type == QLatin1String("automatic")) {
+                    _playlist.limitCount = text(attribute("limit-count", attributeCount, attributes));
+                    _playlist.limitSize = text(attribute("limit-size", attributeCount, attributes));
+                    _playlist.limitTime = text(attribute("limit-time", attributeCount, attributes));
+                    _playlist.sortKey = text(attribute("sort-key", attributeCount, attributes));
+                    _playlist.sortDirection = text(attribute("sort-direction", attributeCount, attributes));
+                }
             }
         } else {
             const std::string type = attribute("type", attributeCount, attributes);
@@ -189,7 +201,19 @@ void Parser::start(const char* name, int attributeCount, const xmlChar** attribu
             _duration.clear();
             _location.clear();
             _mountpoint.clear();
+            _album.clear();
+            _genre.clear();
         }
+        return;
+    }
+    if (_playlists && _keepRecord && _depth >= 3 && _playlist.type == QLatin1String("automatic")) {
+        // The query, kept as a tree of its elements.
+        std::vector<RhythmboxReader::QueryElement>& siblings =
+            _query.empty() ? _playlist.query : _query.back()->children;
+        siblings.push_back({text(name), text(attribute("prop", attributeCount, attributes)), {}, {}});
+        _query.push_back(&siblings.back());
+        _field = Field::Query;
+        _text.clear();
         return;
     }
     if (_depth != 3 || !_keepRecord) {
@@ -207,6 +231,10 @@ void Parser::start(const char* name, int attributeCount, const xmlChar** attribu
         _field = Field::Location;
     } else if (std::strcmp(name, "mountpoint") == 0) {
         _field = Field::Mountpoint;
+    } else if (_details && std::strcmp(name, "album") == 0) {
+        _field = Field::Album;
+    } else if (_details && std::strcmp(name, "genre") == 0) {
+        _field = Field::Genre;
     } else {
         _field = Field::None;
     }
@@ -236,11 +264,29 @@ void Parser::endField() {
     case Field::Mountpoint:
         _mountpoint.swap(_text);
         break;
+    case Field::Album:
+        _album.swap(_text);
+        break;
+    case Field::Genre:
+        _genre.swap(_text);
+        break;
+    case Field::Query:
+        break;
     }
     _field = Field::None;
 }
 
 void Parser::end() {
+    if (!_query.empty() && _depth >= 3) {
+        RhythmboxReader::QueryElement* element = _query.back();
+        if (element->children.empty()) {
+            element->value = text(_text).trimmed();
+        }
+        _query.pop_back();
+        _text.clear();
+        _field = _query.empty() ? Field::None : Field::Query;
+        return;
+    }
     if (_depth == 3) {
         endField();
         return;
@@ -280,6 +326,11 @@ void Parser::end() {
     (void)end;
     entry.duration = error == std::errc() && seconds > 0 ? seconds : 0;
     entry.location = text(_location);
+    entry.episode = _episode;
+    if (_details) {
+        entry.album = text(_album);
+        entry.genre = text(_genre);
+    }
     onEntry(std::move(entry));
 }
 
@@ -324,14 +375,16 @@ bool parseBytes(const QByteArray& bytes, Parser& parser) {
 
 } // namespace
 
-bool RhythmboxReader::readDatabase(const QString& path, const std::function<void(Entry&&)>& handler) {
-    Parser parser(false);
+bool RhythmboxReader::readDatabase(const QString& path, const std::function<void(Entry&&)>& handler,
+                                   bool details) {
+    Parser parser(false, details);
     parser.onEntry = handler;
     return parseFile(path, parser);
 }
 
-bool RhythmboxReader::readDatabase(const QByteArray& bytes, const std::function<void(Entry&&)>& handler) {
-    Parser parser(false);
+bool RhythmboxReader::readDatabase(const QByteArray& bytes, const std::function<void(Entry&&)>& handler,
+                                   bool details) {
+    Parser parser(false, details);
     parser.onEntry = handler;
     return parseBytes(bytes, parser);
 }

@@ -27,17 +27,41 @@ public:
         QString artist;
         qint64 duration = 0; // seconds
         QString location;    // a URL, for an episode its downloaded file's
+        bool episode = false;
+        // Only when asked for (see readDatabase).
+        QString album;
+        QString genre;
+    };
+    // One element of an automatic playlist's query, as written: a relation
+    // ("equals", "like", ...) on a property with a value, or a "conjunction",
+    // "subquery" or "disjunction" holding others.
+    struct QueryElement {
+        QString name;
+        QString property; // the "prop" attribute
+        QString value;    // the text of an element without children
+        std::vector<QueryElement> children;
     };
     struct Playlist {
         QString name;
         QString type; // "static", "automatic", "queue", ...
         std::vector<QString> locations;
+        // An automatic playlist's query (its top elements), limits and order
+        // as written.
+        std::vector<QueryElement> query;
+        QString limitCount;
+        QString limitSize;
+        QString limitTime;
+        QString sortKey;       // a column: "Title", "Artist", "Rating", ...
+        QString sortDirection; // "0" ascending, "1" descending
     };
 
     // Hands each song and downloaded episode of the database at path to
-    // handler; answers whether the whole file was read.
-    static bool readDatabase(const QString& path, const std::function<void(Entry&& entry)>& handler);
-    static bool readDatabase(const QByteArray& bytes, const std::function<void(Entry&& entry)>& handler);
+    // handler, with album and genre when details is set; answers whether the
+    // whole file was read.
+    static bool readDatabase(const QString& path, const std::function<void(Entry&& entry)>& handler,
+                             bool details = false);
+    static bool readDatabase(const QByteArray& bytes, const std::function<void(Entry&& entry)>& handler,
+                             bool details = false);
     // Hands each playlist of the playlists file at path to handler.
     static bool readPlaylists(const QString& path, const std::function<void(Playlist&& playlist)>& handler);
     static bool readPlaylists(const QByteArray& bytes,

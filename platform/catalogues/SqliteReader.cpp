@@ -145,6 +145,15 @@ QString SqliteRow::path(int column) const {
     return Path::fromNative(bytes, length);
 }
 
+QByteArrayView SqliteRow::bytes(int column) const {
+    if (isNull(column)) {
+        return {};
+    }
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(_statement, column));
+    return bytes == nullptr ? QByteArrayView()
+                            : QByteArrayView(bytes, sqlite3_column_bytes(_statement, column));
+}
+
 SqliteReader::SqliteReader(sqlite3* database)
     : _database(database) {
 }

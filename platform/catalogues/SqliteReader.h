@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,9 @@ public:
     QString text(int column) const;
     // A file path stored as text or bytes, kept lossless (see Path).
     QString path(int column) const;
+    // The column's bytes as stored (text as UTF-8), valid until the handler
+    // returns: for values parsed in place rather than kept.
+    QByteArrayView bytes(int column) const;
 
 private:
     sqlite3_stmt* _statement;

@@ -8,7 +8,10 @@
 #include "model/ITunesFolder.h"
 #include "model/LocalFolder.h"
 #include "model/QVTrack.h"
+#include "model/RhythmboxFolder.h"
+#include "model/ShotwellFolder.h"
 #include "platform/system/NotificationCenter.h"
+#include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 
@@ -18,6 +21,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -177,7 +181,7 @@ QByteArray iTunesCatalogue(const QByteArray& names) {
 }
 
 // Saves the catalogue as its owner does: a new file renamed over the old.
-void saveByRenaming(TempHome& home, const QString& file, const QByteArray& contents) {
+void saveITunesByRenaming(TempHome& home, const QString& file, const QByteArray& contents) {
     home.writeFile(QStringLiteral("Music/iTunes/iTunes Music Library.xml.tmp"), contents);
     ASSERT_TRUE(::rename(QFile::encodeName(file + QStringLiteral(".tmp")).constData(),
                          QFile::encodeName(file).constData()) == 0);
@@ -191,7 +195,7 @@ TEST_F(LiveFolder, ACatalogueSavedByRenamingANewFileOverItIsReadAgain) {
     list.setFolder(library);
     ASSERT_EVENTUALLY(list.numItems() == 2, 5000);
 
-    saveByRenaming(home, file, catalogue("one,two,three"));
+    saveITunesByRenaming(home, file, catalogue("one,two,three"));
     EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"one", "three", "two"}), 3000);
 }
 
@@ -225,7 +229,7 @@ TEST_F(LiveFolder, MusicPlaysOnAndStaysSelectedWhenItsCatalogueIsSavedAgain) {
     ASSERT_TRUE(music.isPlaying());
     FakePlayer* player = players.last;
 
-    saveByRenaming(home, file, iTunesCatalogue("zero,one,two,three"));
+    saveITunesByRenaming(home, file, iTunesCatalogue("zero,one,two,three"));
     ASSERT_EVENTUALLY(music.numItems() == 4, 3000);
     EXPECT_TRUE(music.isPlaying());
     EXPECT_EQ(players.last, player);
@@ -243,6 +247,114 @@ TEST_F(LiveFolder, MusicPlaysOnAndStaysSelectedWhenItsCatalogueIsSavedAgain) {
     players.finishLast();
     ASSERT_NE(music.playing(), nullptr);
     EXPECT_EQ(music.playing()->name(), QStringLiteral("two"));
+}
+
+// Rhythmbox's files as it saves them: written beside, then renamed over.
+void saveByRenaming(TempHome& home, const QString& name, const QByteArray& contents) {
+    const QString file = home.writeFile(name + QStringLiteral(".tmp"), contents);
+    ASSERT_EQ(
+        std::rename(QFile::encodeName(file).constData(), QFile::encodeName(home.file(name)).constData()), 0);
+}
+
+QByteArray rhythmdb(const QByteArrayList& titles, int plays = 0) {
+    QByteArray entries;
+    for (const QByteArray& title : titles) {
+        entries += "  <entry type=\"song\">\n    <title>" + title +
+                   "</title>\n    <artist>Demo Artist</artist>\n    <duration>61</duration>\n" +
+                   "    <play-count>" + QByteArray::number(plays) +
+                   "</play-count>\n"
+                   "    <location>file:///music/" +
+                   title + ".ogg</location>\n    <media-type>audio/x-vorbis</media-type>\n  </entry>\n";
+    }
+    return "<?xml version=\"1.0\" standalone=\"yes\"?>\n<rhythmdb version=\"2.0\">\n" + entries +
+           "</rhythmdb>\n";
+}
+
+QByteArray rhythmboxPlaylists(const QByteArray& name, const QByteArray& title) {
+    return "<?xml version=\"1.0\"?>\n<rhythmdb-playlists>\n  <playlist name=\"" + name +
+           "\" show-browser=\"false\" browser-position=\"180\" search-type=\"search-match\" "
+           "type=\"static\">\n"
+           "    <location>file:///music/" +
+           title + ".ogg</location>\n  </playlist>\n</rhythmdb-playlists>\n";
+}
+
+QStringList folderNames(const MediaFolderPtr& folder) {
+    QStringList names;
+    for (const MediaFolderPtr& sub : folder->folders()) {
+        names.append(sub->name());
+    }
+    return names;
+}
+
+TEST_F(LiveFolder, RhythmboxSavingEitherFileByRenamingIsReadAgain) {
+    home.makeDirectory(QStringLiteral(".local/share/rhythmbox"));
+    const QString database =
+        home.writeFile(QStringLiteral(".local/share/rhythmbox/rhythmdb.xml"), rhythmdb({"One"}));
+    const QString playlists = home.writeFile(QStringLiteral(".local/share/rhythmbox/playlists.xml"),
+                                             rhythmboxPlaylists("Road Trip", "One"));
+    const auto library = std::make_shared<RhythmboxFolder>(QStringLiteral("Rhythmbox"), database, playlists);
+    list.setFolder(library);
+    ASSERT_EVENTUALLY(list.numItems() == 1, 5000);
+
+    saveByRenaming(home, QStringLiteral(".local/share/rhythmbox/rhythmdb.xml"), rhythmdb({"One", "Two"}));
+    EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"One", "Two"}), 3000);
+    const std::vector<MediaItemPtr> shown = list.filtered();
+
+    // Rhythmbox saves after every song played: the list stays as it is.
+    const int updates = updatesDuring(
+        [&] {
+            saveByRenaming(home, QStringLiteral(".local/share/rhythmbox/rhythmdb.xml"),
+                           rhythmdb({"One", "Two"}, 1));
+        },
+        [] { return true; });
+    EXPECT_EQ(updates, 0);
+    EXPECT_EQ(list.filtered(), shown);
+    saveByRenaming(home, QStringLiteral(".local/share/rhythmbox/playlists.xml"),
+                   rhythmboxPlaylists("Night Drive", "Two"));
+    EXPECT_EVENTUALLY(folderNames(library) == QStringList{"Night Drive"}, 3000);
+    EXPECT_EQ(sortedNames(library->folders()[0]->files()), QStringList{"Two"});
+}
+
+// A database that its application keeps open and writes in place, in both
+// of SQLite's journal modes: each commit is read again, and reading it does
+// not count as a change (no reload follows the last one).
+TEST_F(LiveFolder, AShotwellDatabaseWrittenInPlaceIsReadAgain) {
+    for (const char* mode : {"WAL", "DELETE"}) {
+        SCOPED_TRACE(mode);
+        const QString database = home.file(QStringLiteral("photo-%1.db").arg(QLatin1String(mode)));
+        SqliteFixture::Connection shotwell(database);
+        ASSERT_EQ(
+            shotwell.execute(QStringLiteral("PRAGMA journal_mode=%1;"
+                                            "CREATE TABLE PhotoTable (id INTEGER PRIMARY KEY, filename TEXT"
+                                            " UNIQUE NOT NULL, exposure_time INTEGER, flags INTEGER);"
+                                            "INSERT INTO PhotoTable VALUES (1, '/photos/a.jpg', 1, 0);")
+                                 .arg(QLatin1String(mode))),
+            0);
+        const auto library = std::make_shared<ShotwellFolder>(QStringLiteral("Shotwell"), database, QString(),
+                                                              ShotwellFolder::Media::Photos);
+        list.setFolder(library);
+        ASSERT_EVENTUALLY(list.numItems() == 1, 5000);
+
+        ASSERT_EQ(
+            shotwell.execute(QStringLiteral("INSERT INTO PhotoTable VALUES (2, '/photos/b.jpg', 2, 0);")), 0);
+        EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"a", "b"}), 3000);
+        const int updates = updatesDuring([] {}, [] { return true; });
+        EXPECT_EQ(updates, 0);
+
+        // A long import spills into the database (or its "-wal") before it
+        // commits: what is read meanwhile never empties the list.
+        ASSERT_EQ(
+            shotwell.execute(QStringLiteral(
+                "PRAGMA cache_size=1; BEGIN;"
+                "INSERT INTO PhotoTable WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i + 1 FROM n"
+                " WHERE i < 2000) SELECT i, '/photos/' || i || hex(randomblob(50)) || '.jpg', i, 0 FROM n;")),
+            0);
+        QTest::qWait(FolderWatcher::latestMs + 500);
+        EXPECT_EQ(sortedNames(list.filtered()), (QStringList{"a", "b"}));
+        ASSERT_EQ(shotwell.execute(QStringLiteral("COMMIT;")), 0);
+        EXPECT_EVENTUALLY(list.numItems() == 2000, 3000);
+        list.setFolder(nullptr);
+    }
 }
 
 } // namespace

@@ -156,4 +156,81 @@ TEST(RhythmboxFolder, KeepsTheEntriesBeforeABreakAndNeverExpandsEntities) {
     }
 }
 
+// A song with the fields automatic playlists look at.
+QByteArray taggedSong(const QByteArray& title, const QByteArray& artist, const QByteArray& album,
+                      const QByteArray& genre) {
+    return "  <entry type=\"song\">\n    <title>" + title + "</title>\n    <genre>" + genre +
+           "</genre>\n    <artist>" + artist + "</artist>\n    <album>" + album +
+           "</album>\n    <duration>100</duration>\n    <location>file:///music/" + title +
+           ".ogg</location>\n    <media-type>audio/x-vorbis</media-type>\n  </entry>\n";
+}
+
+// An automatic playlist as Rhythmbox saves one: its songs-only subquery, then the criteria.
+QByteArray automaticPlaylist(const QByteArray& name, const QByteArray& criteria,
+                             const QByteArray& attributes = {}, bool songsOnly = true) {
+    return "  <playlist name=\"" + name +
+           "\" show-browser=\"true\" browser-position=\"180\" search-type=\"search-match\" "
+           "type=\"automatic\"" +
+           attributes + ">\n    <conjunction>\n" +
+           (songsOnly ? QByteArray("      <subquery>\n        <conjunction>\n          <equals "
+                                   "prop=\"type\">song</equals>\n        </conjunction>\n      </subquery>\n")
+                      : QByteArray()) +
+           criteria + "    </conjunction>\n  </playlist>\n";
+}
+
+TEST(RhythmboxFolder, AnswersSimpleAutomaticPlaylistsAndLeavesOutTheOthers) {
+    TempHome home;
+    const QString database = home.writeFile(
+        QStringLiteral("rhythmdb.xml"),
+        "<?xml version=\"1.0\" standalone=\"yes\"?>\n<rhythmdb version=\"2.0\">\n" +
+            taggedSong("So What", "Miles Davis", "Kind of Blue", "Jazz") +
+            taggedSong("Help", "The Beatles", "Help!", "Rock") +
+            taggedSong("Blue in Green", "Miles Davis", "Kind of Blue", "Jazz") +
+            taggedSong("Anna", "The Beatles", "Please Please Me", "Rock") +
+            taggedSong("Milestones", "Miles Davis Sextet", "Milestones", "Jazz") +
+            taggedSong("Yesterday", "The Beatles", "Help!", "Rock") +
+            "  <entry type=\"podcast-post\">\n    <title>Episode 1</title>\n    <genre>Jazz</genre>\n"
+            "    <location>https://podcast.example.org/ep1.mp3</location>\n"
+            "    <mountpoint>file:///music/ep1.mp3</mountpoint>\n  </entry>\n</rhythmdb>\n");
+    const QString playlists = home.writeFile(
+        QStringLiteral("playlists.xml"),
+        "<?xml version=\"1.0\"?>\n<rhythmdb-playlists>\n" +
+            automaticPlaylist("Miles", "      <equals prop=\"genre\">Jazz</equals>\n"
+                                       "      <like prop=\"artist-folded\">miles davis</like>\n"
+                                       "      <equals prop=\"album\">Kind of Blue</equals>\n") +
+            automaticPlaylist("Two Beatles", "      <like prop=\"artist-folded\">BEATLES</like>\n",
+                              " sort-key=\"Title\" sort-direction=\"0\" limit-count=\"2\"") +
+            automaticPlaylist("Top rated", "      <greater prop=\"rating\">4</greater>\n") +
+            automaticPlaylist("Either", "      <equals prop=\"genre\">Jazz</equals>\n      <disjunction/>\n"
+                                        "      <equals prop=\"genre\">Rock</equals>\n") +
+            automaticPlaylist("Most played", "      <equals prop=\"genre\">Rock</equals>\n",
+                              " sort-key=\"PlayCount\" sort-direction=\"1\" limit-count=\"1\"") +
+            automaticPlaylist("An hour", "      <equals prop=\"genre\">Rock</equals>\n",
+                              " limit-time=\"3600\"") +
+            automaticPlaylist("Jazz episodes",
+                              "      <equals prop=\"type\">podcast-post</equals>\n"
+                              "      <equals prop=\"genre-folded\">jazz</equals>\n",
+                              {}, false) +
+            "</rhythmdb-playlists>\n");
+
+    const CatalogueContents contents = RhythmboxFolder::read(database, playlists);
+    ASSERT_EQ(contents.items.size(), 7u);
+    QStringList shown;
+    for (const CatalogueGroup& group : contents.groups) {
+        QStringList names;
+        for (const MediaItemPtr& item : group.items) {
+            names << item->name();
+        }
+        shown << group.name + QStringLiteral(": ") + names.join(QStringLiteral(", "));
+        EXPECT_EQ(group.kind, CatalogueGroup::Kind::SmartPlaylist);
+    }
+    // Conditions joined by "and" in the library's order; a limit by count
+    // after the order asked for; episodes by their kind. Queries on ratings,
+    // with "or", or limited in an order or a measure not followed here are left out.
+    EXPECT_EQ(shown, (QStringList{"Miles: So What, Blue in Green", "Two Beatles: Anna, Help",
+                                  "Jazz episodes: Episode 1"}));
+    // The playlists share the library's items.
+    EXPECT_EQ(contents.groups[0].items[0], contents.items[0]);
+}
+
 } // namespace

@@ -59,7 +59,9 @@ constexpr qint64 kNewYear = 1767268800;
 
 // A library as Shotwell fills it: a named event and one named by its date,
 // trashed and hidden photos, a favourite, a video, tags for both kinds, a
-// tag whose items are all gone, a nested tag.
+// tag whose items are all gone, a tag tree ("/Trips" holding "/Trips/Sea"),
+// a nested tag whose parent has no row, a flat tag with a slash in its name,
+// a flat tag named as the tree's top tag (one folder, no photo twice).
 QString libraryRows(const QString& root) {
     return QStringLiteral(R"(
 INSERT INTO EventTable (id, name) VALUES (1, 'Summer'), (2, NULL);
@@ -73,7 +75,11 @@ INSERT INTO VideoTable (id, filename, exposure_time, event_id, flags) VALUES
   (1, '%1/Waves.mp4', %2 + 150, 1, 0), (2, '%1/Deleted.mp4', %2 + 10, 1, 4);
 INSERT INTO TagTable (name, photo_id_list) VALUES
   ('Family', 'thumb0000000000000001,video-0000000000000001,thumb0000000000000003,'),
+  ('/Trips', 'thumb0000000000000002,thumb0000000000000005,'),
   ('/Trips/Sea', 'thumb0000000000000005,'),
+  ('/Pets/Cats', 'thumb0000000000000001,'),
+  ('Sun/Sand', 'thumb0000000000000001,'),
+  ('Trips', 'thumb0000000000000005,thumb0000000000000001,'),
   ('Gone', 'thumb00000000000000ff,');
 )")
         .arg(root)
@@ -132,8 +138,13 @@ TEST(ShotwellFolder, ShowsTheUsersLibraryInPicturesAndMovies) {
     EXPECT_FALSE(library->isLoaded());
     // By exposure time; trashed and hidden photos left out; a title names its photo.
     EXPECT_EQ(namesOf(library->files()), (QStringList{"Harbour", "Old Town", "Beach"}));
-    EXPECT_EQ(describe(*library), (QStringList{"Thu Jan 1, 2026: Harbour", "Summer: Old Town, Beach",
-                                               "Trips/Sea: Old Town", "Family: Beach"}));
+    EXPECT_EQ(describe(*library),
+              (QStringList{"Thu Jan 1, 2026: Harbour", "Summer: Old Town, Beach", "Family: Beach",
+                           "Pets: ", "Sun/Sand: Beach", "Trips: Harbour, Old Town, Beach"}));
+    // Nested tags are sub-folders of their parent's folder.
+    EXPECT_EQ(describe(*library->folders()[5]), QStringList{"Sea: Old Town"});
+    EXPECT_EQ(describe(*library->folders()[3]), QStringList{"Cats: Beach"});
+    EXPECT_TRUE(library->folders()[4]->folders().empty());
     // The album and the library share each photo; Shotwell's thumbnail is drawn where it has one.
     EXPECT_EQ(library->folders()[1]->files()[1], library->files()[2]);
     const auto beach = std::dynamic_pointer_cast<Photo>(library->files()[2]);
@@ -159,7 +170,7 @@ TEST(ShotwellFolder, ReadsEverySchemaAndTakesMissingColumnsAsAbsentData) {
     SqliteFixture::execute(old, QLatin1String(kSchema15) + libraryRows(root));
     const CatalogueContents contents = ShotwellFolder::read(old, {}, ShotwellFolder::Media::Photos);
     EXPECT_EQ(namesOf(contents.items), (QStringList{"Harbour", "Old Town", "Beach"}));
-    ASSERT_EQ(contents.groups.size(), 4u);
+    ASSERT_EQ(contents.groups.size(), 6u);
     EXPECT_EQ(contents.groups[1].name, QStringLiteral("Summer"));
 
     // A table that lacks every optional column, a tag table without its list,

@@ -1,0 +1,143 @@
+#include "model/RhythmboxAutoPlaylist.h"
+
+#include "platform/system/TextMatch.h"
+
+#include <algorithm>
+
+std::optional<RhythmboxAutoPlaylist>
+RhythmboxAutoPlaylist::fromPlaylist(const RhythmboxReader::Playlist& playlist) {
+    RhythmboxAutoPlaylist result;
+    if (!addConditions(playlist.query, result._conditions)) {
+        return std::nullopt;
+    }
+    const auto limitOf = [](const QString& text) {
+        bool ok = false;
+        const qint64 value = text.trimmed().toLongLong(&ok);
+        return text.isEmpty() ? 0 : ok && value >= 0 ? value : -1;
+    };
+    result._limit = limitOf(playlist.limitCount);
+    if (result._limit < 0 || limitOf(playlist.limitSize) != 0 || limitOf(playlist.limitTime) != 0) {
+        return std::nullopt;
+    }
+    const QString key = playlist.sortKey.toLower();
+    if (key == QLatin1String("title")) {
+        result._sortField = Field::Title;
+    } else if (key == QLatin1String("artist")) {
+        result._sortField = Field::Artist;
+    } else if (key == QLatin1String("album")) {
+        result._sortField = Field::Album;
+    } else if (key == QLatin1String("genre")) {
+        result._sortField = Field::Genre;
+    } else if (!key.isEmpty() && result._limit > 0) {
+        return std::nullopt; // which songs the limit keeps depends on an order not followed here
+    }
+    result._descending = playlist.sortDirection.trimmed() == QLatin1String("1");
+    return result;
+}
+
+bool RhythmboxAutoPlaylist::addConditions(const std::vector<RhythmboxReader::QueryElement>& elements,
+                                          std::vector<Condition>& conditions) {
+    for (const RhythmboxReader::QueryElement& element : elements) {
+        if (element.name == QLatin1String("conjunction") || element.name == QLatin1String("subquery")) {
+            if (!addConditions(element.children, conditions)) {
+                return false;
+            }
+        } else if (std::optional<Condition> condition = conditionFor(element)) {
+            conditions.push_back(std::move(*condition));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<RhythmboxAutoPlaylist::Condition>
+RhythmboxAutoPlaylist::conditionFor(const RhythmboxReader::QueryElement& element) {
+    Condition condition;
+    if (element.name == QLatin1String("like")) {
+        condition.substring = true;
+    } else if (element.name != QLatin1String("equals")) {
+        return std::nullopt;
+    }
+    QString property = element.property;
+    if (property.endsWith(QLatin1String("-folded"))) {
+        condition.folded = true;
+        property.chop(7);
+    }
+    if (property == QLatin1String("title")) {
+        condition.field = Field::Title;
+    } else if (property == QLatin1String("artist")) {
+        condition.field = Field::Artist;
+    } else if (property == QLatin1String("album")) {
+        condition.field = Field::Album;
+    } else if (property == QLatin1String("genre")) {
+        condition.field = Field::Genre;
+    } else if (property == QLatin1String("type") && !condition.substring && !condition.folded &&
+               (element.value == QLatin1String("song") || element.value == QLatin1String("podcast-post"))) {
+        condition.field = Field::Kind;
+    } else {
+        return std::nullopt;
+    }
+    condition.value = condition.folded ? TextMatch::searchForm(element.value) : element.value;
+    return condition;
+}
+
+const QString& RhythmboxAutoPlaylist::fieldOf(const Song& song, Field field) {
+    switch (field) {
+    case Field::Artist:
+        return song.artist;
+    case Field::Album:
+        return song.album;
+    case Field::Genre:
+        return song.genre;
+    case Field::Title:
+    case Field::Kind:
+        break;
+    }
+    return song.title;
+}
+
+bool RhythmboxAutoPlaylist::matches(const Song& song) const {
+    for (const Condition& condition : _conditions) {
+        if (condition.field == Field::Kind) {
+            if (song.episode != (condition.value == QLatin1String("podcast-post"))) {
+                return false;
+            }
+            continue;
+        }
+        const QString& field = fieldOf(song, condition.field);
+        bool match = false;
+        if (condition.folded) {
+            const QString folded = TextMatch::searchForm(field.isNull() ? QLatin1String("") : field);
+            match = condition.substring ? TextMatch::containsSearchForm(folded, condition.value)
+                                        : folded == condition.value;
+        } else {
+            match = condition.substring ? field.contains(condition.value) : field == condition.value;
+        }
+        if (!match) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::size_t> RhythmboxAutoPlaylist::select(const std::vector<Song>& songs) const {
+    std::vector<std::size_t> selected;
+    for (std::size_t i = 0; i < songs.size(); ++i) {
+        if (matches(songs[i])) {
+            selected.push_back(i);
+        }
+    }
+    if (_sortField) {
+        const Field field = *_sortField;
+        std::stable_sort(selected.begin(), selected.end(), [&](std::size_t a, std::size_t b) {
+            const int order =
+                QString::compare(fieldOf(songs[a], field), fieldOf(songs[b], field), Qt::CaseInsensitive);
+            return _descending ? order > 0 : order < 0;
+        });
+    }
+    if (_limit > 0 && selected.size() > static_cast<std::size_t>(_limit)) {
+        selected.resize(static_cast<std::size_t>(_limit));
+    }
+    return selected;
+}
