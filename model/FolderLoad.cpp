@@ -121,9 +121,10 @@ void FolderLoadJob::setFraction(double fraction) {
     std::weak_ptr<FolderLoadJob> weak = weak_from_this();
     QMetaObject::invokeMethod(
         loaderPool(),
-        [weak] {
+        [weak, percent] {
             const std::shared_ptr<FolderLoadJob> job = weak.lock();
             if (job && !job->_cancelled.load() && !job->_taken && job->_progressChanged) {
+                job->_shownPercent = percent;
                 job->_progressChanged();
             }
         },

@@ -60,8 +60,9 @@ public:
     // Waits for the worker and takes its result (once).
     MediaFolderContents take();
     bool isTaken() const { return _taken; }
-    // Whole percentage read, or -1 while the reader reports none.
-    int percent() const { return _percent.load(std::memory_order_relaxed); }
+    // Whole percentage read as last announced on the main thread (each step
+    // in turn, however far the worker has got meanwhile), or -1 before any.
+    int percent() const { return _shownPercent; }
 
     void cancel();
     void setFraction(double fraction) override;
@@ -78,7 +79,8 @@ private:
     std::function<void()> _deliver;         // main thread only
     std::function<void()> _progressChanged; // main thread only
     std::atomic<bool> _cancelled{false};
-    std::atomic<int> _percent{-1};
+    std::atomic<int> _percent{-1}; // as the worker last reported it
+    int _shownPercent = -1;        // main thread only
     std::mutex _mutex;
     std::condition_variable _done;
     bool _finished = false;                     // guarded by _mutex
