@@ -163,7 +163,9 @@ class Desktop:
         delete = connection.intern_atom("WM_DELETE_WINDOW")
         event = protocol.event.ClientMessage(window=target, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
         target.send_event(event, event_mask=X.NoEventMask)
-        connection.flush()
+        # A round trip, not just a flush: a connection closed while the server
+        # still holds the request unread may lose it.
+        connection.sync()
         connection.close()
         time.sleep(0.3)
 
