@@ -3,12 +3,54 @@
 #include "model/MediaFolder.h"
 
 #include <QCoreApplication>
+#include <QObject>
 #include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
+
+// What the loaders hand to the main thread, taken there in order. The calls
+// pass through a queue of ours under a mutex of ours, and Qt's event queue
+// only carries the wake-up: Qt is not built for ThreadSanitizer, whose check
+// of the loading code would otherwise not see that the hand-over is ordered.
+class FolderLoadMailbox : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    void post(std::function<void()> call) {
+        {
+            std::lock_guard lock(_mutex);
+            _calls.push_back(std::move(call));
+        }
+        QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
+    }
+
+    Q_INVOKABLE void deliver() {
+        std::deque<std::function<void()>> calls;
+        {
+            std::lock_guard lock(_mutex);
+            calls.swap(_calls);
+        }
+        for (const std::function<void()>& call : calls) {
+            call();
+        }
+    }
+
+private:
+    std::mutex _mutex;
+    std::deque<std::function<void()>> _calls;
+};
 
 namespace {
+
+// Made on the main thread by the first load, which asks for it before any
+// loader runs; owned by the application object.
+FolderLoadMailbox* mailbox() {
+    static FolderLoadMailbox* made = new FolderLoadMailbox(QCoreApplication::instance());
+    return made;
+}
 
 // The loaders' own pool, so that long catalogue reads never hold up the
 // picture decoders on the global pool. Made on the main thread by the first
@@ -44,18 +86,16 @@ void FolderLoadJob::start(const std::shared_ptr<FolderLoadJob>& job, std::functi
     job->_deliver = std::move(deliver);
     job->_progressChanged = std::move(progressChanged);
     QThreadPool* pool = loaderPool();
-    pool->start([strong = job, pool]() mutable {
+    FolderLoadMailbox* toMainThread = mailbox();
+    pool->start([strong = job, toMainThread]() mutable {
         strong->run();
         // Hand the job back to the main thread, which then holds the last
         // reference: what the reader built is released there, never here.
-        QMetaObject::invokeMethod(
-            pool,
-            [job = std::move(strong)] {
-                if (!job->_cancelled.load() && job->_deliver) {
-                    job->_deliver();
-                }
-            },
-            Qt::QueuedConnection);
+        toMainThread->post([job = std::move(strong)] {
+            if (!job->_cancelled.load() && job->_deliver) {
+                job->_deliver();
+            }
+        });
     });
 }
 
@@ -119,18 +159,17 @@ void FolderLoadJob::setFraction(double fraction) {
         return;
     }
     std::weak_ptr<FolderLoadJob> weak = weak_from_this();
-    QMetaObject::invokeMethod(
-        loaderPool(),
-        [weak, percent] {
-            const std::shared_ptr<FolderLoadJob> job = weak.lock();
-            if (job && !job->_cancelled.load() && !job->_taken && job->_progressChanged) {
-                job->_shownPercent = percent;
-                job->_progressChanged();
-            }
-        },
-        Qt::QueuedConnection);
+    mailbox()->post([weak, percent] {
+        const std::shared_ptr<FolderLoadJob> job = weak.lock();
+        if (job && !job->_cancelled.load() && !job->_taken && job->_progressChanged) {
+            job->_shownPercent = percent;
+            job->_progressChanged();
+        }
+    });
 }
 
 void FolderLoadJob::waitForIdle() {
     loaderPool()->waitForDone();
 }
+
+#include "FolderLoad.moc"
