@@ -1,10 +1,10 @@
 #include "bench/CatalogueGenerator.h"
 #include "bench/ProcessMemory.h"
 #include "bench/SaxBaseline.h"
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
 #include "platform/catalogues/PlistReader.h"
 #include "platform/catalogues/XmlTextRepair.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
 
 #include <QFile>
 #include <QFileInfo>

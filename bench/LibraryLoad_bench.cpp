@@ -1,6 +1,6 @@
 #include "bench/LibraryGenerator.h"
-#include "model/RhythmboxFolder.h"
-#include "model/ShotwellFolder.h"
+#include "sources/catalogues/RhythmboxFolder.h"
+#include "sources/catalogues/ShotwellFolder.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -15,12 +15,12 @@
 #include "browser/MusicTableView.h"
 #include "browser/PhotoListController.h"
 #include "iconview/IconView.h"
-#include "model/ITunesFolder.h"
-#include "model/LocalFolder.h"
 #include "model/QVTrack.h"
 #include "model/SearchIndex.h"
-#include "model/ShotwellFolder.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/ITunesFolder.h"
+#include "sources/catalogues/ShotwellFolder.h"
+#include "sources/local/LocalFolder.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 // the same directory.
 
 #include "BenchData.h"
-#include "model/LocalFolder.h"
 #include "platform/system/Path.h"
+#include "sources/local/LocalFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>

@@ -10,7 +10,7 @@
 #include "bench/CatalogueGenerator.h"
 #include "bench/ProcessMemory.h"
 #include "bench/SaxBaseline.h"
-#include "model/ITunesFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
 
 #include <QDir>
 #include <QFile>

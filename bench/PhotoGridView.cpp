@@ -1,6 +1,6 @@
 #include "browser/PhotoListController.h"
 #include "iconview/IconView.h"
-#include "model/LocalFolder.h"
+#include "sources/local/LocalFolder.h"
 
 #include <QApplication>
 #include <QScrollArea>

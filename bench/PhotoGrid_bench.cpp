@@ -2,7 +2,7 @@
 #include "ProcessMemory.h"
 #include "browser/PhotoListController.h"
 #include "iconview/IconView.h"
-#include "model/LocalFolder.h"
+#include "sources/local/LocalFolder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,18 +1,18 @@
 #include "FuzzTargets.h"
 
 #include "iconview/ThumbnailDecoder.h"
-#include "model/DigikamFolder.h"
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
 #include "model/MediaItem.h"
-#include "model/RhythmboxFolder.h"
-#include "model/ShotwellFolder.h"
-#include "model/StrawberryFolder.h"
 #include "model/TrackMetaData.h"
 #include "platform/catalogues/PlistReader.h"
 #include "platform/media/Id3Reader.h"
 #include "platform/media/MoviePoster.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/DigikamFolder.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
+#include "sources/catalogues/RhythmboxFolder.h"
+#include "sources/catalogues/ShotwellFolder.h"
+#include "sources/catalogues/StrawberryFolder.h"
 
 #include <QDir>
 #include <QFile>

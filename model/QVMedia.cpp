@@ -1,17 +1,17 @@
 #include "model/QVMedia.h"
 
-#include "model/CatalogueRoots.h"
-#include "model/DigikamFolder.h"
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
-#include "model/LocalFolder.h"
-#include "model/RhythmboxFolder.h"
-#include "model/ShotwellFolder.h"
-#include "model/StrawberryFolder.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
+#include "sources/catalogues/CatalogueRoots.h"
+#include "sources/catalogues/DigikamFolder.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
+#include "sources/catalogues/RhythmboxFolder.h"
+#include "sources/catalogues/ShotwellFolder.h"
+#include "sources/catalogues/StrawberryFolder.h"
+#include "sources/local/LocalFolder.h"
 
 const char QVMediaIPhotoLibraryPath[] = "~/Pictures/iPhoto Library/AlbumData.xml";
 const char QVMediaITunesLibraryPath[] = "~/Music/iTunes/iTunes Music Library.xml";

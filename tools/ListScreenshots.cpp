@@ -7,8 +7,8 @@
 #include "browser/MusicTableView.h"
 #include "browser/QVMovieView.h"
 #include "iconview/IconView.h"
-#include "model/LocalFolder.h"
 #include "platform/media/MpvPlayer.h"
+#include "sources/local/LocalFolder.h"
 
 #include <QApplication>
 #include <QDir>

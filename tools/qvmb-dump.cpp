@@ -2,14 +2,14 @@
 // trees the browser builds from the user's preferences and catalogues, with
 // every folder loaded. Shows what the model makes of a user's files.
 
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
-#include "model/LocalFolder.h"
 #include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
+#include "sources/local/LocalFolder.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -1,8 +1,8 @@
 #include "browser/QVMBListController.h"
 #include "browser/QVMBTreeController.h"
-#include "model/ITunesFolder.h"
-#include "model/LocalFolder.h"
 #include "platform/system/NotificationCenter.h"
+#include "sources/catalogues/ITunesFolder.h"
+#include "sources/local/LocalFolder.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 

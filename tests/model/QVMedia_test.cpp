@@ -1,9 +1,9 @@
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
-#include "model/LocalFolder.h"
 #include "model/QVMedia.h"
 #include "platform/system/NotificationCenter.h"
 #include "prefs/UserPreferences.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
+#include "sources/local/LocalFolder.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>

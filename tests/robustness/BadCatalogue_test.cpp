@@ -1,11 +1,11 @@
 #include "HostileHome.h"
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
-#include "model/LocalFolder.h"
 #include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "platform/media/FFmpegApi.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
+#include "sources/local/LocalFolder.h"
 #include "support/MediaFixtures.h"
 
 #include <QFile>

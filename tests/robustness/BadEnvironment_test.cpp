@@ -1,8 +1,5 @@
 #include "ChildProcess.h"
 #include "HostileHome.h"
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
-#include "model/LocalFolder.h"
 #include "platform/media/MpvPlayer.h"
 #include "platform/system/DistributedNotificationCenter.h"
 #include "platform/system/NotificationCenter.h"
@@ -10,6 +7,9 @@
 #include "platform/system/PreferencesStore.h"
 #include "platform/system/WorkspaceIcons.h"
 #include "prefs/UserPreferences.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
+#include "sources/local/LocalFolder.h"
 #include "support/MediaFixtures.h"
 #include "support/Wait.h"
 

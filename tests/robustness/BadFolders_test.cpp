@@ -1,7 +1,6 @@
 #include "ChildProcess.h"
 #include "HostileHome.h"
 #include "iconview/ThumbnailDecoder.h"
-#include "model/LocalFolder.h"
 #include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
@@ -11,6 +10,7 @@
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
+#include "sources/local/LocalFolder.h"
 #include "support/MediaFixtures.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "HostileHome.h"
 #include "iconview/ThumbnailDecoder.h"
-#include "model/LocalFolder.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
 #include "platform/media/MoviePoster.h"
 #include "platform/system/Path.h"
+#include "sources/local/LocalFolder.h"
 #include "support/CameraFixtures.h"
 #include "support/MediaFixtures.h"
 

@@ -1,8 +1,8 @@
 #include "HostileHome.h"
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
 #include "model/Photo.h"
 #include "model/QVTrack.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
 
 #include <QMap>
 

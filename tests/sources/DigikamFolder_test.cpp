@@ -1,8 +1,8 @@
-#include "model/DigikamFolder.h"
 #include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
+#include "sources/catalogues/DigikamFolder.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 

@@ -1,9 +1,9 @@
 #include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "model/QVMovie.h"
-#include "model/ShotwellFolder.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
+#include "sources/catalogues/ShotwellFolder.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 

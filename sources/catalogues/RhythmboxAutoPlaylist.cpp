@@ -1,4 +1,4 @@
-#include "model/RhythmboxAutoPlaylist.h"
+#include "sources/catalogues/RhythmboxAutoPlaylist.h"
 
 #include "platform/system/TextMatch.h"
 

@@ -1,4 +1,4 @@
-#include "model/CatalogueGroupTree.h"
+#include "sources/catalogues/CatalogueGroupTree.h"
 
 CatalogueGroupTree::Node& CatalogueGroupTree::Node::child(const QString& name) {
     std::unique_ptr<Node>& slot = children[name];

@@ -1,4 +1,4 @@
-#include "model/CatalogueUrl.h"
+#include "sources/catalogues/CatalogueUrl.h"
 
 #include "platform/system/Path.h"
 

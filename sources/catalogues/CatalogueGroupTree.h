@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/CatalogueContents.h"
+#include "sources/catalogues/CatalogueContents.h"
 
 #include <QString>
 

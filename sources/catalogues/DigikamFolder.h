@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/CatalogueFolder.h"
-#include "model/CatalogueRoots.h"
+#include "sources/catalogues/CatalogueFolder.h"
+#include "sources/catalogues/CatalogueRoots.h"
 
 #include <QString>
 

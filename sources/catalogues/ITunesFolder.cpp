@@ -1,11 +1,11 @@
-#include "model/ITunesFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
 
-#include "model/CatalogueKey.h"
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
 #include "platform/catalogues/PlistReader.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/CatalogueKey.h"
 
 #include <QUrl>
 

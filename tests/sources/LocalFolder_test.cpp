@@ -1,10 +1,10 @@
-#include "model/LocalFolder.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
+#include "sources/local/LocalFolder.h"
 #include "support/MediaFixtures.h"
 #include "support/TempHome.h"
 

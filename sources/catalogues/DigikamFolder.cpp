@@ -1,13 +1,13 @@
-#include "model/DigikamFolder.h"
+#include "sources/catalogues/DigikamFolder.h"
 
-#include "model/CatalogueGroupTree.h"
-#include "model/CatalogueUrl.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "platform/catalogues/SqliteReader.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
 #include "platform/system/UserDirectories.h"
+#include "sources/catalogues/CatalogueGroupTree.h"
+#include "sources/catalogues/CatalogueUrl.h"
 
 #include <QFile>
 #include <QHash>

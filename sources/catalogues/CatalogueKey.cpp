@@ -1,4 +1,4 @@
-#include "model/CatalogueKey.h"
+#include "sources/catalogues/CatalogueKey.h"
 
 #include <QString>
 

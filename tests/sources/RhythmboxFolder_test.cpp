@@ -1,8 +1,8 @@
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
-#include "model/RhythmboxFolder.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
+#include "sources/catalogues/RhythmboxFolder.h"
 #include "support/TempHome.h"
 
 #include <QFile>

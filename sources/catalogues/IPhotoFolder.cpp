@@ -1,11 +1,11 @@
-#include "model/IPhotoFolder.h"
+#include "sources/catalogues/IPhotoFolder.h"
 
-#include "model/CatalogueKey.h"
 #include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "platform/catalogues/PlistReader.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/CatalogueKey.h"
 
 #include <QHash>
 

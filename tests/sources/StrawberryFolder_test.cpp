@@ -1,8 +1,8 @@
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
-#include "model/StrawberryFolder.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
+#include "sources/catalogues/StrawberryFolder.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 

@@ -1,12 +1,12 @@
-#include "model/StrawberryFolder.h"
+#include "sources/catalogues/StrawberryFolder.h"
 
-#include "model/CatalogueUrl.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
 #include "platform/catalogues/SqliteReader.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
 #include "platform/system/UserDirectories.h"
+#include "sources/catalogues/CatalogueUrl.h"
 
 #include <QHash>
 #include <QSet>

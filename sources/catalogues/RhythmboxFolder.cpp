@@ -1,12 +1,12 @@
-#include "model/RhythmboxFolder.h"
+#include "sources/catalogues/RhythmboxFolder.h"
 
-#include "model/CatalogueUrl.h"
 #include "model/QVTrack.h"
-#include "model/RhythmboxAutoPlaylist.h"
 #include "platform/catalogues/RhythmboxReader.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
 #include "platform/system/UserDirectories.h"
+#include "sources/catalogues/CatalogueUrl.h"
+#include "sources/catalogues/RhythmboxAutoPlaylist.h"
 
 #include <QHash>
 #include <QSet>

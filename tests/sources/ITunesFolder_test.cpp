@@ -1,7 +1,7 @@
-#include "model/ITunesFolder.h"
 #include "model/QVTrack.h"
 #include "platform/system/Path.h"
 #include "platform/system/Resources.h"
+#include "sources/catalogues/ITunesFolder.h"
 #include "support/Names.h"
 #include "support/TempHome.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/CatalogueRoots.h"
 #include "model/CatalogueWatch.h"
 #include "model/MediaFolder.h"
+#include "sources/catalogues/CatalogueRoots.h"
 
 #include <QImage>
 #include <QString>

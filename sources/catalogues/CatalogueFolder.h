@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/CatalogueContents.h"
 #include "model/CatalogueWatch.h"
 #include "model/MediaFolder.h"
+#include "sources/catalogues/CatalogueContents.h"
 
 #include <QImage>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "model/LocalFolder.h"
+#include "sources/local/LocalFolder.h"
 
 #include "model/FolderWatcher.h"
 #include "model/Photo.h"

@@ -1,4 +1,4 @@
-#include "model/CatalogueFolder.h"
+#include "sources/catalogues/CatalogueFolder.h"
 
 namespace {
 

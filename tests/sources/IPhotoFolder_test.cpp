@@ -1,7 +1,7 @@
-#include "model/IPhotoFolder.h"
-#include "model/ITunesFolder.h"
 #include "model/Photo.h"
 #include "platform/system/Resources.h"
+#include "sources/catalogues/IPhotoFolder.h"
+#include "sources/catalogues/ITunesFolder.h"
 #include "support/Names.h"
 #include "support/TempHome.h"
 

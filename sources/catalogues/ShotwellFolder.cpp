@@ -1,12 +1,12 @@
-#include "model/ShotwellFolder.h"
+#include "sources/catalogues/ShotwellFolder.h"
 
-#include "model/CatalogueGroupTree.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "platform/catalogues/SqliteReader.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
 #include "platform/system/UserDirectories.h"
+#include "sources/catalogues/CatalogueGroupTree.h"
 
 #include <QDateTime>
 #include <QHash>
