@@ -68,15 +68,6 @@ QThreadPool* loaderPool() {
 
 } // namespace
 
-FolderLoadProgress::~FolderLoadProgress() = default;
-
-void FolderLoadProgress::setFraction(double) {
-}
-
-bool FolderLoadProgress::isCancelled() const {
-    return false;
-}
-
 FolderLoadJob::FolderLoadJob(MediaFolderReader reader)
     : _reader(std::move(reader)) {
 }

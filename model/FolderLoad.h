@@ -3,6 +3,7 @@
 #include "model/MediaItem.h"
 #include "model/SearchIndex.h"
 #include "platform/Export.h"
+#include "platform/system/LoadProgress.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -28,25 +29,14 @@ struct MediaFolderContents {
     std::shared_ptr<const SearchIndex::Folded> searchTexts;
 };
 
-// The reader's side of a load: how far it got and whether anyone still wants
-// the result. Safe to use from the reading thread.
-class FolderLoadProgress {
-public:
-    virtual ~FolderLoadProgress();
-    // Reports the fraction read so far, 0 to 1.
-    virtual void setFraction(double fraction);
-    // Whether the load was abandoned: a reader may stop early and return anything.
-    virtual bool isCancelled() const;
-};
-
 // A self-contained reading step: it must hold copies of everything it needs,
 // touch no shared state and post nothing, so it can run on any thread.
-using MediaFolderReader = std::function<MediaFolderContents(FolderLoadProgress&)>;
+using MediaFolderReader = std::function<MediaFolderContents(LoadProgress&)>;
 
 // One folder's load on a worker. The worker fills the result; the main thread
 // takes it, either when the queued delivery arrives or, for a caller that
 // needs the folder now, by waiting.
-class FolderLoadJob : public FolderLoadProgress, public std::enable_shared_from_this<FolderLoadJob> {
+class FolderLoadJob : public LoadProgress, public std::enable_shared_from_this<FolderLoadJob> {
 public:
     explicit FolderLoadJob(MediaFolderReader reader);
 

@@ -300,7 +300,7 @@ void MediaFolder::foldersChanged() {
 
 void MediaFolder::loadFolder() {
     if (const MediaFolderReader read = reader()) {
-        FolderLoadProgress unobserved;
+        LoadProgress unobserved;
         setContents(read(unobserved));
     }
 }

@@ -18,6 +18,10 @@ struct CatalogueGroup {
     Kind kind = Kind::Album;
     std::vector<MediaItemPtr> items;
     std::vector<CatalogueGroup> groups;
+    // The catalogue's own identifier of the group (an album or playlist
+    // number, a persistent id), when it has one: a group read again is the
+    // same folder by it, even renamed. Empty: known by its kind and name.
+    QString id;
 };
 
 struct CatalogueContents {

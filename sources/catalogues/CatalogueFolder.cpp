@@ -50,8 +50,8 @@ MediaFolderReader CatalogueFolder::reader() const {
     // nothing to take: it says so as failed (see mergeContents), and the
     // catalogue it read is dropped here, on the worker.
     return [read = catalogueReader(), icons = _icons, reload = isLoaded(),
-            lastDigest = _lastDigest](FolderLoadProgress&) {
-        CatalogueContents catalogue = read();
+            lastDigest = _lastDigest](LoadProgress& progress) {
+        CatalogueContents catalogue = read(progress);
         MediaFolderContents contents;
         if (reload && catalogue.failed) {
             contents.failed = true;

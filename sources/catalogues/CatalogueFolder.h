@@ -13,7 +13,7 @@
 #include <memory>
 
 // Reads a catalogue with copies of everything it needs: safe on any thread.
-using CatalogueReader = std::function<CatalogueContents()>;
+using CatalogueReader = std::function<CatalogueContents(LoadProgress& progress)>;
 
 // A folder showing a catalogue that another application keeps (a photo or
 // music library database). The catalogue is read once, on first use, on a
@@ -25,7 +25,10 @@ using CatalogueReader = std::function<CatalogueContents()>;
 class CatalogueFolder : public MediaFolder {
 public:
     // The catalogue's contents, read now.
-    CatalogueContents readCatalogue() const { return catalogueReader()(); }
+    CatalogueContents readCatalogue() const {
+        LoadProgress unobserved;
+        return catalogueReader()(unobserved);
+    }
 
 protected:
     // Hook: the reading step, holding copies of what it needs.

@@ -163,7 +163,7 @@ DigikamFolder::DigikamFolder(const QString& name, const QString& database, Media
 }
 
 CatalogueReader DigikamFolder::catalogueReader() const {
-    return [database = _database, media = _media] {
+    return [database = _database, media = _media](LoadProgress&) {
         return read(database, media);
     };
 }

@@ -80,7 +80,7 @@ IPhotoFolder::IPhotoFolder(const QString& name, const QString& expandedPList)
 namespace {
 
 MediaFolderContents readCatalogue(const QString& pList, const IPhotoFolder::AlbumIcons& icons,
-                                  FolderLoadProgress& progress) {
+                                  LoadProgress& progress) {
     // The catalogue is streamed: photos and albums are taken one record at a
     // time, and only the keys used here are read.
     PhotoTable photos;
@@ -160,7 +160,7 @@ MediaFolderContents readCatalogue(const QString& pList, const IPhotoFolder::Albu
 } // namespace
 
 MediaFolderReader IPhotoFolder::reader() const {
-    return [pList = _pList, icons = _icons](FolderLoadProgress& progress) {
+    return [pList = _pList, icons = _icons](LoadProgress& progress) {
         return readCatalogue(pList, icons, progress);
     };
 }

@@ -212,7 +212,7 @@ ITunesFolder::ITunesFolder(const QString& name, const QString& expandedPList, bo
 namespace {
 
 MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool includeEmpty,
-                                  const ITunesFolder::PlaylistIcons& icons, FolderLoadProgress& progress) {
+                                  const ITunesFolder::PlaylistIcons& icons, LoadProgress& progress) {
     // The catalogue is streamed: tracks and playlists are taken one record at
     // a time, and only the keys used here are read.
     TrackTable tracks;
@@ -316,7 +316,7 @@ MediaFolderContents readCatalogue(const QString& pList, bool videoOnly, bool inc
 
 MediaFolderReader ITunesFolder::reader() const {
     return [pList = _pList, videoOnly = _videoOnly, includeEmpty = _includeEmpty,
-            icons = _icons](FolderLoadProgress& progress) {
+            icons = _icons](LoadProgress& progress) {
         return readCatalogue(pList, videoOnly, includeEmpty, icons, progress);
     };
 }

@@ -51,7 +51,7 @@ RhythmboxFolder::RhythmboxFolder(const QString& name, const QString& database, c
 }
 
 CatalogueReader RhythmboxFolder::catalogueReader() const {
-    return [database = _database, playlists = _playlists] {
+    return [database = _database, playlists = _playlists](LoadProgress&) {
         return read(database, playlists);
     };
 }

@@ -173,7 +173,7 @@ ShotwellFolder::ShotwellFolder(const QString& name, const QString& database, con
 }
 
 CatalogueReader ShotwellFolder::catalogueReader() const {
-    return [database = _database, thumbnails = _thumbnails, media = _media] {
+    return [database = _database, thumbnails = _thumbnails, media = _media](LoadProgress&) {
         return read(database, thumbnails, media);
     };
 }

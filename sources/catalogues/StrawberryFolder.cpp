@@ -85,7 +85,7 @@ StrawberryFolder::StrawberryFolder(const QString& name, const QString& database,
 }
 
 CatalogueReader StrawberryFolder::catalogueReader() const {
-    return [database = _database, media = _media] {
+    return [database = _database, media = _media](LoadProgress&) {
         return read(database, media);
     };
 }

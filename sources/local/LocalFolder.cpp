@@ -135,7 +135,7 @@ MediaItemPtr LocalFolder::makeItem(const QString& path, int type) {
 }
 
 MediaFolderReader LocalFolder::reader() const {
-    return [path = _path, type = _type, icon = _folderIcon](FolderLoadProgress& progress) {
+    return [path = _path, type = _type, icon = _folderIcon](LoadProgress& progress) {
         MediaFolderContents contents;
         contents.failed =
             !FileSystem::forEachEntryPath(path, [&](const FileSystem::DirectoryEntryPath& entry) {
