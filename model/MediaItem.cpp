@@ -16,3 +16,7 @@ QUrl MediaItem::url() const {
 QString MediaItem::searchField(int) {
     return name();
 }
+
+QString MediaItem::identity() const {
+    return url().toString();
+}
