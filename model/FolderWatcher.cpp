@@ -23,19 +23,17 @@ FolderWatcher& FolderWatcher::shared() {
 
 FolderWatcher::FolderWatcher(QObject* parent)
     : QObject(parent) {
-    connect(&_watcher, &QFileSystemWatcher::directoryChanged, this, &FolderWatcher::directoryChanged);
-    connect(&_watcher, &QFileSystemWatcher::fileChanged, this, &FolderWatcher::directoryChanged);
+    connect(&_watcher, &InotifyWatcher::changed, this, &FolderWatcher::directoryChanged);
 }
 
 bool FolderWatcher::watch(const QString& path, const void* owner, std::function<void()> changed) {
     auto found = _directories.find(path);
-    if (found != _directories.end() && !found->second.armed) {
+    if (found != _directories.end() && !_watcher.isWatched(path)) {
         // The kernel ended the watch (the directory or file went): follow
         // whatever is at the path now.
         if (!_watcher.addPath(path)) {
             return false;
         }
-        found->second.armed = true;
     }
     if (found == _directories.end()) {
         const bool refused = _limit >= 0 && _directories.size() >= static_cast<std::size_t>(_limit);
@@ -64,9 +62,7 @@ void FolderWatcher::unwatch(const QString& path, const void* owner) {
     }
     found->second.owners.remove(owner);
     if (found->second.owners.isEmpty()) {
-        if (found->second.armed) {
-            _watcher.removePath(path);
-        }
+        _watcher.removePath(path);
         _directories.erase(found);
     }
 }
@@ -91,11 +87,7 @@ void FolderWatcher::report(const QString& directory) {
         return;
     }
     // A path the kernel stopped following (removed, moved away, unmounted)
-    // was dropped by the watcher as it reported it: owners watch it again.
-    if (found->second.armed) {
-        found->second.armed =
-            _watcher.directories().contains(directory) || _watcher.files().contains(directory);
-    }
+    // was dropped as it was reported: owners watch it again (watch()).
     // A callback may unwatch (a folder going away): call copies.
     const QList<std::function<void()>> callbacks = found->second.owners.values();
     for (const auto& changed : callbacks) {

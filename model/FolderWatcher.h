@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Export.h"
+#include "platform/system/InotifyWatcher.h"
 
 #include <QElapsedTimer>
-#include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
 #include <QTimer>
@@ -50,14 +50,13 @@ private:
         QHash<const void*, std::function<void()>> owners;
         std::unique_ptr<QTimer> timer;
         QElapsedTimer burst;
-        bool armed = true; // false once the kernel ended the watch
     };
 
     explicit FolderWatcher(QObject* parent);
     void directoryChanged(const QString& directory);
     void report(const QString& directory);
 
-    QFileSystemWatcher _watcher;
+    InotifyWatcher _watcher;
     std::unordered_map<QString, Directory> _directories;
     int _limit = -1;
     bool _limitLogged = false;
