@@ -48,7 +48,14 @@ int PhotoListController::numberOfItemsInIconView(IconView*) {
 
 IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
     Photo* photo = photoAt(index);
-    return photo ? loadImage(photo->thumbPath()) : nullptr;
+    if (photo == nullptr || photo->thumbPath().isEmpty()) {
+        return nullptr;
+    }
+    // By the picture's state too: a picture written in place is a new item
+    // (see FolderMerge) and is drawn anew, not from the picture kept of it.
+    const QString key = photo->thumbPath() + QChar(0) + QString::number(photo->stamp());
+    const QString path = photo->thumbPath();
+    return _imgCache.value(key, [&path] { return IconImage::referencingFile(path); });
 }
 
 QString PhotoListController::labelForIndex(IconView*, int index) {

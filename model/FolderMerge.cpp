@@ -3,10 +3,12 @@
 #include "model/MediaFolder.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace FolderMerge {
 
@@ -90,6 +92,43 @@ MergedItems mergeItems(const std::vector<MediaItemPtr>& old, std::vector<MediaIt
     merged.same = inOrder;
     merged.items = std::move(fresh);
     return merged;
+}
+
+std::vector<MediaItemPtr> keepOrder(const std::vector<MediaItemPtr>& current,
+                                    const std::vector<MediaItemPtr>& merged,
+                                    const std::function<bool(MediaItem&, MediaItem&)>& order,
+                                    const std::function<bool(MediaItem&)>& comparable) {
+    QSet<const MediaItem*> inMerged;
+    inMerged.reserve(static_cast<qsizetype>(merged.size()));
+    for (const MediaItemPtr& item : merged) {
+        inMerged.insert(item.get());
+    }
+    std::vector<MediaItemPtr> kept;
+    kept.reserve(merged.size());
+    QSet<const MediaItem*> inKept;
+    for (const MediaItemPtr& item : current) {
+        if (inMerged.contains(item.get()) && !inKept.contains(item.get())) {
+            kept.push_back(item);
+            inKept.insert(item.get());
+        }
+    }
+    std::vector<MediaItemPtr> placed;
+    std::vector<MediaItemPtr> deferred;
+    for (const MediaItemPtr& item : merged) {
+        if (!inKept.contains(item.get())) {
+            (comparable(*item) ? placed : deferred).push_back(item);
+        }
+    }
+    const auto less = [&order](const MediaItemPtr& a, const MediaItemPtr& b) {
+        return order(*a, *b);
+    };
+    std::stable_sort(placed.begin(), placed.end(), less);
+    std::vector<MediaItemPtr> result;
+    result.reserve(merged.size());
+    // Equal ones: those that were there first.
+    std::merge(kept.begin(), kept.end(), placed.begin(), placed.end(), std::back_inserter(result), less);
+    result.insert(result.end(), deferred.begin(), deferred.end());
+    return result;
 }
 
 std::vector<std::shared_ptr<MediaFolder>> mergeFolders(const std::vector<std::shared_ptr<MediaFolder>>& old,

@@ -3,6 +3,7 @@
 #include "model/MediaItem.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -44,6 +45,16 @@ struct MergedItems {
 // what items were built with (identity, version): safe on a reading thread
 // while old is shown. Identities given twice are matched in order.
 MergedItems mergeItems(const std::vector<MediaItemPtr>& old, std::vector<MediaItemPtr> fresh);
+
+// The merged items placed in the order of current, a list kept in the user's
+// order: items of current that remain keep their places, and the others of
+// merged (new, or replacing one) are placed by order — those that comparable
+// says cannot be compared yet (their texts are still being read) go to the
+// end, in merged's order, to be placed once they can.
+std::vector<MediaItemPtr> keepOrder(const std::vector<MediaItemPtr>& current,
+                                    const std::vector<MediaItemPtr>& merged,
+                                    const std::function<bool(MediaItem&, MediaItem&)>& order,
+                                    const std::function<bool(MediaItem&)>& comparable);
 
 // What a merge of sub-folders did.
 struct FolderChanges {

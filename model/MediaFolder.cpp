@@ -95,6 +95,19 @@ void MediaFolder::replaceContents(std::vector<MediaFolderPtr> folders, std::vect
     }
 }
 
+void MediaFolder::reorderFiles(std::vector<MediaItemPtr> files,
+                               std::shared_ptr<const SearchIndex::Folded> searchTexts) {
+    lazyLoad();
+    // A sort starts the list over even when it leaves the order as it was.
+    const bool sameOrder = files == *_files;
+    _reordering = true;
+    replaceContents(_folders, std::move(files), std::move(searchTexts));
+    if (sameOrder && !_suppressNotify) {
+        NotificationCenter::defaultCenter().postNotification(MediaFolderFilesChanged, this);
+    }
+    _reordering = false;
+}
+
 void MediaFolder::adopt(MediaFolder& fresh) {
     _name = fresh._name;
     _icon = fresh._icon;

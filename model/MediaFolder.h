@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVMediaBrowser/Notifications.h>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -105,6 +106,12 @@ public:
     // can tell what was inserted and removed.
     void replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
                          std::shared_ptr<const SearchIndex::Folded> searchTexts = nullptr);
+    // Puts the items in another order (a sort), posting the files change;
+    // observers can tell it from other changes by filesReordered().
+    void reorderFiles(std::vector<MediaItemPtr> files,
+                      std::shared_ptr<const SearchIndex::Folded> searchTexts = nullptr);
+    // While the files change is posted: whether the same items only changed order.
+    bool filesReordered() const { return _reordering; }
     // Takes over what fresh, a folder read again for the same place, was
     // given: name and icon, and when fresh was read already its contents,
     // merged into this folder's (see FolderMerge::mergeFolders).
@@ -113,6 +120,13 @@ public:
     // this folder and below: for a reader, on its own thread, before anyone
     // else sees the folders.
     void substituteItems(const std::unordered_map<const MediaItem*, MediaItemPtr>& keptFor);
+
+    // The order the user chose for the items (a column of the music table
+    // clicked), kept by every read again: items that come are placed by it.
+    // None (the default): the source's own order.
+    using ItemOrder = std::function<bool(MediaItem& a, MediaItem& b)>;
+    void setItemOrder(ItemOrder order) { _itemOrder = std::move(order); }
+    const ItemOrder& itemOrder() const { return _itemOrder; }
 
     QString name() const { return _name; }
     void setName(const QString& name) { _name = name; }
@@ -149,7 +163,9 @@ private:
     QString _name;
     QString _identity;
     QImage _icon;
+    ItemOrder _itemOrder;
     bool _initialised = false;
     bool _expandInitd = false;
     bool _suppressNotify = false;
+    bool _reordering = false;
 };

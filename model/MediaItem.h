@@ -39,6 +39,8 @@ public:
     // what they show and play (contentHash).
     std::size_t version() const { return _stamp != 0 ? _stamp : contentHash(); }
     void setStamp(std::size_t stamp) { _stamp = stamp; }
+    // The listed file's state, or 0 for an item no directory listing made.
+    std::size_t stamp() const { return _stamp; }
 
 protected:
     MediaItem() = default;

@@ -166,6 +166,11 @@ void SourceFolder::publish(MediaFolderContents&& contents, bool first) {
     _everRead = true;
     _state = LoadState::Loaded;
     _lastChanges = contents.itemChanges;
+    if (itemOrder()) {
+        contents.files = FolderMerge::keepOrder(files(), contents.files, itemOrder(),
+                                                [this](MediaItem& item) { return canBeOrdered(item); });
+        contents.searchTexts.reset(); // folded in the source's order
+    }
     std::vector<MediaFolderPtr> merged = FolderMerge::mergeFolders(folders(), std::move(contents.folders));
     replaceContents(std::move(merged), std::move(contents.files), std::move(contents.searchTexts));
 }

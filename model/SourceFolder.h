@@ -49,6 +49,9 @@ protected:
     virtual SourceWatch::Targets watchTargets() const { return {}; }
     // Hook: a read was published on the main thread (the first, or a merged one).
     virtual void didPublish() {}
+    // Hook: whether an item can be placed by the user's order now, without
+    // reading its file on the main thread. Yes by default.
+    virtual bool canBeOrdered(MediaItem&) const { return true; }
 
     // Reads now, on the calling thread, or takes the read under way.
     void loadFolder() override;

@@ -8,6 +8,8 @@
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
 
+#include <QSet>
+
 #include <cerrno>
 
 namespace {
@@ -55,6 +57,16 @@ LocalFolder::~LocalFolder() {
 
 SourceWatch::Targets LocalFolder::watchTargets() const {
     return {{_path}, {}};
+}
+
+bool LocalFolder::canBeOrdered(MediaItem& item) const {
+    if (auto* track = dynamic_cast<QVTrack*>(&item)) {
+        return track->hasDetails();
+    }
+    if (auto* movie = dynamic_cast<QVMovie*>(&item)) {
+        return movie->hasName();
+    }
+    return true;
 }
 
 bool LocalFolder::detailsPending() const {
@@ -114,6 +126,22 @@ void LocalFolder::detailsArrived() {
         } else if (auto* movie = dynamic_cast<QVMovie*>(detailing[i].get())) {
             movie->setName(details.files[i]->name());
         }
+    }
+    // In the user's order, those placed at the end until their texts were known.
+    if (itemOrder()) {
+        std::vector<MediaItemPtr> kept;
+        QSet<const MediaItem*> detailed;
+        for (const MediaItemPtr& item : detailing) {
+            detailed.insert(item.get());
+        }
+        for (const MediaItemPtr& item : files()) {
+            if (!detailed.contains(item.get())) {
+                kept.push_back(item);
+            }
+        }
+        const std::vector<MediaItemPtr> now = files();
+        replaceContents(folders(),
+                        FolderMerge::keepOrder(kept, now, itemOrder(), [](MediaItem&) { return true; }));
     }
     // Lists that wait to search or sort take it from here; tables redraw.
     NotificationCenter::defaultCenter().postNotification(MediaFolderLoadStateChanged, this);

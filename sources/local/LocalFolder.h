@@ -59,6 +59,8 @@ protected:
     bool loadExpandable() override;
     // Reads the tags or titles of the items that lack them.
     void didPublish() override;
+    // Tracks and movies once their tags or titles are read.
+    bool canBeOrdered(MediaItem& item) const override;
 
 private:
     void detailsArrived();
