@@ -76,16 +76,16 @@ std::optional<Segments> readSegments(QIODevice& device) {
     return segments;
 }
 
-ExifPtr load(const QByteArray& exif, bool keepUnknownTags) {
+ExifPtr load(const QByteArray& exif) {
     ExifPtr data(exif_data_new(), exif_data_unref);
     if (!data) {
         return data;
     }
-    // Read what is there, and nothing made up to complete it.
+    // Read what is there, and nothing made up to complete it. Tags libexif
+    // does not expect in a directory are kept: an orientation in the
+    // thumbnail's directory, the index of a Multi-Picture file.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
-    if (keepUnknownTags) {
-        exif_data_unset_option(data.get(), EXIF_DATA_OPTION_IGNORE_UNKNOWN_TAGS);
-    }
+    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_IGNORE_UNKNOWN_TAGS);
     exif_data_load_data(data.get(), reinterpret_cast<const unsigned char*>(exif.constData()),
                         static_cast<unsigned int>(exif.size()));
     return data;
@@ -110,7 +110,7 @@ int statedOrientation(const QByteArray& jpeg) {
     if (!segments || segments->exif.isEmpty()) {
         return 0;
     }
-    const ExifPtr data = load(segments->exif, false);
+    const ExifPtr data = load(segments->exif);
     return data ? orientationIn(data.get(), EXIF_IFD_0) : 0;
 }
 
@@ -129,7 +129,7 @@ void addMultiPictures(QIODevice& device, const Segments& segments, std::vector<P
     if (segments.mpf.isEmpty() || segments.mpfStart < 0) {
         return;
     }
-    const ExifPtr data = load(QByteArray("Exif\0\0", 6) + segments.mpf, true);
+    const ExifPtr data = load(QByteArray("Exif\0\0", 6) + segments.mpf);
     if (!data) {
         return;
     }
@@ -165,7 +165,7 @@ Header read(QIODevice& device) {
         return header;
     }
     if (!segments->exif.isEmpty()) {
-        if (const ExifPtr data = load(segments->exif, false)) {
+        if (const ExifPtr data = load(segments->exif)) {
             header.orientation = std::max(1, orientationIn(data.get(), EXIF_IFD_0));
             if (data->data != nullptr && data->size > 0) {
                 QByteArray jpeg(reinterpret_cast<const char*>(data->data),
