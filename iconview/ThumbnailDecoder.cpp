@@ -187,18 +187,23 @@ struct ImageHeader {
     bool quarterTurn = false;
 };
 
-ImageHeader readImageHeader(QFile& file) {
-    ImageHeader header;
-    // Reading the size reads every chunk before the image data: a chunk
-    // claiming more than the file holds costs as much here as in decoding.
-    QBuffer shortened;
-    QIODevice* device = &file;
+// The file to hand the image readers: the file itself, or its bytes cut
+// short into shortened (see pngCutShort). Reading the size reads every chunk
+// before the image data: a chunk claiming more than the file holds costs as
+// much there as in decoding.
+QIODevice* readable(QFile& file, QBuffer& shortened) {
     if (std::optional<QByteArray> cut = pngCutShort(file)) {
         shortened.setData(*cut);
         shortened.open(QIODevice::ReadOnly);
-        device = &shortened;
+        return &shortened;
     }
-    QImageReader reader(device);
+    return &file;
+}
+
+ImageHeader readImageHeader(QFile& file) {
+    ImageHeader header;
+    QBuffer shortened;
+    QImageReader reader(readable(file, shortened));
     QSize size = reader.size();
     header.format = reader.format();
     file.seek(0);
@@ -237,13 +242,7 @@ QImage decodeImage(QFile& file, const ImageHeader& header, QSize box, QSize show
         return {};
     }
     QBuffer shortened;
-    QIODevice* device = &file;
-    if (std::optional<QByteArray> cut = pngCutShort(file)) {
-        shortened.setData(*cut);
-        shortened.open(QIODevice::ReadOnly);
-        device = &shortened;
-    }
-    QImageReader reader(device);
+    QImageReader reader(readable(file, shortened));
     reader.setAutoTransform(true);
     // The reader scales before it turns the picture upright.
     reader.setScaledSize(header.quarterTurn ? box.transposed() : box);

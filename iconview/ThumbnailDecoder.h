@@ -43,18 +43,18 @@ struct Thumbnail {
 // know the picture's size. A picture that cannot be decoded is recorded in
 // the cache's failures (once it has settled, see ThumbnailCache::isSettled) and is not decoded
 // again while it stays so.
-QVMB_EXPORT Thumbnail make(const QString& path, QSize bound);
+Thumbnail make(const QString& path, QSize bound);
 // Writes the thumbnail's cache entry, if it has one; answers whether it did.
-QVMB_EXPORT bool storeInCache(const Thumbnail& thumbnail);
+bool storeInCache(const Thumbnail& thumbnail);
 
 // The picture's size as shown, that is turned upright by its EXIF orientation,
 // read from the file's header alone; an empty size when the file is not a
 // picture the image readers decode.
-QVMB_EXPORT QSize uprightSize(const QString& path);
+QSize uprightSize(const QString& path);
 
 // The picture made to exactly box pixels (see make; originalSize is not needed
 // and kept for callers that have it). Null when the file cannot be read.
-QVMB_EXPORT QImage decode(const QString& path, QSize box, QSize originalSize = {});
+QImage decode(const QString& path, QSize box, QSize originalSize = {});
 
 // The size of a picture of size upright fitted into bound, as the grid rounds it.
 QSize fitted(QSize upright, QSize bound);

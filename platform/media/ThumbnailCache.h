@@ -36,9 +36,9 @@ const SizeClass* sizeClasses(int* count);
 std::optional<SizeClass> classFor(QSize box);
 
 // The cache's directory, with a trailing slash.
-QVMB_EXPORT QString root();
+QString root();
 // The file URI a picture is recorded under (its path's bytes, escaped).
-QVMB_EXPORT QByteArray fileUri(const QString& path);
+QByteArray fileUri(const QString& path);
 // The entry's file name: the URI's MD5 in hex, then ".png".
 QString entryName(const QString& path);
 // Whether path lies inside the cache (its pictures are never thumbnailed into it).
@@ -50,7 +50,7 @@ struct Stamp {
     qint64 bytes = 0;
 };
 // The file's stamp, from stat(); none when it is no regular file.
-QVMB_EXPORT std::optional<Stamp> stampOf(const QString& path);
+std::optional<Stamp> stampOf(const QString& path);
 // Whether the file was modified long enough ago (kSettleSeconds) not to be
 // being written still: nothing is recorded for a file that may still change
 // within the second its modification time records.
@@ -62,25 +62,25 @@ constexpr qint64 kSettleSeconds = 5;
 // from the smallest size class that can; a null image when there is none.
 // upright is the picture's size as shown, when known; without it (a movie's
 // poster, say) an entry whose longest side reaches box's longest is taken.
-QVMB_EXPORT QImage find(const QString& path, const Stamp& stamp, QSize box, QSize upright = {});
+QImage find(const QString& path, const Stamp& stamp, QSize box, QSize upright = {});
 
 // Whether writing is switched on (the user's preference; on unless told).
-QVMB_EXPORT bool writingEnabled();
-QVMB_EXPORT void setWritingEnabled(bool enabled);
+bool writingEnabled();
+void setWritingEnabled(bool enabled);
 
 // Records thumbnail (the picture as shown, scaled to fit sizeClass's square)
 // for the picture at path. Nothing is written when writing is off, when the
 // picture lies inside the cache, when it is no larger than the class (it is
 // its own thumbnail then), or when it has not settled. Answers whether the
 // entry was written.
-QVMB_EXPORT bool store(const QString& path, const Stamp& stamp, const SizeClass& sizeClass,
+bool store(const QString& path, const Stamp& stamp, const SizeClass& sizeClass,
                        const QImage& thumbnail, QSize upright);
 
 // Whether this program recorded that the picture at path, as it is now,
 // cannot be decoded.
-QVMB_EXPORT bool hasFailure(const QString& path, const Stamp& stamp);
+bool hasFailure(const QString& path, const Stamp& stamp);
 // Records that the picture cannot be decoded (when writing is on).
-QVMB_EXPORT bool storeFailure(const QString& path, const Stamp& stamp);
+bool storeFailure(const QString& path, const Stamp& stamp);
 
 // The largest entry read, in bytes: an xx-large thumbnail of noise as PNG.
 constexpr qint64 kLargestEntryBytes = 8 * 1024 * 1024;
