@@ -358,7 +358,8 @@ double decodingLimitMs(const QStringList& paths) {
 // wrote). Arguments: the window's width and height.
 void BM_CameraFolderFirstScreen(benchmark::State& state) {
     const QString directory = cameraJpegs(kCameraPictures);
-    const int count = static_cast<int>(QDir(directory).entryList({QStringLiteral("*.jpg")}, QDir::Files).size());
+    const int count =
+        static_cast<int>(QDir(directory).entryList({QStringLiteral("*.jpg")}, QDir::Files).size());
     const QSize size(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
         benchCache(true);

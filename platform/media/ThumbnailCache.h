@@ -73,8 +73,8 @@ void setWritingEnabled(bool enabled);
 // picture lies inside the cache, when it is no larger than the class (it is
 // its own thumbnail then), or when it has not settled. Answers whether the
 // entry was written.
-bool store(const QString& path, const Stamp& stamp, const SizeClass& sizeClass,
-                       const QImage& thumbnail, QSize upright);
+bool store(const QString& path, const Stamp& stamp, const SizeClass& sizeClass, const QImage& thumbnail,
+           QSize upright);
 
 // Whether this program recorded that the picture at path, as it is now,
 // cannot be decoded.
