@@ -7,6 +7,9 @@
 
 #include <QMimeData>
 #include <QUrl>
+#include <QtMath>
+
+#include <cmath>
 
 PhotoListController::PhotoListController(QObject* parent)
     : QVMBListController(parent) {
@@ -46,7 +49,25 @@ int PhotoListController::numberOfItemsInIconView(IconView*) {
     return numItems();
 }
 
+int PhotoListController::cacheCapacity() const {
+    if (!_iconView || _iconView->imageSize() <= 0) {
+        return static_cast<int>(kCachedImages);
+    }
+    const NSSize slot = _iconView->totalBoundSize();
+    const NSRect visible = _iconView->documentVisibleRect();
+    // Whole rows on screen, and the one partly shown at each end.
+    const int rows = static_cast<int>(std::ceil(visible.size.height / std::max(1.0f, slot.height))) + 1;
+    return kScreensKept * 3 * std::max(1, rows);
+}
+
+qint64 PhotoListController::cacheBoundBytes() const {
+    const qreal ratio = _iconView ? _iconView->devicePixelRatioF() : 1.0;
+    const qint64 side = _iconView ? qCeil(_iconView->imageSize() * ratio) : 150;
+    return cacheCapacity() * side * side * 4;
+}
+
 IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
+    _imgCache.setCapacity(static_cast<std::size_t>(cacheCapacity()));
     Photo* photo = photoAt(index);
     if (photo == nullptr || photo->thumbPath().isEmpty()) {
         return nullptr;

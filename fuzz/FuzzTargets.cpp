@@ -1,11 +1,15 @@
 #include "FuzzTargets.h"
 
+#include "iconview/EmbeddedPreview.h"
+#include "iconview/JpegFrame.h"
 #include "iconview/ThumbnailDecoder.h"
 #include "model/MediaItem.h"
 #include "model/TrackMetaData.h"
 #include "platform/catalogues/PlistReader.h"
 #include "platform/media/Id3Reader.h"
+#include "platform/media/JpegPreviews.h"
 #include "platform/media/MoviePoster.h"
+#include "platform/media/ThumbnailCache.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/DigikamFolder.h"
 #include "sources/catalogues/IPhotoFolder.h"
@@ -14,6 +18,7 @@
 #include "sources/catalogues/ShotwellFolder.h"
 #include "sources/catalogues/StrawberryFolder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -235,7 +240,81 @@ void poster(QByteArrayView bytes) {
     }
 }
 
+// A picture file that the shared cache's entries below stand for, and that
+// cache itself: in memory (/dev/shm), made once, removed at exit. Nothing is
+// ever written to it by the readers under test.
+struct CacheFixture {
+    QString picture;
+    QString entry;
+};
+
+const CacheFixture& cacheFixture() {
+    static const CacheFixture fixture = [] {
+        CacheFixture made;
+        QByteArray pattern("/dev/shm/qvmb-fuzz-cache-XXXXXX");
+        if (mkdtemp(pattern.data()) == nullptr) {
+            return made;
+        }
+        static const QString root = QString::fromLocal8Bit(pattern);
+        std::atexit([] { QDir(root).removeRecursively(); });
+        qputenv("XDG_CACHE_HOME", pattern);
+        ThumbnailCache::setWritingEnabled(false);
+        made.picture = root + QStringLiteral("/picture.jpg");
+        QFile(made.picture).open(QIODevice::WriteOnly);
+        QDir().mkpath(ThumbnailCache::root() + QStringLiteral("normal"));
+        made.entry =
+            ThumbnailCache::root() + QStringLiteral("normal/") + ThumbnailCache::entryName(made.picture);
+        return made;
+    }();
+    return fixture;
+}
+
+// The bytes as a JPEG's embedded previews: each one's frame, and the preview
+// the grid would take for a cell of the picture's own frame.
+void previews(QByteArrayView bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes.toByteArray());
+    buffer.open(QIODevice::ReadOnly);
+    const JpegPreviews::Header header = JpegPreviews::read(buffer);
+    buffer.seek(0);
+    const std::optional<JpegFrame> frame = JpegFrame::read(buffer);
+    int fit = 0;
+    for (const JpegPreviews::Preview& preview : header.previews) {
+        QBuffer previewBuffer;
+        previewBuffer.setData(preview.jpeg);
+        previewBuffer.open(QIODevice::ReadOnly);
+        const std::optional<JpegFrame> previewFrame = JpegFrame::read(previewBuffer);
+        fit +=
+            frame && previewFrame &&
+            EmbeddedPreview::isFit(preview, *previewFrame, preview.jpeg.size(), *frame, header.orientation);
+    }
+    const QImage image = frame ? EmbeddedPreview::decode(header, *frame, QSize(48, 36)) : QImage();
+    feedback({header.orientation, static_cast<int>(header.previews.size()), fit, image.width()});
+}
+
+// The bytes as an entry of the shared thumbnail cache, and as a failure record.
+void cacheEntry(QByteArrayView bytes) {
+    const CacheFixture& fixture = cacheFixture();
+    if (fixture.entry.isEmpty()) {
+        return;
+    }
+    QFile file(fixture.entry);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) < 0) {
+        return;
+    }
+    file.close();
+    const std::optional<ThumbnailCache::Stamp> stamp = ThumbnailCache::stampOf(fixture.picture);
+    if (!stamp) {
+        return;
+    }
+    const QImage found = ThumbnailCache::find(fixture.picture, *stamp, QSize(48, 36), QSize(640, 480));
+    feedback({found.width(), found.height(), found.format()});
+}
+
 void thumbnail(QByteArrayView bytes) {
+    cacheEntry(bytes);
+    previews(bytes);
     const QString path = memoryFile(bytes);
     if (path.isEmpty()) {
         return;

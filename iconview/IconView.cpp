@@ -127,6 +127,11 @@ NSRect IconView::scaledImageRect(int index, const IconImagePtr& image) const {
     if (!image) {
         return {};
     }
+    // A file whose size is not known yet, or that is no picture, takes the
+    // whole square: its placeholder is drawn there and can be clicked.
+    if (image->refersToFile() && (!image->sizeKnown() || image->isBroken())) {
+        return imageRect(index);
+    }
     return QVScaleRectIntoRect(srcRect(image), imageRect(index), QVAlignHCentre | QVAlignVCentre);
 }
 

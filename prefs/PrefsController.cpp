@@ -105,6 +105,7 @@ void PrefsController::reloadPrefs() {
     _pictures->addNames(prefs->picturePaths());
     _music->addNames(prefs->musicPaths());
     _movies->addNames(prefs->moviePaths());
+    _ui->writeThumbnailCache->setChecked(prefs->writesThumbnailCache());
     selectionChanged();
     _model->reload();
     expandAll();
@@ -206,6 +207,7 @@ void PrefsController::okClick() {
     prefs->setPicturePaths(getPathsForNode(*_pictures));
     prefs->setMusicPaths(getPathsForNode(*_music));
     prefs->setMoviePaths(getPathsForNode(*_movies));
+    prefs->setWritesThumbnailCache(_ui->writeThumbnailCache->isChecked());
     prefs->synchronize();
     window()->close();
 }

@@ -1,5 +1,6 @@
 #include "prefs/UserPreferences.h"
 
+#include "platform/media/ThumbnailCache.h"
 #include "platform/system/DistributedNotificationCenter.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/PreferencesStore.h"
@@ -7,6 +8,7 @@
 const char PicturePathsKey[] = "PicturePaths";
 const char MusicPathsKey[] = "MusicPaths";
 const char MoviePathsKey[] = "MoviePaths";
+const char WriteThumbnailCacheKey[] = "WriteThumbnailCache";
 const char UserPreferencesChanged[] = "UserPreferencesChangedNotification";
 const char SynchronizedPrefs[] = "SynchronizedPrefsNotification";
 const char QVMediaBrowserBundleIdentifier[] = "org.qvmediabrowser.QVMediaBrowser";
@@ -105,6 +107,12 @@ void UserPreferences::setMoviePaths(const QStringList& paths) {
     replaceList(_moviePaths, paths, MoviePathsKey);
 }
 
+void UserPreferences::setWritesThumbnailCache(bool writes) {
+    _writesThumbnailCache = writes;
+    setPreference(writes, QLatin1String(WriteThumbnailCacheKey));
+    ThumbnailCache::setWritingEnabled(writes);
+}
+
 void UserPreferences::synchronize() {
     _store->synchronize();
     DistributedNotificationCenter::defaultCenter().postNotification(QLatin1String(SynchronizedPrefs));
@@ -118,5 +126,9 @@ void UserPreferences::synchronizedPrefs() {
     _picturePaths.append(preferenceForKey(QLatin1String(PicturePathsKey)).toStringList());
     _musicPaths.append(preferenceForKey(QLatin1String(MusicPathsKey)).toStringList());
     _moviePaths.append(preferenceForKey(QLatin1String(MoviePathsKey)).toStringList());
+    // Anything but a stored false leaves writing on.
+    const std::optional<QVariant> writes = _store->read(QLatin1String(WriteThumbnailCacheKey));
+    _writesThumbnailCache = !writes || writes->toString() != QLatin1String("false");
+    ThumbnailCache::setWritingEnabled(_writesThumbnailCache);
     NotificationCenter::defaultCenter().postNotification(UserPreferencesChanged, this);
 }

@@ -29,6 +29,11 @@ public:
     void setMusicPaths(const QStringList& paths);
     void setMoviePaths(const QStringList& paths);
 
+    // Whether thumbnails are written to the desktop's shared cache. Setting it
+    // takes effect at once and is stored with the next synchronize().
+    bool writesThumbnailCache() const { return _writesThumbnailCache; }
+    void setWritesThumbnailCache(bool writes);
+
     // Writes to disk and tells every running copy to re-read.
     void synchronize();
     // Re-reads all three lists and posts UserPreferencesChanged once.
@@ -49,6 +54,7 @@ private:
     QStringList _picturePaths;
     QStringList _musicPaths;
     QStringList _moviePaths;
+    bool _writesThumbnailCache = true;
     QVariantMap _defaults;
     std::unique_ptr<PreferencesStore> _store;
 

@@ -142,6 +142,14 @@
         <translation>Ordner, in denen nach Bildern, Musik und Filmen gesucht wird:</translation>
     </message>
     <message>
+        <source>Save thumbnails in the desktop&apos;s shared thumbnail cache</source>
+        <translation>Miniaturbilder im gemeinsamen Miniaturbild-Zwischenspeicher der Arbeitsumgebung speichern</translation>
+    </message>
+    <message>
+        <source>Thumbnails made here are kept in ~/.cache/thumbnails, where file managers and photo browsers find them too</source>
+        <translation>Hier erstellte Miniaturbilder werden in ~/.cache/thumbnails abgelegt, wo Dateimanager und Fotobrowser sie ebenfalls finden</translation>
+    </message>
+    <message>
         <source>Folders</source>
         <translation>Ordner</translation>
     </message>

@@ -142,6 +142,14 @@
         <translation>Dossiers où chercher les images, la musique et les films&#xa0;:</translation>
     </message>
     <message>
+        <source>Save thumbnails in the desktop&apos;s shared thumbnail cache</source>
+        <translation>Enregistrer les vignettes dans le cache de vignettes partagé du bureau</translation>
+    </message>
+    <message>
+        <source>Thumbnails made here are kept in ~/.cache/thumbnails, where file managers and photo browsers find them too</source>
+        <translation>Les vignettes créées ici sont gardées dans ~/.cache/thumbnails, où les gestionnaires de fichiers et les navigateurs de photos les trouvent aussi</translation>
+    </message>
+    <message>
         <source>Folders</source>
         <translation>Dossiers</translation>
     </message>

@@ -48,6 +48,8 @@ TEST(PhotoListController, KeepsABoundedNumberOfThumbnailsDroppingTheLeastRecentl
     PhotoGrid grid;
     auto folder = std::make_shared<MediaFolder>();
     const int count = 700;
+    const int kept = grid.list.cacheCapacity();
+    ASSERT_LT(kept, count);
     for (int i = 0; i < count; ++i) {
         const QString path = QStringLiteral("/p/%1.jpg").arg(i);
         folder->addFile(photo(QString::number(i), path, path));
@@ -58,14 +60,27 @@ TEST(PhotoListController, KeepsABoundedNumberOfThumbnailsDroppingTheLeastRecentl
     // Scrolling through everything, with the first picture drawn now and then.
     for (int i = 2; i < count; ++i) {
         grid.list.imageForIndex(grid.view, i);
-        if (i % 100 == 0) {
+        if (i % (kept / 2) == 0) {
             grid.list.imageForIndex(grid.view, 0);
         }
     }
-    EXPECT_EQ(grid.list.cacheCount(), 600);
+    EXPECT_EQ(grid.list.cacheCount(), kept);
     EXPECT_EQ(grid.list.imageForIndex(grid.view, 0), first);  // drawn recently: kept
     EXPECT_NE(grid.list.imageForIndex(grid.view, 1), second); // drawn long ago: dropped, made again
-    EXPECT_EQ(grid.list.cacheCount(), 600);
+    EXPECT_EQ(grid.list.cacheCount(), kept);
+
+    // A larger window has larger cells: fewer of them are kept, and the
+    // pixels they can hold stay a few screens' worth.
+    const auto screens = [&grid] {
+        const QSize viewport = grid.area.viewport()->size() * grid.view->devicePixelRatioF();
+        return double(grid.list.cacheBoundBytes()) / (4.0 * viewport.width() * viewport.height());
+    };
+    EXPECT_LT(screens(), 12);
+    grid.area.resize(1400, 900);
+    QCoreApplication::processEvents();
+    grid.list.imageForIndex(grid.view, 5);
+    EXPECT_LT(grid.list.cacheCount(), kept);
+    EXPECT_LT(screens(), 12);
 }
 
 TEST(PhotoListController, SharesImagesByThumbnailPathUntilTheListIsRebuilt) {
