@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QSet>
+#include <QStringList>
 
 class QTreeView;
 class QVMBListController;
@@ -43,6 +44,14 @@ public:
     void folderLoaded(const Notification& notification);
 
     MediaFolderPtr selection() const { return _selection; }
+
+    // The expanded folders, each by its path of names from the root (see
+    // OutlineRestore::pathOf), as the outline shows them now.
+    QStringList expandedFolderPaths() const;
+    // Expands the folders of expanded and selects the folder of selected,
+    // each once its row exists (folders load in the background); what no
+    // longer exists is left out. The user's own choice meanwhile ends it.
+    void restoreFolders(const QStringList& expanded, const QString& selected);
     MediaFolder* folderForIndex(const QModelIndex& index) const;
     QModelIndex indexForFolder(const MediaFolder* folder) const;
 

@@ -115,4 +115,19 @@ void IconView::drawRect(QPainter& painter, NSRect d) {
         }
     }
     painter.restore();
+
+    if (hasFocus() && _cursorPos >= first && _cursorPos < after) {
+        painter.save();
+        QPen ring(palette().color(QPalette::Highlight));
+        ring.setStyle(Qt::DotLine);
+        painter.setPen(ring);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(focusRingRect());
+        painter.restore();
+    }
+}
+
+QRectF IconView::focusRingRect() const {
+    const NSRect r = imageRect(std::max(_cursorPos, 0));
+    return QRectF(r.origin.x, r.origin.y, r.size.width, r.size.height).adjusted(-2.5, -2.5, 2.5, 2.5);
 }

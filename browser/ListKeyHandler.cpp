@@ -1,0 +1,100 @@
+#include "browser/ListKeyHandler.h"
+
+#include "browser/ListActions.h"
+#include "iconview/IconView.h"
+
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+
+ListKeyHandler::ListKeyHandler(ListActions* actions, QObject* parent)
+    : QObject(parent)
+    , _actions(actions)
+    , _view(actions->view()) {
+    if (auto* table = actions->table()) {
+        // Tab leaves the table rather than stepping through its cells.
+        table->setTabKeyNavigation(false);
+    }
+    _view->installEventFilter(this);
+}
+
+ListKeyHandler::ListKeyHandler(QWidget* view, QObject* parent)
+    : QObject(parent)
+    , _view(view) {
+    _view->installEventFilter(this);
+}
+
+bool ListKeyHandler::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == _view && event->type() == QEvent::KeyPress) {
+        return keyPressed(static_cast<QKeyEvent*>(event));
+    }
+    if (watched == _view && event->type() == QEvent::ShortcutOverride) {
+        // Keys the list acts on are its own, not the window's shortcuts'.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (_actions && key->matches(QKeySequence::Copy)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool ListKeyHandler::keyPressed(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && (modifiers & Qt::ControlModifier)) {
+        // Leave as a plain Tab would.
+        const bool backwards = key == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
+        QKeyEvent plain(QEvent::KeyPress, backwards ? Qt::Key_Backtab : Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(_view, &plain);
+        return true;
+    }
+    if (!_actions) {
+        return false;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        _actions->copy();
+        return true;
+    }
+    if (modifiers != Qt::NoModifier) {
+        return false;
+    }
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        _actions->open();
+        return true;
+    case Qt::Key_Space:
+        _actions->toggle();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        return selectFirst();
+    default:
+        return false;
+    }
+}
+
+bool ListKeyHandler::selectFirst() {
+    if (!_actions->selection().empty()) {
+        return false;
+    }
+    if (IconView* grid = _actions->grid()) {
+        const int count = grid->count();
+        if (count == 0) {
+            return false;
+        }
+        grid->moveCursorTo(std::clamp(grid->cursorPos(), 0, count - 1));
+        return true;
+    }
+    QAbstractItemView* table = _actions->table();
+    if (table == nullptr || table->model() == nullptr || table->model()->rowCount() == 0) {
+        return false;
+    }
+    const QModelIndex current = table->currentIndex();
+    table->setCurrentIndex(table->model()->index(current.isValid() ? current.row() : 0, 0));
+    return true;
+}
