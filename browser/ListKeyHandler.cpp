@@ -50,6 +50,11 @@ bool ListKeyHandler::keyPressed(QKeyEvent* event) {
         QCoreApplication::sendEvent(_view, &plain);
         return true;
     }
+    const bool arrow = modifiers == Qt::NoModifier && (key == Qt::Key_Up || key == Qt::Key_Down ||
+                                                       (_actions && (key == Qt::Key_Left || key == Qt::Key_Right)));
+    if (arrow) {
+        return selectFirst(key == Qt::Key_Up || key == Qt::Key_Down);
+    }
     if (!_actions) {
         return false;
     }
@@ -68,21 +73,16 @@ bool ListKeyHandler::keyPressed(QKeyEvent* event) {
     case Qt::Key_Space:
         _actions->toggle();
         return true;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        return selectFirst();
     default:
         return false;
     }
 }
 
-bool ListKeyHandler::selectFirst() {
-    if (!_actions->selection().empty()) {
-        return false;
-    }
-    if (IconView* grid = _actions->grid()) {
+bool ListKeyHandler::selectFirst(bool upOrDown) {
+    if (IconView* grid = _actions ? _actions->grid() : nullptr) {
+        if (!grid->selection().empty()) {
+            return false;
+        }
         const int count = grid->count();
         if (count == 0) {
             return false;
@@ -90,11 +90,14 @@ bool ListKeyHandler::selectFirst() {
         grid->moveCursorTo(std::clamp(grid->cursorPos(), 0, count - 1));
         return true;
     }
-    QAbstractItemView* table = _actions->table();
-    if (table == nullptr || table->model() == nullptr || table->model()->rowCount() == 0) {
+    // A table or an outline: its rows go up and down (left and right move
+    // between cells, or open and close folders).
+    auto* view = qobject_cast<QAbstractItemView*>(_view);
+    if (view == nullptr || !upOrDown || view->model() == nullptr || view->model()->rowCount() == 0 ||
+        view->selectionModel() == nullptr || view->selectionModel()->hasSelection()) {
         return false;
     }
-    const QModelIndex current = table->currentIndex();
-    table->setCurrentIndex(table->model()->index(current.isValid() ? current.row() : 0, 0));
+    const QModelIndex current = view->currentIndex();
+    view->setCurrentIndex(current.isValid() ? current.siblingAtColumn(0) : view->model()->index(0, 0));
     return true;
 }

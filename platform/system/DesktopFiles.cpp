@@ -49,7 +49,14 @@ void showInFolder(const QStringList& paths, const std::function<void(bool)>& don
     if (paths.isEmpty()) {
         return;
     }
-    if (!sessionBusAddressKnown() || !QDBusConnection::sessionBus().isConnected()) {
+    // A connection of our own per bus address: a test may start buses of its own.
+    const QDBusConnection bus =
+        sessionBusAddressKnown()
+            ? QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                            QStringLiteral("qvmediabrowser-files ") +
+                                                qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"))
+            : QDBusConnection(QString());
+    if (!bus.isConnected()) {
         openFolderOf(paths.first());
         if (done) {
             done(false);
@@ -64,7 +71,7 @@ void showInFolder(const QStringList& paths, const std::function<void(bool)>& don
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << uris << QString();
-    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, kShowItemsTimeoutMs));
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kShowItemsTimeoutMs));
     const QString first = paths.first();
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                      [first, done](QDBusPendingCallWatcher* finished) {
