@@ -18,9 +18,8 @@ EmptyPlaceHint::EmptyPlaceHint(Kind kind, const MediaFolderPtr& root, QVMBListCo
     , _addFolder(new QPushButton(this)) {
     _label->setAlignment(Qt::AlignCenter);
     _label->setWordWrap(true);
-    QPalette palette = _label->palette();
-    palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
-    _label->setPalette(palette);
+    // Muted, as a field's placeholder text, over a grid and a table alike.
+    _label->setForegroundRole(QPalette::PlaceholderText);
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     layout->addWidget(_label);
