@@ -87,7 +87,7 @@ bool ListKeyHandler::selectFirst(bool upOrDown) {
         if (count == 0) {
             return false;
         }
-        grid->moveCursorTo(std::clamp(grid->cursorPos(), 0, count - 1));
+        grid->moveCursorTo(0);
         return true;
     }
     // A table or an outline: its rows go up and down (left and right move

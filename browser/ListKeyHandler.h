@@ -10,7 +10,8 @@ class QWidget;
 // The keys of the browser's lists, in one place. In a tab's list: Enter opens
 // the selected item (ListActions::open), Space toggles (ListActions::toggle),
 // Ctrl+C copies. In every list and outline, the first arrow press where
-// nothing is selected selects the item the keyboard is on instead of moving
+// nothing is selected selects the first item of a grid, or the row the keyboard
+// is on in a table or outline, instead of moving
 // past it, and Ctrl+Tab and Ctrl+Shift+Tab leave it as Tab and Shift+Tab do
 // (the music table moves between rows, never between cells).
 class ListKeyHandler : public QObject {

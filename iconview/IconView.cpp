@@ -197,8 +197,6 @@ void IconView::updateSize() {
 }
 
 void IconView::reloadData() {
-    // Another list: the keyboard starts at its first item.
-    _cursorPos = 0;
     reloadDataInPlace();
     scrollTo(0, 0);
 }

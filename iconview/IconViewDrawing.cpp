@@ -116,7 +116,8 @@ void IconView::drawRect(QPainter& painter, NSRect d) {
     }
     painter.restore();
 
-    if (hasFocus() && _cursorPos >= first && _cursorPos < after) {
+    const int focused = focusedIndex();
+    if (hasFocus() && focused >= first && focused < after) {
         painter.save();
         QPen ring(palette().color(QPalette::Highlight));
         ring.setStyle(Qt::DotLine);
@@ -127,7 +128,11 @@ void IconView::drawRect(QPainter& painter, NSRect d) {
     }
 }
 
+int IconView::focusedIndex() const {
+    return _selection.empty() ? 0 : _cursorPos;
+}
+
 QRectF IconView::focusRingRect() const {
-    const NSRect r = imageRect(std::max(_cursorPos, 0));
+    const NSRect r = imageRect(std::max(focusedIndex(), 0));
     return QRectF(r.origin.x, r.origin.y, r.size.width, r.size.height).adjusted(-2.5, -2.5, 2.5, 2.5);
 }

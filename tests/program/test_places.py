@@ -40,6 +40,10 @@ class Remembering(ProgramTestCase):
         picture(os.path.join(home, "Pictures", "Trips", "Coast", "Bay.jpg"), "blue")
         os.makedirs(os.path.join(home, "Music", "Album"))
 
+    def wait_row(self, name):
+        self.assertTrue(wait_for(lambda: node(self.desktop.accessible_tree(), "table cell", name), 10),
+                        "the outline shows %r" % name)
+
     def click(self, window, role, name):
         n = wait_for(lambda: node(self.desktop.accessible_tree(), role, name), 10)
         self.assertIsNotNone(n, "%s %r is on screen" % (role, name))
@@ -50,8 +54,12 @@ class Remembering(ProgramTestCase):
     def test_each_tab_comes_back_as_the_user_left_it(self):
         program = self.desktop.launch()
         browser = self.desktop.wait_window(BROWSER)
-        # Pictures, then Trips, each the only folder at its level: open both by keyboard.
-        self.desktop.key(browser, "Tab", "Down", "Right", "Down", "Right")
+        # Pictures, then Trips, each the only folder at its level: open both by
+        # keyboard, each once its folders have been read.
+        self.desktop.key(browser, "Tab", "Down", "Right")
+        self.wait_row("Trips")
+        self.desktop.key(browser, "Down", "Right")
+        self.wait_row("Coast")
         self.click(browser, "table cell", "Coast")
         texts = self.desktop.accessible_texts
         self.assertTrue(wait_for(lambda: "2 items" in texts(), 10), texts())
@@ -107,7 +115,9 @@ class FolderWithoutPictures(ProgramTestCase):
         tree = self.desktop.accessible_tree()
         self.assertIsNotNone(node(tree, "label", "Choose a source"), "before a folder is chosen")
         # Pictures, then Years: a folder that holds only a folder.
-        self.desktop.key(browser, "Tab", "Down", "Right", "Down")
+        self.desktop.key(browser, "Tab", "Down", "Right")
+        self.assertTrue(wait_for(lambda: node(self.desktop.accessible_tree(), "table cell", "Years"), 10))
+        self.desktop.key(browser, "Down")
         self.assertTrue(wait_for(lambda: node(self.desktop.accessible_tree(), "label", "No pictures here"), 10))
 
 
