@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -27,7 +27,8 @@ std::vector<char*> withInstanceName(int argc, char* argv[]) {
     static char option[] = "-name";
     static char name[sizeof kDesktopEntry];
     std::copy(std::begin(kDesktopEntry), std::end(kDesktopEntry), name);
-    if (std::none_of(arguments.begin(), arguments.end(), [](const char* a) { return std::strcmp(a, option) == 0; })) {
+    if (std::none_of(arguments.begin(), arguments.end(),
+                     [](const char* a) { return std::strcmp(a, option) == 0; })) {
         arguments.insert(arguments.begin() + std::min(argc, 1), {option, name});
     }
     arguments.push_back(nullptr);

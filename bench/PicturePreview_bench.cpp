@@ -22,8 +22,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
-#include <QProcess>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -44,8 +44,8 @@ QString folderOfTwo(const QString& name, const std::function<bool(const QString&
     const QString second = folder + QStringLiteral("/b.") + QFileInfo(name).suffix();
     if (!QFile::exists(second)) {
         QDir().mkpath(folder);
-        if (!make(first + QStringLiteral(".part")) || !QFile::rename(first + QStringLiteral(".part"), first) ||
-            !QFile::copy(first, second)) {
+        if (!make(first + QStringLiteral(".part")) ||
+            !QFile::rename(first + QStringLiteral(".part"), first) || !QFile::copy(first, second)) {
             return {};
         }
     }
@@ -55,7 +55,8 @@ QString folderOfTwo(const QString& name, const std::function<bool(const QString&
 QString jpeg24mp() {
     return folderOfTwo(QStringLiteral("photo-24mp.jpg"), [](const QString& out) {
         // The camera picture enlarged to 6000 x 4000.
-        const QImage photo = QImage(photo12mp()).scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage photo =
+            QImage(photo12mp()).scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return photo.save(out, "JPEG", 92);
     });
 }
@@ -73,7 +74,7 @@ QString heic12mp() {
 // CPU time of the whole process (every thread), in milliseconds: on a busy
 // machine the wall time mostly measures the other programs.
 double processCpuMs() {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
@@ -167,7 +168,7 @@ BENCHMARK(JpegDecodedWhole)->Unit(benchmark::kMillisecond)->UseRealTime()->Itera
 void HeifConvert(benchmark::State& state) {
     const QString path = heic12mp() + QStringLiteral("/a.heic");
     const QString out = kDirectory + QStringLiteral("/converted.jpg");
-    rusage before {};
+    rusage before{};
     getrusage(RUSAGE_CHILDREN, &before);
     for (auto _ : state) {
         QProcess program;
@@ -178,12 +179,14 @@ void HeifConvert(benchmark::State& state) {
             return;
         }
     }
-    rusage after {};
+    rusage after{};
     getrusage(RUSAGE_CHILDREN, &after);
-    const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
-    state.counters["process_cpu_ms"] = (ms(after.ru_utime) + ms(after.ru_stime) - ms(before.ru_utime) -
-                                        ms(before.ru_stime)) /
-                                       static_cast<double>(state.iterations());
+    const auto ms = [](const timeval& t) {
+        return t.tv_sec * 1e3 + t.tv_usec / 1e3;
+    };
+    state.counters["process_cpu_ms"] =
+        (ms(after.ru_utime) + ms(after.ru_stime) - ms(before.ru_utime) - ms(before.ru_stime)) /
+        static_cast<double>(state.iterations());
 }
 BENCHMARK(HeifConvert)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

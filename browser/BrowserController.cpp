@@ -100,7 +100,8 @@ void BrowserController::awakeFromNib() {
                        [this](const Notification& n) { canPlayChanged(n); });
     center.addObserver(this, QVMBListCtrlNumItemsChanged, nullptr,
                        [this](const Notification& n) { numItemsChanged(n); });
-    center.addObserver(this, QVMBListCtrlCannotPlay, nullptr, [this](const Notification& n) { cannotPlay(n); });
+    center.addObserver(this, QVMBListCtrlCannotPlay, nullptr,
+                       [this](const Notification& n) { cannotPlay(n); });
 }
 
 void BrowserController::cannotPlay(const Notification& notification) {

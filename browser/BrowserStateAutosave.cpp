@@ -64,7 +64,8 @@ void BrowserStateAutosave::restore() {
         }
         settings.endArray();
         place.selected = settings.value(settingsKey(prefix + QStringLiteral("Selected"))).toString();
-        const QByteArray splitter = settings.value(settingsKey(prefix + QStringLiteral("Splitter"))).toByteArray();
+        const QByteArray splitter =
+            settings.value(settingsKey(prefix + QStringLiteral("Splitter"))).toByteArray();
         if (!splitter.isEmpty()) {
             tab.splitter->restoreState(splitter);
         }
@@ -87,7 +88,8 @@ void BrowserStateAutosave::takePlace(int kind) {
     Place& place = _places[static_cast<std::size_t>(kind)];
     place.expanded = tab.tree->expandedFolderPaths();
     const MediaFolderPtr selected = tab.tree->selection();
-    place.selected = selected ? OutlineRestore::pathOf(selected.get(), tab.tree->folderForIndex({})) : QString();
+    place.selected =
+        selected ? OutlineRestore::pathOf(selected.get(), tab.tree->folderForIndex({})) : QString();
     save();
 }
 

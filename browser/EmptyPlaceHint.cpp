@@ -32,7 +32,8 @@ EmptyPlaceHint::EmptyPlaceHint(Kind kind, const MediaFolderPtr& root, QVMBListCo
 
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(this, QVMBListCtrlNumItemsChanged, list, [this](const Notification&) { refresh(); });
-    center.addObserver(this, MediaFolderSubFoldersChanged, root.get(), [this](const Notification&) { refresh(); });
+    center.addObserver(this, MediaFolderSubFoldersChanged, root.get(),
+                       [this](const Notification&) { refresh(); });
     refresh();
 }
 

@@ -19,7 +19,8 @@ QString fileSize(qint64 bytes) {
 }
 
 QString taken(const QDateTime& when) {
-    return QCoreApplication::translate("ItemDetails", "Taken %1").arg(QLocale().toString(when, QLocale::ShortFormat));
+    return QCoreApplication::translate("ItemDetails", "Taken %1")
+        .arg(QLocale().toString(when, QLocale::ShortFormat));
 }
 
 QStringList facts(QSize pixels, qint64 bytes) {

@@ -50,8 +50,9 @@ bool ListKeyHandler::keyPressed(QKeyEvent* event) {
         QCoreApplication::sendEvent(_view, &plain);
         return true;
     }
-    const bool arrow = modifiers == Qt::NoModifier && (key == Qt::Key_Up || key == Qt::Key_Down ||
-                                                       (_actions && (key == Qt::Key_Left || key == Qt::Key_Right)));
+    const bool arrow =
+        modifiers == Qt::NoModifier && (key == Qt::Key_Up || key == Qt::Key_Down ||
+                                        (_actions && (key == Qt::Key_Left || key == Qt::Key_Right)));
     if (arrow) {
         return selectFirst(key == Qt::Key_Up || key == Qt::Key_Down);
     }

@@ -66,8 +66,9 @@ QString ListToolTips::tableToolTip(const QPoint& pos) const {
     // What the cell would need to show all of it, icon and margins included.
     QStyleOptionViewItem option;
     option.initFrom(table->viewport());
-    option.font = index.data(Qt::FontRole).canConvert<QFont>() ? qvariant_cast<QFont>(index.data(Qt::FontRole))
-                                                                : table->font();
+    option.font = index.data(Qt::FontRole).canConvert<QFont>()
+                      ? qvariant_cast<QFont>(index.data(Qt::FontRole))
+                      : table->font();
     option.fontMetrics = QFontMetrics(option.font);
     option.decorationSize = table->iconSize();
     const int needed = table->itemDelegateForIndex(index)->sizeHint(option, index).width();

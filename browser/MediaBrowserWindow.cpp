@@ -7,16 +7,16 @@
 #include "browser/ListActions.h"
 #include "browser/ListKeyHandler.h"
 #include "browser/ListToolTips.h"
-#include "browser/MusicColumns.h"
-#include "browser/PicturePreview.h"
-#include "browser/TabShortcuts.h"
 #include "browser/MovieListController.h"
+#include "browser/MusicColumns.h"
 #include "browser/MusicListController.h"
 #include "browser/MusicTableView.h"
 #include "browser/PhotoListController.h"
+#include "browser/PicturePreview.h"
 #include "browser/QVMBTreeController.h"
 #include "browser/QVMediaBrowser.h"
 #include "browser/SegmentedControl.h"
+#include "browser/TabShortcuts.h"
 #include "iconview/IconView.h"
 #include "model/QVMedia.h"
 #include "ui_MediaBrowser.h"
@@ -139,19 +139,19 @@ void MediaBrowserWindow::makeListHelpers() {
         new ListKeyHandler(outline, outline);
     }
     new MusicColumns(_musicTable, _musicTable);
-    _hints[PicturesKind] =
-        new EmptyPlaceHint(EmptyPlaceHint::Kind::Pictures, _photos, _photoList, _ui->picturesScroll->viewport());
-    _hints[MusicKind] = new EmptyPlaceHint(EmptyPlaceHint::Kind::Music, _music, _musicList, _musicTable->viewport());
+    _hints[PicturesKind] = new EmptyPlaceHint(EmptyPlaceHint::Kind::Pictures, _photos, _photoList,
+                                              _ui->picturesScroll->viewport());
+    _hints[MusicKind] =
+        new EmptyPlaceHint(EmptyPlaceHint::Kind::Music, _music, _musicList, _musicTable->viewport());
     _hints[MoviesKind] =
         new EmptyPlaceHint(EmptyPlaceHint::Kind::Movies, _movies, _movieList, _ui->moviesScroll->viewport());
     auto* tabs = new TabShortcuts(this, _ui->buttons, _ui->searchField, this);
-    new BrowserStateAutosave(this, _ui->buttons, tabs,
-                             {BrowserStateAutosave::Tab{_trees[PicturesKind], _ui->picturesOutline,
-                                                        _ui->picturesSplitter},
-                              BrowserStateAutosave::Tab{_trees[MusicKind], _ui->musicOutline, _ui->musicSplitter},
-                              BrowserStateAutosave::Tab{_trees[MoviesKind], _ui->moviesOutline,
-                                                        _ui->moviesSplitter}},
-                             this);
+    new BrowserStateAutosave(
+        this, _ui->buttons, tabs,
+        {BrowserStateAutosave::Tab{_trees[PicturesKind], _ui->picturesOutline, _ui->picturesSplitter},
+         BrowserStateAutosave::Tab{_trees[MusicKind], _ui->musicOutline, _ui->musicSplitter},
+         BrowserStateAutosave::Tab{_trees[MoviesKind], _ui->moviesOutline, _ui->moviesSplitter}},
+        this);
 }
 
 MediaBrowserWindow::~MediaBrowserWindow() {

@@ -54,12 +54,14 @@ void MusicColumns::layOut() {
     const QFontMetrics cells(_table->font());
     const QFontMetrics titles(_header->font());
     const QString title = _table->model()->headerData(kTimeColumn, Qt::Horizontal).toString();
-    const int fitted = std::max(cells.horizontalAdvance(QStringLiteral("00:00:00")),
-                                titles.horizontalAdvance(title) + 16) + 12;
+    const int fitted =
+        std::max(cells.horizontalAdvance(QStringLiteral("00:00:00")), titles.horizontalAdvance(title) + 16) +
+        12;
     const int time = std::max(kMinimumWidth, _time > 0 ? _time : fitted);
     const int share = static_cast<int>(available * kArtistShare);
-    const int artist = std::max(
-        kMinimumWidth, _artist > 0 ? std::min(_artist, static_cast<int>(available * kArtistMostShare)) : share);
+    const int artist =
+        std::max(kMinimumWidth,
+                 _artist > 0 ? std::min(_artist, static_cast<int>(available * kArtistMostShare)) : share);
     setWidths(available - artist - time, artist, time);
 }
 

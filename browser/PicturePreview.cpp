@@ -2,8 +2,8 @@
 
 #include "browser/ItemDetails.h"
 #include "browser/PhotoListController.h"
-#include "iconview/IconView.h"
 #include "browser/PreviewCanvas.h"
+#include "iconview/IconView.h"
 #include "model/Photo.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
@@ -189,8 +189,8 @@ void PicturePreview::setActualSize(bool actualSize) {
         _canvas->resize(_canvas->actualSize().toSize().expandedTo(QSize(1, 1)));
         // Centred on the picture's middle, once the scroll bars know the new size.
         QTimer::singleShot(0, this, [this] {
-            _scroll->ensureVisible(_canvas->width() / 2, _canvas->height() / 2, _scroll->viewport()->width() / 2,
-                                   _scroll->viewport()->height() / 2);
+            _scroll->ensureVisible(_canvas->width() / 2, _canvas->height() / 2,
+                                   _scroll->viewport()->width() / 2, _scroll->viewport()->height() / 2);
         });
     }
     if (!_haveWholePicture && !_path.isEmpty()) {

@@ -68,8 +68,9 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
     const QRectF target = pictureRect();
     // Whole device pixels, so that a one-to-one picture is not resampled.
     const qreal ratio = devicePixelRatioF();
-    const QRectF snapped(QPointF(std::round(target.x() * ratio) / ratio, std::round(target.y() * ratio) / ratio),
-                         target.size());
+    const QRectF snapped(
+        QPointF(std::round(target.x() * ratio) / ratio, std::round(target.y() * ratio) / ratio),
+        target.size());
     painter.drawImage(snapped, _image);
     if (!_announced) {
         _announced = true;

@@ -26,12 +26,12 @@ public:
     };
     struct Result {
         QString path;
-        QImage image;        // null when the file cannot be read as a picture
-        QSize pictureSize;   // the picture's own size, upright; empty when unknown
+        QImage image;      // null when the file cannot be read as a picture
+        QSize pictureSize; // the picture's own size, upright; empty when unknown
         qint64 fileBytes = -1;
-        QDateTime modified;  // invalid when unknown
-        QDateTime taken;     // invalid when the file does not say
-        QString camera;      // empty when the file does not say
+        QDateTime modified;        // invalid when unknown
+        QDateTime taken;           // invalid when the file does not say
+        QString camera;            // empty when the file does not say
         bool wholePicture = false; // the image holds every pixel of the picture
     };
 
@@ -57,6 +57,6 @@ private:
 
     QThreadPool _pool;
     std::mutex _mutex;
-    quint64 _generation = 0;        // guarded by _mutex
-    std::optional<Result> _ready;   // guarded by _mutex
+    quint64 _generation = 0;      // guarded by _mutex
+    std::optional<Result> _ready; // guarded by _mutex
 };

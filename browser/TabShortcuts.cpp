@@ -33,7 +33,8 @@ void TabShortcuts::chooseSegment(int segment) {
 
 bool TabShortcuts::eventFilter(QObject* watched, QEvent* event) {
     // Escape with text in the field clears it; in an empty field it goes on as usual.
-    if (watched == _searchField && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+    if (watched == _searchField &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier && !_searchField->text().isEmpty()) {
         event->accept();

@@ -14,7 +14,8 @@ class SegmentedControl;
 class TabShortcuts : public QObject {
     Q_OBJECT
 public:
-    TabShortcuts(QWidget* window, SegmentedControl* tabBar, QLineEdit* searchField, QObject* parent = nullptr);
+    TabShortcuts(QWidget* window, SegmentedControl* tabBar, QLineEdit* searchField,
+                 QObject* parent = nullptr);
 
     // Chooses the tab bar's segment as a click on it would.
     void chooseSegment(int segment);

@@ -49,8 +49,8 @@ public:
         const auto text = [](const char* field, std::size_t size) {
             return QString::fromLatin1(field, qsizetype(qstrnlen(field, uint(size)))).trimmed();
         };
-        return {text(_raw->idata.make, sizeof _raw->idata.make), text(_raw->idata.model, sizeof _raw->idata.model),
-                qint64(_raw->other.timestamp)};
+        return {text(_raw->idata.make, sizeof _raw->idata.make),
+                text(_raw->idata.model, sizeof _raw->idata.model), qint64(_raw->other.timestamp)};
     }
 
     // The embedded preview, when the file records one that lies within it.

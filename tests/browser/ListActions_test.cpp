@@ -152,8 +152,8 @@ TEST(ListActions, TooltipsTellCutOffNamesAndTheCellsDetails) {
     IconView* grid = window.photoView();
     for (int i = 0; i < 3; ++i) {
         const NSRect caption = grid->textRect(i);
-        const QString tip = pictures.toolTipAt(QPoint(static_cast<int>(caption.origin.x + 5),
-                                                       static_cast<int>(caption.origin.y + 5)));
+        const QString tip = pictures.toolTipAt(
+            QPoint(static_cast<int>(caption.origin.x + 5), static_cast<int>(caption.origin.y + 5)));
         const QString name = window.photoList()->labelForIndex(grid, i);
         // The whole name, then the same details the preview shows first.
         const qint64 bytes = QFileInfo(window.actions(0)->pathAt(i)).size();
@@ -189,7 +189,9 @@ TEST(MusicColumns, TheNameTakesTheSpareWidthAndDraggedWidthsAreKept) {
     MusicColumns columns(&table);
     QHeaderView* header = table.horizontalHeader();
     const int available = table.viewport()->width();
-    const auto width = [header](int column) { return header->sectionSize(column); };
+    const auto width = [header](int column) {
+        return header->sectionSize(column);
+    };
     // The name is the widest; the three fill the table.
     EXPECT_GT(width(0), width(1));
     EXPECT_GT(width(0), width(2));

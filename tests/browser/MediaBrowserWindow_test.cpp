@@ -109,8 +109,8 @@ TEST(MediaBrowserWindow, APreferenceChangeKeepsTheExpandedAndSelectedFoldersThat
     QTest::keyClick(outline, Qt::Key_Right);
     ASSERT_EVENTUALLY(pictures->rowCount(pictures->index(0, 0)) == 2, 5000);
     const QStringList folders = rowNames(pictures, pictures->index(0, 0));
-    const QModelIndex holiday = pictures->index(static_cast<int>(folders.indexOf(QStringLiteral("Holiday"))), 0,
-                                                pictures->index(0, 0));
+    const QModelIndex holiday = pictures->index(static_cast<int>(folders.indexOf(QStringLiteral("Holiday"))),
+                                                0, pictures->index(0, 0));
     QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(holiday).center());
     ASSERT_EVENTUALLY(window.photoList()->numItems() == 2, 5000);
     QTest::qWait(0);
@@ -119,7 +119,8 @@ TEST(MediaBrowserWindow, APreferenceChangeKeepsTheExpandedAndSelectedFoldersThat
     const QString other = home.makeDirectory(QStringLiteral("Elsewhere/Shots"));
     UserPreferences::sharedPreferences()->setPicturePaths({other, QStringLiteral("~/Pictures")});
     ASSERT_EQ(rowNames(pictures), (QStringList{QStringLiteral("Shots"), QStringLiteral("Pictures")}));
-    ASSERT_EVENTUALLY(window.photoList()->folder() && window.photoList()->folder()->name() == QStringLiteral("Holiday"),
+    ASSERT_EVENTUALLY(window.photoList()->folder() &&
+                          window.photoList()->folder()->name() == QStringLiteral("Holiday"),
                       5000);
     EXPECT_TRUE(outline->isExpanded(pictures->index(1, 0)));
     EXPECT_EQ(pictures->expandedFolderPaths(), QStringList{QStringLiteral("Pictures")});

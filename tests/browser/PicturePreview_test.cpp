@@ -10,8 +10,8 @@
 
 #include <QImage>
 #include <QLabel>
-#include <QProcess>
 #include <QLocale>
+#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -101,7 +101,8 @@ TEST(PicturePreview, ShowsThePictureFittedWithItsDetailsAndStepsThroughTheList) 
     EXPECT_EQ(preview.position(), 1);
     EXPECT_EQ(preview.windowTitle(), QStringLiteral("Phone"));
     ASSERT_EVENTUALLY(preview.infoText().contains(QStringLiteral("640 × 480 pixels")), 10000);
-    EXPECT_TRUE(preview.infoText().endsWith(QStringLiteral(" · Apple iPhone 12"))) << preview.infoText().toStdString();
+    EXPECT_TRUE(preview.infoText().endsWith(QStringLiteral(" · Apple iPhone 12")))
+        << preview.infoText().toStdString();
     EXPECT_EQ(preview.canvas()->image().size(), QSize(640, 480)) << "small pictures are not enlarged";
 
     // A file that is no picture says so; the end of the list stops there.

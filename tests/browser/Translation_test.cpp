@@ -131,10 +131,12 @@ TEST(Translations, QtsOwnTextsFollowTheLanguage) {
     // The toolkit's catalogue (Debian's Qt translations) names the keys and
     // the standard buttons as the language does.
     ASSERT_TRUE(Translations::reinstall(QLocale(QLocale::German, QLocale::Germany)));
-    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Q).toString(QKeySequence::NativeText), QStringLiteral("Strg+Q"));
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Q).toString(QKeySequence::NativeText),
+              QStringLiteral("Strg+Q"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
     Translations::reinstall(QLocale(QLocale::English));
-    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Q).toString(QKeySequence::NativeText), QStringLiteral("Ctrl+Q"));
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Q).toString(QKeySequence::NativeText),
+              QStringLiteral("Ctrl+Q"));
 }
 
 TEST(Translations, CountsTakeEachLanguagesPluralForm) {

@@ -44,7 +44,8 @@ TEST(QVTrack, AnMp3CutShortTellsTheLengthItReallyPlays) {
                                 {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
                                  QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
                                  QStringLiteral("sine=frequency=440:duration=10"), QStringLiteral("-c:a"),
-                                 QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("128k"), whole}),
+                                 QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("128k"),
+                                 whole}),
               0);
     QFile file(whole);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

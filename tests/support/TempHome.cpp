@@ -17,7 +17,8 @@ TempHome::TempHome()
     // QSettings works its user folder out once per process: the host
     // application's settings (window frames, the remembered place) are this
     // home's too, not those another test of the process left.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, _dir.path() + QStringLiteral("/.config"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       _dir.path() + QStringLiteral("/.config"));
 }
 
 TempHome::~TempHome() {
