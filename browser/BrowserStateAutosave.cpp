@@ -41,7 +41,9 @@ BrowserStateAutosave::BrowserStateAutosave(QWidget* window, SegmentedControl* ta
         // A rebuild (the preferences changed) brings the user's place back.
         connect(tab.tree, &QAbstractItemModel::modelReset, this, [this, kind] {
             const Place& place = _places[static_cast<std::size_t>(kind)];
-            _perTab[static_cast<std::size_t>(kind)].tree->restoreFolders(place.expanded, place.selected);
+            if (QVMBTreeController* tree = _perTab[static_cast<std::size_t>(kind)].tree) {
+                tree->restoreFolders(place.expanded, place.selected);
+            }
         });
     }
 }
@@ -86,6 +88,9 @@ void BrowserStateAutosave::restore() {
 void BrowserStateAutosave::takePlace(int kind) {
     const Tab& tab = _perTab[static_cast<std::size_t>(kind)];
     Place& place = _places[static_cast<std::size_t>(kind)];
+    if (!tab.tree) {
+        return;
+    }
     place.expanded = tab.tree->expandedFolderPaths();
     const MediaFolderPtr selected = tab.tree->selection();
     place.selected =
@@ -116,7 +121,10 @@ void BrowserStateAutosave::save() {
         }
         settings.endArray();
         settings.setValue(settingsKey(prefix + QStringLiteral("Selected")), place.selected);
-        settings.setValue(settingsKey(prefix + QStringLiteral("Splitter")), tab.splitter->saveState());
+        // The window's parts go before it when it is destroyed.
+        if (tab.splitter) {
+            settings.setValue(settingsKey(prefix + QStringLiteral("Splitter")), tab.splitter->saveState());
+        }
     }
 }
 
@@ -131,7 +139,7 @@ bool BrowserStateAutosave::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         for (int kind = 0; kind < 3; ++kind) {
             const Tab& tab = _perTab[static_cast<std::size_t>(kind)];
-            if (watched == tab.outline || watched == tab.outline->viewport()) {
+            if (tab.outline && (watched == tab.outline || watched == tab.outline->viewport())) {
                 takePlaceSoon(kind);
             }
         }

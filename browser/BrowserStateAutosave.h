@@ -2,12 +2,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSplitter>
 #include <QStringList>
+#include <QTreeView>
 
 #include <array>
 
-class QSplitter;
-class QTreeView;
 class QVMBTreeController;
 class SegmentedControl;
 class TabShortcuts;
@@ -23,9 +23,9 @@ class BrowserStateAutosave : public QObject {
     Q_OBJECT
 public:
     struct Tab {
-        QVMBTreeController* tree = nullptr;
-        QTreeView* outline = nullptr;
-        QSplitter* splitter = nullptr;
+        QPointer<QVMBTreeController> tree;
+        QPointer<QTreeView> outline;
+        QPointer<QSplitter> splitter;
     };
 
     // Restores what was saved (the tab is chosen through tabs) and saves

@@ -46,7 +46,7 @@ int MusicColumns::availableWidth() const {
 }
 
 void MusicColumns::layOut() {
-    if (!_table || _header->count() <= kTimeColumn) {
+    if (!_table || !_header || _header->count() <= kTimeColumn) {
         return;
     }
     const int available = availableWidth();
@@ -74,7 +74,7 @@ void MusicColumns::setWidths(int name, int artist, int time) {
 }
 
 void MusicColumns::sectionResized(int section, int, int newSize) {
-    if (_adjusting || !_table) {
+    if (_adjusting || !_table || !_header) {
         return;
     }
     // The user dragged an edge: the neighbour that gives or takes the width follows.

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QHeaderView>
 #include <QObject>
 #include <QPointer>
 
-class QHeaderView;
 class QTableView;
 
 // The widths of the music table's columns. The name takes whatever width the
@@ -40,7 +40,7 @@ private:
     void remember();
 
     QPointer<QTableView> _table;
-    QHeaderView* _header;
+    QPointer<QHeaderView> _header;
     int _artist = -1; // as the user chose it; -1 for a share of the table
     int _time = -1;   // as the user chose it; -1 to fit its text
     bool _adjusting = false;
