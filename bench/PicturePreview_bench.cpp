@@ -14,6 +14,7 @@
 #include "browser/PreviewCanvas.h"
 #include "browser/QVMBTreeController.h"
 #include "iconview/IconView.h"
+#include "iconview/ThumbnailLoader.h"
 #include "prefs/UserPreferences.h"
 #include "ui_MediaBrowser.h"
 
@@ -105,6 +106,14 @@ void previewByEnter(benchmark::State& state, QString (*folderOf)()) {
         state.SkipWithError("the folder did not load");
         return;
     }
+    // The grid's own thumbnails first: they are no part of the preview's time.
+    QCoreApplication::processEvents();
+    waitFor(
+        [] {
+            return ThumbnailLoader::instance()->queuedCount() == 0 &&
+                   ThumbnailLoader::instance()->runningCount() == 0;
+        },
+        120000);
     PicturePreview* preview = window.preview();
     // The window a picture gets on a 1400 x 900 screen.
     preview->resize(980, 630);
