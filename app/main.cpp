@@ -3,18 +3,56 @@
 #include "app/SingleInstance.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <QVMediaBrowser/QVMediaBrowser.h>
 #include <QWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <vector>
+
+namespace {
+
+// The desktop entry's name, which docks look windows up by.
+const char kDesktopEntry[] = "org.qvmediabrowser.QVMediaBrowserApp";
+
+// The program's arguments with the X window's instance name set to the
+// desktop entry's name (Qt's -name), unless the caller chose one.
+std::vector<char*> withInstanceName(int argc, char* argv[]) {
+    std::vector<char*> arguments(argv, argv + argc);
+    static char option[] = "-name";
+    static char name[sizeof kDesktopEntry];
+    std::copy(std::begin(kDesktopEntry), std::end(kDesktopEntry), name);
+    if (std::none_of(arguments.begin(), arguments.end(),
+                     [](const char* a) { return std::strcmp(a, option) == 0; })) {
+        arguments.insert(arguments.begin() + std::min(argc, 1), {option, name});
+    }
+    arguments.push_back(nullptr);
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    std::vector<char*> arguments = withInstanceName(argc, argv);
+    int count = static_cast<int>(arguments.size()) - 1;
+    QApplication app(count, arguments.data());
     QApplication::setApplicationName(QStringLiteral("QVMediaBrowserApp"));
     QApplication::setOrganizationName(QStringLiteral("qvmediabrowser"));
+    // Docks find the desktop entry, and with it the icon, by the window: on
+    // Wayland by this application id; on X by the window's instance name
+    // (set above) or its class, the program's name, which the entry names.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/qvmediabrowserapp/icons/%1.png").arg(size), QSize(size, size));
+    }
+    // The icon theme's, where the program is installed; the program's own otherwise.
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kDesktopEntry), icon));
 
     // Started while a copy runs: that copy comes forward and this one leaves.
     SingleInstance instance(SingleInstance::defaultKey());

@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QStackedWidget;
+class QTimer;
 class QVMBListController;
 class SegmentedControl;
 struct Notification;
@@ -52,6 +53,10 @@ public:
     void isPlayingChanged(const Notification& notification);
     void canPlayChanged(const Notification& notification);
     void numItemsChanged(const Notification& notification);
+    // A list could not play what the user asked for: the count area says so
+    // for a few seconds.
+    void cannotPlay(const Notification& notification);
+    static constexpr int kMessageMs = 5000;
 
     // The play button's images by name: "play", "playAlt", "stop", "stopAlt", "disabled".
     const QHash<QString, QImage>& icons() const { return _icons; }
@@ -69,4 +74,7 @@ private:
     QVMBListController* _musicList;
     QVMBListController* _movieList;
     QHash<QString, QImage> _icons;
+    // Shown in the count area instead of the count until the timer ends.
+    QString _message;
+    QTimer* _messageTimer;
 };

@@ -6,6 +6,9 @@
 #include <memory>
 
 class BrowserController;
+class EmptyPlaceHint;
+class ListActions;
+class PicturePreview;
 class IconView;
 class MovieListController;
 class MusicListController;
@@ -45,10 +48,18 @@ public:
     IconView* photoView() const { return _photoView; }
     IconView* movieView() const { return _movieView; }
     MusicTableView* musicTable() const { return _musicTable; }
+    // The larger look at a picture of the pictures list.
+    PicturePreview* preview() const { return _preview; }
+    // What the keys and the context menu do with a tab's selected items.
+    ListActions* actions(int kind) const { return _actions[kind]; }
+    // What a tab's list says while it shows nothing.
+    EmptyPlaceHint* emptyPlaceHint(int kind) const { return _hints[kind]; }
 
 private:
     void setFocusOrder();
     void makeCommands();
+    // The keys, menus, tooltips, hints and remembered state of the lists.
+    void makeListHelpers();
     void focusCurrentList();
     // Names the views a screen reader cannot name from their text.
     void nameForReaders();
@@ -69,4 +80,7 @@ private:
     IconView* _movieView = nullptr;
     MusicTableView* _musicTable = nullptr;
     QMenu* _commandMenu = nullptr;
+    PicturePreview* _preview = nullptr;
+    ListActions* _actions[3] = {};
+    EmptyPlaceHint* _hints[3] = {};
 };

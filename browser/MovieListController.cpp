@@ -230,6 +230,11 @@ void MovieListController::selectionChanged() {
 }
 
 void MovieListController::movieDidStop() {
+    // A file that would not decode ends at once: the window says why nothing plays.
+    MediaItem* item = movieAt(_playingIndex);
+    if (_mv && _mv->movie() && _mv->movie()->failed() && item != nullptr) {
+        reportCannotPlay(*item);
+    }
     stop();
 }
 
@@ -269,6 +274,9 @@ void MovieListController::doPlay() {
     MediaItem* item = movieAt(index);
     std::unique_ptr<MoviePlayer> movie = item && _playerFactory ? _playerFactory(item->url()) : nullptr;
     if (!movie) {
+        if (item != nullptr) {
+            reportCannotPlay(*item);
+        }
         return;
     }
     NotificationCenter::defaultCenter().addObserver(this, QVMovieDidEnd, movie.get(),

@@ -340,11 +340,14 @@ bool MusicListController::playTrack() {
         const QUrl url = track->url();
         // Tracks without a local file, of a type the movie toolkit does not
         // play, or whose file does not open are passed over.
+        // The window says so for each.
         if (Path::localPath(url).isEmpty() || !MovieFile::canOpen(url)) {
+            reportCannotPlay(*track);
             continue;
         }
         std::unique_ptr<MoviePlayer> movie = _playerFactory ? _playerFactory(url) : nullptr;
         if (!movie) {
+            reportCannotPlay(*track);
             continue;
         }
         releaseMovie();
@@ -363,6 +366,10 @@ bool MusicListController::playTrack() {
 }
 
 void MusicListController::movieDidStop() {
+    // A file that would not decode ends at once: the window says why nothing is heard.
+    if (_movie && _movie->failed() && _playing) {
+        reportCannotPlay(*_playing);
+    }
     // The next queued track that plays takes over without a notification;
     // with none left, playback ends and says so.
     if (!playTrack()) {

@@ -3,10 +3,12 @@
 #include "browser/ListEdit.h"
 #include "model/Photo.h"
 #include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
 
 #include <QHash>
 
 const char QVMBListCtrlNumItemsChanged[] = "QVMBListCtrlNumItemsChangedNotification";
+const char QVMBListCtrlCannotPlay[] = "QVMBListCtrlCannotPlayNotification";
 const char QVMBListCtrlCanPlayChanged[] = "QVMBListCtrlCanPlayChangedNotification";
 const char QVMBListCtrlIsPlayingChanged[] = "QVMBListCtrlIsPlayingChangedNotification";
 
@@ -366,4 +368,11 @@ void QVMBListController::doPlay() {
 }
 
 void QVMBListController::doStop() {
+}
+
+void QVMBListController::reportCannotPlay(MediaItem& item) {
+    // The file's own name: the one the user would look for on disk.
+    const QString path = Path::localPath(item.url());
+    _cannotPlayName = path.isEmpty() ? item.name() : Path::lastComponent(path);
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlCannotPlay, this);
 }

@@ -16,6 +16,10 @@ struct ListEdit;
 
 struct Notification;
 
+// Posted, with the list as object, when the list could not play an item the
+// user asked to play; cannotPlayName() names it.
+extern const char QVMBListCtrlCannotPlay[];
+
 // The common base of the pictures, music and movies lists: it holds the folder
 // that the source outline selected and the search text, keeps the folder's
 // files that match the text in _filtered, and drives playback through four
@@ -73,6 +77,10 @@ public:
     virtual bool isPlaying();
     virtual bool canPlay();
 
+    // The file of the item the list last could not play, as the user knows
+    // it ("Intro.mp3"); empty when none.
+    QString cannotPlayName() const { return _cannotPlayName; }
+
     // text without the leading and trailing spaces, tabs and other space separators.
     static QString trimmedFilter(const QString& text);
 
@@ -102,6 +110,8 @@ protected:
     // order: each the same object, else the item standing for the same file
     // or URL (a catalogue read again makes new items); -1 for one that is gone.
     std::vector<int> positionsAfterUpdate(const std::vector<MediaItemPtr>& items) const;
+    // Says that item could not be played (QVMBListCtrlCannotPlay).
+    void reportCannotPlay(MediaItem& item);
 
     // Hook: applies a live update told as runs of rows (edit.isSmall()),
     // while itemAt() still shows the old list: the subclass tells its view
@@ -140,6 +150,7 @@ private:
     // While a live update is told as runs of rows: the rows the view knows,
     // pointing into the old and the new list.
     std::unique_ptr<std::vector<const MediaItemPtr*>> _transition;
+    QString _cannotPlayName;
 
     MediaFolderPtr _folder;
     QString _filter;

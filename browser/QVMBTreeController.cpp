@@ -1,5 +1,6 @@
 #include "browser/QVMBTreeController.h"
 
+#include "browser/OutlineRestore.h"
 #include "browser/QVMBListController.h"
 #include "platform/system/NotificationCenter.h"
 
@@ -392,4 +393,30 @@ void QVMBTreeController::adoptSelection() {
     MediaFolderPtr selected = rows.isEmpty() ? nullptr : nodeFor(rows.first())->folder;
     _selection = std::move(selected);
     _listCtrl->setFolder(_selection);
+}
+
+QStringList QVMBTreeController::expandedFolderPaths() const {
+    QStringList paths;
+    std::vector<QModelIndex> parents = {QModelIndex()};
+    while (!parents.empty()) {
+        const QModelIndex parent = parents.back();
+        parents.pop_back();
+        // Only expanded folders are looked into: their rows are loaded.
+        for (int row = 0; row < rowCount(parent); ++row) {
+            const QModelIndex child = index(row, 0, parent);
+            if (_outlineView->isExpanded(child)) {
+                paths.append(OutlineRestore::pathOf(folderForIndex(child), _root.get()));
+                parents.push_back(child);
+            }
+        }
+    }
+    return paths;
+}
+
+void QVMBTreeController::restoreFolders(const QStringList& expanded, const QString& selected) {
+    // One restoring at a time: a newer one replaces what an older one still waits for.
+    for (OutlineRestore* older : findChildren<OutlineRestore*>(QString(), Qt::FindDirectChildrenOnly)) {
+        delete older;
+    }
+    new OutlineRestore(this, _outlineView, expanded, selected);
 }

@@ -5,6 +5,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -49,6 +50,14 @@ public:
     void outlineViewSelectionDidChange();
 
     MediaFolderPtr selection() const { return _selection; }
+
+    // The expanded folders, each by its path of names from the root (see
+    // OutlineRestore::pathOf), as the outline shows them now.
+    QStringList expandedFolderPaths() const;
+    // Expands the folders of expanded and selects the folder of selected,
+    // each once its row exists (folders load in the background); what no
+    // longer exists is left out. The user's own choice meanwhile ends it.
+    void restoreFolders(const QStringList& expanded, const QString& selected);
     MediaFolder* folderForIndex(const QModelIndex& index) const;
     // The row of folder, when the outline shows it.
     QModelIndex indexForFolder(const MediaFolder* folder) const;

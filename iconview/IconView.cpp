@@ -248,7 +248,20 @@ bool IconView::event(QEvent* event) {
         // A reader arriving in the grid hears the item under the cursor.
         AccessibleIconView::focusCursor(this);
     }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        updateFocusRing();
+    }
     return handled;
+}
+
+void IconView::updateFocusRing() {
+    if (count() == 0) {
+        return;
+    }
+    const QRect ring = focusRingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    // Like a picture arriving, no redraw of the grid: a movie playing stays.
+    _arrivals += ring;
+    update(ring);
 }
 
 void IconView::attachToScrollArea() {

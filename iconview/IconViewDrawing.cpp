@@ -160,4 +160,24 @@ void IconView::drawRect(QPainter& painter, NSRect d) {
         }
     }
     painter.restore();
+
+    const int focused = focusedIndex();
+    if (hasFocus() && focused >= first && focused < after) {
+        painter.save();
+        QPen ring(palette().color(QPalette::Highlight));
+        ring.setStyle(Qt::DotLine);
+        painter.setPen(ring);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(focusRingRect());
+        painter.restore();
+    }
+}
+
+int IconView::focusedIndex() const {
+    return _selection.empty() ? 0 : _cursorPos;
+}
+
+QRectF IconView::focusRingRect() const {
+    const NSRect r = imageRect(std::max(focusedIndex(), 0));
+    return QRectF(r.origin.x, r.origin.y, r.size.width, r.size.height).adjusted(-2.5, -2.5, 2.5, 2.5);
 }

@@ -171,7 +171,8 @@ class Desktop:
 
     def accessible_tree(self, application="QVMediaBrowserApp", timeout=10):
         """The application's accessible objects as a screen reader sees them: a
-        list of dicts with role, name, text, states and depth, in tree order."""
+        list of dicts with role, name, text, states, depth and extents (x, y, width,
+        height on the screen), in tree order."""
         script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "accessible_tree.py")
         out = subprocess.run([SYSTEM_PYTHON, script, application, str(timeout)], env=self.env,
                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, timeout=timeout + 30).stdout
@@ -234,3 +235,39 @@ class ProgramTestCase(unittest.TestCase):
             process.wait(seconds)
         except subprocess.TimeoutExpired:
             self.fail("the program is still running:\n" + self.desktop.log())
+
+
+class FakeFileManager:
+    """The desktop's file manager as the program meets it on the session bus
+    (org.freedesktop.FileManager1), recording each ShowItems call's URIs."""
+
+    INTERFACE = """<node><interface name="org.freedesktop.FileManager1">
+      <method name="ShowItems"><arg type="as" direction="in"/><arg type="s" direction="in"/></method>
+      <method name="ShowFolders"><arg type="as" direction="in"/><arg type="s" direction="in"/></method>
+      <method name="ShowItemProperties"><arg type="as" direction="in"/><arg type="s" direction="in"/></method>
+    </interface></node>"""
+
+    def __init__(self, bus_address):
+        from gi.repository import Gio, GLib
+        self._glib = GLib
+        self.shown = []
+        flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
+        self._connection = Gio.DBusConnection.new_for_address_sync(bus_address, flags, None, None)
+        info = Gio.DBusNodeInfo.new_for_xml(self.INTERFACE).interfaces[0]
+        self._connection.register_object("/org/freedesktop/FileManager1", info, self._called, None, None)
+        self._connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                   "RequestName", GLib.Variant("(su)", ("org.freedesktop.FileManager1", 4)),
+                                   None, Gio.DBusCallFlags.NONE, -1, None)
+
+    def _called(self, connection, sender, path, interface, method, parameters, invocation):
+        if method == "ShowItems":
+            self.shown.append(list(parameters.unpack()[0]))
+        invocation.return_value(None)
+
+    def pump(self):
+        context = self._glib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
+
+    def close(self):
+        self._connection.close_sync(None)
