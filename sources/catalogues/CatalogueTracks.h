@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/MediaItem.h"
+#include "sources/catalogues/CatalogueContents.h"
+
+#include <QHash>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// Tracks and album groups as the music libraries' readers make them.
+namespace CatalogueTracks {
+
+// Whole seconds of a length in the given unit (1 for seconds, 1000 for
+// milliseconds); none or a negative length gives 0.
+quint32 seconds(qint64 length, qint64 perSecond);
+
+// The track a library lists at location: a local path, a file URL, or the
+// URL of a network share ("smb://…", "nfs://…"), which plays but is never
+// dragged as a file. None when location is neither.
+MediaItemPtr track(const QString& location, const QString& title, const QString& artist, quint32 length);
+
+// Albums as a library names them: "Albums", holding one group per album in
+// name order, each listing its tracks as they were added.
+class Albums {
+public:
+    // Adds item to the album known by key (the library's own album id).
+    void add(const QString& key, const QString& name, const MediaItemPtr& item);
+    // The "Albums" group, none when no track is in an album.
+    std::optional<CatalogueGroup> take();
+
+private:
+    std::vector<CatalogueGroup> _albums;
+    QHash<QString, std::size_t> _byKey;
+};
+
+} // namespace CatalogueTracks
