@@ -18,6 +18,7 @@
 #include "sources/catalogues/RhythmboxFolder.h"
 #include "sources/catalogues/ShotwellFolder.h"
 #include "sources/catalogues/StrawberryFolder.h"
+#include "sources/index/TrackerFolder.h"
 #include "sources/local/LocalFolder.h"
 
 const char QVMediaIPhotoLibraryPath[] = "~/Pictures/iPhoto Library/AlbumData.xml";
@@ -42,6 +43,7 @@ constexpr CatalogueKind catalogueKinds[] = {
     &ElisaFolder::addToRoots,
     &LollypopFolder::addToRoots,
     &KodiFolder::addToRoots,
+    &TrackerFolder::addToRoots,
 };
 // clang-format on
 
