@@ -48,7 +48,9 @@ int PhotoListController::numberOfItemsInIconView(IconView*) {
 
 IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
     Photo* photo = photoAt(index);
-    return photo ? loadImage(photo->thumbPath()) : nullptr;
+    // A catalogue's picture on a disk or share that is not here ("smb://…",
+    // "C:/…") has no file to draw.
+    return photo && photo->thumbPath().startsWith(QLatin1Char('/')) ? loadImage(photo->thumbPath()) : nullptr;
 }
 
 QString PhotoListController::labelForIndex(IconView*, int index) {
@@ -60,7 +62,8 @@ bool PhotoListController::writeRowsWithIndexes(IconView*, const IndexSet& indexe
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
     for (int index : indexes) {
-        if (Photo* photo = photoAt(index)) {
+        // Only pictures that are files here are dragged.
+        if (Photo* photo = photoAt(index); photo && photo->path().startsWith(QLatin1Char('/'))) {
             urls.append(Path::fileUrl(photo->path()));
         }
     }
