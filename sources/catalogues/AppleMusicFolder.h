@@ -12,9 +12,10 @@ namespace AppleMusicFolder {
 // Adds "Music" to the music root (empty playlists kept) and to the movies
 // root (video tracks only) when an exported library is found.
 void addToRoots(const CatalogueRoots& roots);
-// Where Music writes its library for other applications
-// ("~/Music/Music/Library.xml") or, else, where its Export Library command
-// first offers to save it ("~/Music/Library.xml"); a null string when neither exists.
+// Where Music keeps its library for other applications when asked to
+// ("~/Music/Music/Library.xml") or, else, where the README asks the user to
+// save its Export Library command's file ("~/Music/Library.xml"); a null
+// string when neither exists.
 QString libraryPath();
 
 } // namespace AppleMusicFolder

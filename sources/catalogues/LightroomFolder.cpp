@@ -42,13 +42,13 @@ void LightroomFolder::addToRoots(const CatalogueRoots& roots) {
 }
 
 QStringList LightroomFolder::cataloguePaths() {
-    QStringList directories{Path::homeDirectory() + QStringLiteral("/Pictures/Lightroom")};
-    for (const QString& path : QStringList(UserPreferences::sharedPreferences()->picturePaths())) {
-        directories << Path::expandTilde(path);
-    }
+    // Lightroom's own folder holds a folder per catalogue; the user's picture
+    // folders, which may hold thousands of pictures, are only looked at
+    // themselves.
     QStringList found;
-    for (const QString& directory : directories) {
-        findCatalogues(directory, 1, found);
+    findCatalogues(Path::homeDirectory() + QStringLiteral("/Pictures/Lightroom"), 1, found);
+    for (const QString& path : QStringList(UserPreferences::sharedPreferences()->picturePaths())) {
+        findCatalogues(Path::expandTilde(path), 0, found);
     }
     return found;
 }

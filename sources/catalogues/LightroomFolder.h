@@ -13,8 +13,8 @@ class LightroomFolder : public CatalogueFolder {
 public:
     // Adds a folder to the pictures and movies roots for each catalogue found.
     static void addToRoots(const CatalogueRoots& roots);
-    // The catalogues (".lrcat") in "~/Pictures/Lightroom" and in the user's
-    // picture folders, and one level below each.
+    // The catalogues (".lrcat") in "~/Pictures/Lightroom" and one level below
+    // it, and in the user's picture folders.
     static QStringList cataloguePaths();
 
     LightroomFolder(const QString& name, const QString& catalogue, LightroomReader::Media media);
