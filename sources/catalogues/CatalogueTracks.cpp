@@ -40,9 +40,9 @@ void Albums::add(const QString& key, const QString& name, const MediaItemPtr& it
     _albums[*found].items.push_back(item);
 }
 
-std::optional<CatalogueGroup> Albums::take() {
+void Albums::takeInto(std::vector<CatalogueGroup>& groups) {
     if (_albums.empty()) {
-        return std::nullopt;
+        return;
     }
     QCollator collator;
     collator.setNumericMode(true);

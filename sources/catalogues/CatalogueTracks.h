@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QString>
 
-#include <optional>
 #include <vector>
 
 // Tracks and album groups as the music libraries' readers make them.
@@ -27,8 +26,8 @@ class Albums {
 public:
     // Adds item to the album known by key (the library's own album id).
     void add(const QString& key, const QString& name, const MediaItemPtr& item);
-    // The "Albums" group, none when no track is in an album.
-    std::optional<CatalogueGroup> take();
+    // Adds the "Albums" group to groups, when a track is in an album; empties the albums.
+    void takeInto(std::vector<CatalogueGroup>& groups);
 
 private:
     std::vector<CatalogueGroup> _albums;

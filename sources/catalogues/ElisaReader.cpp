@@ -56,9 +56,7 @@ CatalogueContents read(const QString& database, LoadProgress& progress) {
         if (!listed || rows.cancelled()) {
             return false;
         }
-        if (std::optional<CatalogueGroup> group = albums.take()) {
-            contents.groups.push_back(std::move(*group));
-        }
+        albums.takeInto(contents.groups);
         return true;
     });
     if (!ok) {

@@ -85,9 +85,7 @@ CatalogueContents readMusic(const QString& database, LoadProgress& progress) {
         if (!listed || rows.cancelled()) {
             return false;
         }
-        if (std::optional<CatalogueGroup> group = albums.take()) {
-            contents.groups.push_back(std::move(*group));
-        }
+        albums.takeInto(contents.groups);
         return true;
     });
     if (!ok) {

@@ -124,9 +124,7 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
         if (!listed || rows.cancelled()) {
             return false;
         }
-        if (std::optional<CatalogueGroup> group = albums.take()) {
-            contents.groups.push_back(std::move(*group));
-        }
+        albums.takeInto(contents.groups);
         return true;
     });
     if (!ok) {

@@ -16,14 +16,6 @@ namespace {
 using CatalogueOutline::groups;
 using CatalogueOutline::items;
 
-QStringList rootNames(const MediaFolderPtr& root) {
-    QStringList names;
-    for (const MediaFolderPtr& folder : root->folders()) {
-        names << folder->name();
-    }
-    return names;
-}
-
 // Each library found where its application keeps it, in the right trees,
 // Kodi's newest databases chosen; the Music application's export in both.
 TEST(MusicLibraries, AreFoundWhereTheirApplicationsKeepThem) {
@@ -48,8 +40,8 @@ TEST(MusicLibraries, AreFoundWhereTheirApplicationsKeepThem) {
     media.setMusic(music);
     media.setMovies(movies);
     media.awakeFromNib();
-    EXPECT_EQ(rootNames(music), (QStringList{"Music", "Elisa", "Lollypop", "Kodi"}));
-    EXPECT_EQ(rootNames(movies), (QStringList{"Music", "Kodi"}));
+    EXPECT_EQ(CatalogueOutline::folderNames(music), (QStringList{"Music", "Elisa", "Lollypop", "Kodi"}));
+    EXPECT_EQ(CatalogueOutline::folderNames(movies), (QStringList{"Music", "Kodi"}));
     EXPECT_EQ(KodiFolder::databasePath(QStringLiteral("MyMusic")),
               home.file(QStringLiteral(".kodi/userdata/Database/MyMusic82.db")));
 }

@@ -18,14 +18,6 @@ namespace {
 
 using CatalogueOutline::items;
 
-QStringList rootNames(const MediaFolderPtr& root) {
-    QStringList names;
-    for (const MediaFolderPtr& folder : root->folders()) {
-        names << folder->name();
-    }
-    return names;
-}
-
 // Runs an update on the index through its own command-line tool.
 bool update(const QString& sparql) {
     QProcess tool;
@@ -112,9 +104,9 @@ TEST_F(TrackerIndexFixture, ListsWhatTheIndexKnowsAndFollowsIt) {
                               "nie:isStoredAs <file://HOME/Videos/a%20b.mp4> . }")
                    .replace(QStringLiteral("HOME"), home)));
     UserPreferences::sharedPreferences()->setMusicPaths({}); // rebuilds the roots
-    EXPECT_EQ(rootNames(photos), QStringList{"All Pictures"});
-    EXPECT_EQ(rootNames(music), QStringList{"All Music"});
-    EXPECT_EQ(rootNames(movies), QStringList{"All Movies"});
+    EXPECT_EQ(CatalogueOutline::folderNames(photos), QStringList{"All Pictures"});
+    EXPECT_EQ(CatalogueOutline::folderNames(music), QStringList{"All Music"});
+    EXPECT_EQ(CatalogueOutline::folderNames(movies), QStringList{"All Movies"});
     EXPECT_EQ(items(photos->folders()[0]->files()), QStringList{"Sea|" + home + "/Pictures/sea.jpg"});
     EXPECT_EQ(items(movies->folders()[0]->files()),
               QStringList{"a b.mp4|file://" + home + "/Videos/a b.mp4"});

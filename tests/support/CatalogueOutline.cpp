@@ -39,6 +39,14 @@ QString groups(const std::vector<CatalogueGroup>& list) {
     return parts.join(QLatin1Char(','));
 }
 
+QStringList folderNames(const MediaFolderPtr& root) {
+    QStringList names;
+    for (const MediaFolderPtr& folder : root->folders()) {
+        names << folder->name();
+    }
+    return names;
+}
+
 const CatalogueGroup* find(const std::vector<CatalogueGroup>& list, const QString& path) {
     const std::vector<CatalogueGroup>* level = &list;
     const CatalogueGroup* found = nullptr;

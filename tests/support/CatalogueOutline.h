@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/MediaFolder.h"
 #include "sources/catalogues/CatalogueContents.h"
 
 #include <QString>
@@ -14,6 +15,8 @@ QString item(const MediaItemPtr& item);
 QStringList items(const std::vector<MediaItemPtr>& items);
 // The groups as one line: "Name[3](Child[1],Other[2])", with the number of items.
 QString groups(const std::vector<CatalogueGroup>& groups);
+// The names of a root's folders, in order.
+QStringList folderNames(const MediaFolderPtr& root);
 // The group at the path of names ("Tags/places/France"), or null.
 const CatalogueGroup* find(const std::vector<CatalogueGroup>& groups, const QString& path);
 
