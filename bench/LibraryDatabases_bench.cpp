@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <sqlite3.h>
 #include <vector>
@@ -207,7 +208,7 @@ Kind kodi() {
 
 void readerLoad(benchmark::State& state, const Kind& kind) {
     for (auto _ : state) {
-        std::optional<CatalogueContents> contents(kind.read());
+        auto contents = std::make_unique<CatalogueContents>(kind.read());
         if (contents->failed || contents->items.size() != kind.expectedItems) {
             state.SkipWithError(QStringLiteral("library not read: %1 items")
                                     .arg(contents->items.size())

@@ -44,21 +44,27 @@ void Albums::takeInto(std::vector<CatalogueGroup>& groups) {
     if (_albums.empty()) {
         return;
     }
+    // By name as the file manager sorts, through one sort key per album:
+    // comparing through the collator each time costs a hundred times more.
     QCollator collator;
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(_albums.begin(), _albums.end(),
-                     [&collator](const CatalogueGroup& a, const CatalogueGroup& b) {
-                         return collator.compare(a.name, b.name) < 0;
-                     });
-    CatalogueGroup albums{QStringLiteral("Albums"),
-                          CatalogueGroup::Kind::Folder,
-                          {},
-                          std::move(_albums),
-                          QStringLiteral("albums")};
+    std::vector<std::pair<QCollatorSortKey, std::size_t>> keys;
+    keys.reserve(_albums.size());
+    for (std::size_t album = 0; album < _albums.size(); ++album) {
+        keys.emplace_back(collator.sortKey(_albums[album].name), album);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    std::vector<CatalogueGroup> sorted;
+    sorted.reserve(_albums.size());
+    for (const auto& [key, album] : keys) {
+        sorted.push_back(std::move(_albums[album]));
+    }
+    groups.push_back(
+        {QStringLiteral("Albums"), CatalogueGroup::Kind::Folder, {}, std::move(sorted), QStringLiteral("albums")});
     _albums.clear();
     _byKey.clear();
-    return albums;
 }
 
 } // namespace CatalogueTracks
