@@ -24,6 +24,13 @@ MediaItemPtr track(const QString& location, const QString& title, const QString&
     if (const QString path = CatalogueUrl::plainFilePath(location); !path.isNull()) {
         return QVTrack::withCataloguePath(title, artist, length, path);
     }
+    // A file URL written as Qt shows one (Elisa's): spaces and letters as
+    // they are, no escapes, the path as it stands; parsing it would cost a
+    // hundred times more.
+    if (location.startsWith(QLatin1String("file:///")) && !location.contains(QLatin1Char('%')) &&
+        !location.contains(QLatin1Char('?')) && !location.contains(QLatin1Char('#'))) {
+        return QVTrack::withCataloguePath(title, artist, length, location.mid(7));
+    }
     const QUrl url = CatalogueUrl::fromLocation(location);
     if (url.isEmpty()) {
         return nullptr;
@@ -32,12 +39,35 @@ MediaItemPtr track(const QString& location, const QString& title, const QString&
 }
 
 void Albums::add(const QString& key, const QString& name, const MediaItemPtr& item) {
+    // Libraries list an album's tracks together: most tracks are in the last album.
+    if (_last < _albums.size() && key == _lastKey) {
+        _albums[_last].items.push_back(item);
+        return;
+    }
     auto found = _byKey.constFind(key);
     if (found == _byKey.constEnd()) {
         found = _byKey.insert(key, _albums.size());
         _albums.push_back({name, CatalogueGroup::Kind::Album, {}, {}, QStringLiteral("album-") + key});
     }
-    _albums[*found].items.push_back(item);
+    _last = *found;
+    _lastKey = key;
+    _albums[_last].items.push_back(item);
+}
+
+void Albums::add(qint64 id, const QString& name, const MediaItemPtr& item) {
+    if (_last < _albums.size() && _lastKey.isNull() && id == _lastId) {
+        _albums[_last].items.push_back(item);
+        return;
+    }
+    auto found = _byId.constFind(id);
+    if (found == _byId.constEnd()) {
+        found = _byId.insert(id, _albums.size());
+        _albums.push_back({name, CatalogueGroup::Kind::Album, {}, {}, QStringLiteral("album-%1").arg(id)});
+    }
+    _last = *found;
+    _lastKey = QString();
+    _lastId = id;
+    _albums[_last].items.push_back(item);
 }
 
 void Albums::takeInto(std::vector<CatalogueGroup>& groups) {
@@ -61,10 +91,15 @@ void Albums::takeInto(std::vector<CatalogueGroup>& groups) {
     for (const auto& [key, album] : keys) {
         sorted.push_back(std::move(_albums[album]));
     }
-    groups.push_back(
-        {QStringLiteral("Albums"), CatalogueGroup::Kind::Folder, {}, std::move(sorted), QStringLiteral("albums")});
+    groups.push_back({QStringLiteral("Albums"),
+                      CatalogueGroup::Kind::Folder,
+                      {},
+                      std::move(sorted),
+                      QStringLiteral("albums")});
     _albums.clear();
     _byKey.clear();
+    _byId.clear();
+    _last = static_cast<std::size_t>(-1);
 }
 
 } // namespace CatalogueTracks

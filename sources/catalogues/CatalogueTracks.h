@@ -25,13 +25,19 @@ MediaItemPtr track(const QString& location, const QString& title, const QString&
 class Albums {
 public:
     // Adds item to the album known by key (the library's own album id).
+    // Albums are known either by text keys or by numbers, not both.
     void add(const QString& key, const QString& name, const MediaItemPtr& item);
+    void add(qint64 id, const QString& name, const MediaItemPtr& item);
     // Adds the "Albums" group to groups, when a track is in an album; empties the albums.
     void takeInto(std::vector<CatalogueGroup>& groups);
 
 private:
     std::vector<CatalogueGroup> _albums;
     QHash<QString, std::size_t> _byKey;
+    QHash<qint64, std::size_t> _byId;
+    std::size_t _last = static_cast<std::size_t>(-1);
+    QString _lastKey; // null when the last album was known by number
+    qint64 _lastId = 0;
 };
 
 } // namespace CatalogueTracks

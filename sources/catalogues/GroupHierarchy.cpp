@@ -12,8 +12,16 @@ GroupHierarchy::Node& GroupHierarchy::add(qint64 id, qint64 parent, const QStrin
 }
 
 GroupHierarchy::Node* GroupHierarchy::find(qint64 id) {
+    // Members come group by group: most rows name the group of the row before.
+    if (_lastFound < _nodes.size() && _ids[_lastFound] == id) {
+        return &_nodes[_lastFound];
+    }
     const auto found = _byId.constFind(id);
-    return found == _byId.constEnd() ? nullptr : &_nodes[*found];
+    if (found == _byId.constEnd()) {
+        return nullptr;
+    }
+    _lastFound = *found;
+    return &_nodes[*found];
 }
 
 std::vector<CatalogueGroup> GroupHierarchy::takeGroups() {
@@ -37,6 +45,7 @@ std::vector<CatalogueGroup> GroupHierarchy::takeGroups() {
     _nodes.clear();
     _ids.clear();
     _byId.clear();
+    _lastFound = static_cast<std::size_t>(-1);
     return groups;
 }
 

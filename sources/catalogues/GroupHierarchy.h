@@ -40,4 +40,5 @@ private:
     std::vector<Node> _nodes;
     std::vector<qint64> _ids;
     QHash<qint64, std::size_t> _byId;
+    std::size_t _lastFound = static_cast<std::size_t>(-1);
 };

@@ -78,7 +78,7 @@ CatalogueContents readMusic(const QString& database, LoadProgress& progress) {
             }
             if (const auto album = albumNames.constFind(row.integer(6));
                 album != albumNames.constEnd() && !album->isEmpty()) {
-                albums.add(QString::number(row.integer(6)), *album, track);
+                albums.add(row.integer(6), *album, track);
             }
             contents.items.push_back(std::move(track));
         });

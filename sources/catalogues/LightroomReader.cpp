@@ -170,8 +170,14 @@ CatalogueContents read(const QString& catalogue, Media media, const ForeignPaths
                 root.name = folder.found ? name : QStringLiteral("%1 (offline)").arg(name);
                 rootOrder.push_back(row.integer(0));
             });
-        // Each folder's place in its root's tree, made once per folder.
-        QHash<qint64, CatalogueGroupTree::Node*> folderNodes;
+        // Each folder's place in its root's tree and the start of its files'
+        // paths, made once per folder.
+        struct FolderPlace {
+            CatalogueGroupTree::Node* node = nullptr;
+            QString prefix;
+            bool found = false;
+        };
+        QHash<qint64, FolderPlace> folderPlaces;
         CatalogueGroup picked{
             QStringLiteral("Picks"), CatalogueGroup::Kind::SmartPlaylist, {}, {}, QStringLiteral("picks")};
         ItemsById index;
@@ -195,22 +201,27 @@ CatalogueContents read(const QString& catalogue, Media media, const ForeignPaths
             if ((row.bytes(2) == "VIDEO") != videos) {
                 return;
             }
-            const auto root = roots.find(row.integer(6));
-            if (root == roots.end()) {
-                return;
-            }
-            const QString fileName =
-                row.text(4).isEmpty() ? row.text(3) : row.text(3) + QLatin1Char('.') + row.text(4);
-            const QString folderPath = row.text(5);
-            const QString path = root->second.location + folderPath + fileName;
-            MediaItemPtr item = itemFor(path, fileName, root->second.found, videos);
-            CatalogueGroupTree::Node*& node = folderNodes[row.integer(7)];
-            if (node == nullptr) {
-                node = &root->second.folders.root();
-                for (const QStringView part : QStringView(folderPath).split(u'/', Qt::SkipEmptyParts)) {
-                    node = &node->child(part.toString());
+            FolderPlace& place = folderPlaces[row.integer(7)];
+            if (place.node == nullptr) {
+                const auto root = roots.find(row.integer(6));
+                if (root == roots.end()) {
+                    folderPlaces.remove(row.integer(7));
+                    return;
                 }
+                const QString folderPath = row.text(5);
+                place.node = &root->second.folders.root();
+                for (const QStringView part : QStringView(folderPath).split(u'/', Qt::SkipEmptyParts)) {
+                    place.node = &place.node->child(part.toString());
+                }
+                place.prefix = withSlash(root->second.location + folderPath);
+                place.found = root->second.found;
             }
+            const QByteArrayView extension = row.bytes(4);
+            const QString fileName = extension.isEmpty()
+                                         ? row.text(3)
+                                         : row.text(3) + QLatin1Char('.') + QString::fromUtf8(extension);
+            MediaItemPtr item = itemFor(place.prefix + fileName, fileName, place.found, videos);
+            CatalogueGroupTree::Node* node = place.node;
             node->items.push_back(item);
             if (row.real(1) > 0) {
                 picked.items.push_back(item);

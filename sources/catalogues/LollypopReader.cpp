@@ -7,6 +7,9 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <vector>
+
 namespace LollypopReader {
 
 namespace {
@@ -75,17 +78,22 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
         }
         const qint64 perSecond =
             CatalogueSql::number(db, QStringLiteral("PRAGMA user_version")) >= millisecondsSince ? 1000 : 1;
-        // A track's artists, joined as Lollypop shows them.
-        QHash<qint64, QString> artists;
+        // The tracks' artists, joined as Lollypop shows them, in track order:
+        // the tracks, read in the same order, take them in step.
+        std::vector<std::pair<qint64, QString>> artists;
         if (db.hasTable(QStringLiteral("track_artists")) && db.hasTable(QStringLiteral("artists"))) {
             db.query(
                 QStringLiteral("SELECT ta.track_id, a.name FROM track_artists ta JOIN artists a ON a.id = "
                                "ta.artist_id ORDER BY ta.track_id, ta.ROWID"),
                 [&artists](const SqliteRow& row) {
-                    QString& names = artists[row.integer(0)];
-                    names = names.isEmpty() ? row.text(1) : names + QStringLiteral(", ") + row.text(1);
+                    if (!artists.empty() && artists.back().first == row.integer(0)) {
+                        artists.back().second += QStringLiteral(", ") + row.text(1);
+                    } else {
+                        artists.emplace_back(row.integer(0), row.text(1));
+                    }
                 });
         }
+        auto nextArtists = artists.cbegin();
         QHash<qint64, QString> albumNames;
         if (db.columns(QStringLiteral("albums")).contains(QLatin1String("name"))) {
             db.query(QStringLiteral("SELECT id, name FROM albums"),
@@ -93,7 +101,11 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
         }
         progress.setFraction(0.1);
         CatalogueTracks::Albums albums;
-        RowProgress rows(progress, CatalogueSql::highestRowId(db, QStringLiteral("tracks")), 0.1, 0.95);
+        const qint64 highestId = CatalogueSql::highestRowId(db, QStringLiteral("tracks"));
+        RowProgress rows(progress, highestId, 0.1, 0.95);
+        if (!playlists.isNull()) {
+            byUri.reserve(static_cast<qsizetype>(std::clamp<qint64>(highestId, 0, 1 << 22)));
+        }
         const QString sql =
             QStringLiteral("SELECT id, %1, %2, %3, %4, %5 FROM tracks ORDER BY id")
                 .arg(location, column(columns, QStringLiteral("name")),
@@ -107,8 +119,13 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
             if (!row.isNull(5) && (row.integer(5) & (storageCollection | storageExternal)) == 0) {
                 return;
             }
+            while (nextArtists != artists.cend() && nextArtists->first < id) {
+                ++nextArtists;
+            }
+            const QString artist =
+                nextArtists != artists.cend() && nextArtists->first == id ? nextArtists->second : QString();
             const QString uri = row.text(1);
-            MediaItemPtr track = CatalogueTracks::track(uri, row.text(2), artists.value(id),
+            MediaItemPtr track = CatalogueTracks::track(uri, row.text(2), artist,
                                                         CatalogueTracks::seconds(row.integer(3), perSecond));
             if (!track) {
                 return;
@@ -116,9 +133,11 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
             const qint64 album = row.integer(4);
             if (const auto name = albumNames.constFind(album);
                 name != albumNames.constEnd() && !name->isEmpty()) {
-                albums.add(QString::number(album), *name, track);
+                albums.add(album, *name, track);
             }
-            byUri.insert(uri, contents.items.size());
+            if (!playlists.isNull()) {
+                byUri.insert(uri, contents.items.size());
+            }
             contents.items.push_back(std::move(track));
         });
         if (!listed || rows.cancelled()) {

@@ -16,6 +16,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace PhotosLibraryReader {
 
 namespace {
@@ -150,7 +152,10 @@ CatalogueContents read(const QString& bundle, Media media, LoadProgress& progres
                          : QString());
         CatalogueGroup moments{
             QStringLiteral("Moments"), CatalogueGroup::Kind::Folder, {}, {}, QStringLiteral("moments")};
-        QDate currentDay;
+        // The local day of the last moment, as seconds [from, to): assets
+        // come in time order, so most fall in the day of the one before.
+        qint64 dayFrom = 0;
+        qint64 dayTo = 0;
         ItemsById index;
         RowProgress rows(progress, CatalogueSql::highestRowId(db, assets), 0.0, 0.85);
         const bool listed = db.query(sql, [&](const SqliteRow& row) {
@@ -177,14 +182,15 @@ CatalogueContents read(const QString& bundle, Media media, LoadProgress& progres
             if (videos) {
                 item = std::make_shared<QVMovie>(CatalogueUrl::fromPath(path), title);
             } else {
-                const QString thumb = thumbnails.value(row.text(1), path);
+                const QString thumb = thumbnails.isEmpty() ? path : thumbnails.value(row.text(1), path);
                 item = std::make_shared<Photo>(title, QString(), path, thumb);
             }
             // Moments: one per day, in the user's time zone as Photos shows them.
-            const QDate day =
-                QDateTime::fromSecsSinceEpoch(coreDataEpoch + static_cast<qint64>(row.real(4))).date();
-            if (day != currentDay || moments.groups.empty()) {
-                currentDay = day;
+            const qint64 created = coreDataEpoch + static_cast<qint64>(row.real(4));
+            if (created < dayFrom || created >= dayTo || moments.groups.empty()) {
+                const QDate day = QDateTime::fromSecsSinceEpoch(created).date();
+                dayFrom = QDateTime(day, QTime(0, 0)).toSecsSinceEpoch();
+                dayTo = std::max(QDateTime(day.addDays(1), QTime(0, 0)).toSecsSinceEpoch(), created + 1);
                 moments.groups.push_back({dayName(day),
                                           CatalogueGroup::Kind::Event,
                                           {},

@@ -61,12 +61,12 @@ TEST(MusicLibraries, ElisaTracksAndAlbumsInBothLayouts) {
                 " 'Harbour Lights', 'file:///m', 181500, 0),"
                 " (2, 'file:///m/Live/Salt.ogg', 1, 'Salt Air', 'Harbour Lights', 'Coastline',"
                 " 'Harbour Lights', 'file:///m/Live', 60000, 0),"
-                " (3, 'file:///m/Gull.mp3', 1, 'Gull Song', 'Other', NULL, NULL, NULL, 5000, 0);"));
+                " (3, 'file:///m/Gull Söng.mp3', 1, 'Gull Song', 'Other', NULL, NULL, NULL, 5000, 0);"));
     LoadProgress progress;
     const CatalogueContents contents = ElisaReader::read(today, progress);
     EXPECT_EQ(items(contents.items), (QStringList{"Tide Tables|Harbour Lights|181|file:///m/Tide Tables.flac",
                                                   "Salt Air|Harbour Lights|60|file:///m/Live/Salt.ogg",
-                                                  "Gull Song|Other|5|file:///m/Gull.mp3"}));
+                                                  "Gull Song|Other|5|file:///m/Gull Söng.mp3"}));
     // The same title in two folders is two albums, as Elisa tells them apart.
     EXPECT_EQ(groups(contents.groups), QStringLiteral("Albums[0](Coastline[1],Coastline[1])"));
 
