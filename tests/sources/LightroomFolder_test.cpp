@@ -7,6 +7,8 @@
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -60,8 +62,8 @@ TEST(LightroomFolder, ShowsFoldersCollectionsKeywordsAndPicksAcrossDisks) {
     TempHome home;
     UserPreferences::sharedPreferences()->setPicturePaths({});
     const QString local = home.makeDirectory(QStringLiteral("Photos"));
-    const QString windows = home.makeDirectory(QStringLiteral("mnt/windows"));
-    home.makeDirectory(QStringLiteral("mnt/windows/Users/me/Pictures"));
+    const QString windows = home.makeDirectory(QStringLiteral("mnt/Windows Disk"));
+    home.makeDirectory(QStringLiteral("mnt/Windows Disk/Users/me/Pictures"));
     home.makeDirectory(QStringLiteral("Pictures/Lightroom"));
     const QString catalogue = home.file(QStringLiteral("Pictures/Lightroom/Lightroom Catalog.lrcat"));
     SqliteFixture::execute(catalogue, CatalogueSchemas::lightroom() + catalogueRows(local) +
@@ -78,9 +80,11 @@ TEST(LightroomFolder, ShowsFoldersCollectionsKeywordsAndPicksAcrossDisks) {
     EXPECT_EQ(photos->folders()[0]->name(), QStringLiteral("Lightroom Catalog"));
     ASSERT_EQ(movies->folders().size(), 1u);
 
-    // The Windows drive is whichever Windows file system mounted here holds the folder.
-    const ForeignPaths paths({{QStringLiteral("/dev/sdb1"), windows, QStringLiteral("ntfs3")},
-                              {QStringLiteral("tmpfs"), QStringLiteral("/tmp"), QStringLiteral("tmpfs")}});
+    // The Windows drive is whichever Windows file system mounted here holds
+    // the folder; the kernel's table writes a space in a mount point as "\040".
+    const ForeignPaths paths(MountTable::parse("tmpfs /tmp tmpfs rw 0 0\n/dev/sdb1 " +
+                                               QFile::encodeName(windows).replace(" ", "\\040") +
+                                               " ntfs3 rw,relatime 0 0\n"));
     LoadProgress progress;
     const CatalogueContents pictures =
         LightroomReader::read(catalogue, LightroomReader::Media::Pictures, paths, progress);
