@@ -1,6 +1,7 @@
 #include "sources/catalogues/CatalogueTracks.h"
 
 #include "model/QVTrack.h"
+#include "platform/system/Path.h"
 #include "sources/catalogues/CatalogueUrl.h"
 
 #include <QCollator>
@@ -36,6 +37,19 @@ MediaItemPtr track(const QString& location, const QString& title, const QString&
         return nullptr;
     }
     return std::make_shared<QVTrack>(title, artist, length, url);
+}
+
+MediaItemPtr track(QByteArrayView location, const QString& title, const QString& artist, quint32 length) {
+    if (location.startsWith('/')) {
+        return QVTrack::withCataloguePath(title, artist, length,
+                                          Path::fromNative(location.data(), location.size()));
+    }
+    if (location.startsWith("file:///") && !location.contains('%') && !location.contains('?') &&
+        !location.contains('#')) {
+        const QByteArrayView path = location.sliced(7);
+        return QVTrack::withCataloguePath(title, artist, length, Path::fromNative(path.data(), path.size()));
+    }
+    return track(QString::fromUtf8(location), title, artist, length);
 }
 
 void Albums::add(const QString& key, const QString& name, const MediaItemPtr& item) {

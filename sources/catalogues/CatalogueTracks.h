@@ -19,6 +19,9 @@ quint32 seconds(qint64 length, qint64 perSecond);
 // URL of a network share ("smb://…", "nfs://…"), which plays but is never
 // dragged as a file. None when location is neither.
 MediaItemPtr track(const QString& location, const QString& title, const QString& artist, quint32 length);
+// The same from the location's bytes as a database holds them (UTF-8): an
+// unescaped file URL or a path takes no text of its own.
+MediaItemPtr track(QByteArrayView location, const QString& title, const QString& artist, quint32 length);
 
 // Albums as a library names them: "Albums", holding one group per album in
 // name order, each listing its tracks as they were added.
@@ -28,6 +31,8 @@ public:
     // Albums are known either by text keys or by numbers, not both.
     void add(const QString& key, const QString& name, const MediaItemPtr& item);
     void add(qint64 id, const QString& name, const MediaItemPtr& item);
+    // Adds item to the album the last item went to (there must be one).
+    void addToLast(const MediaItemPtr& item) { _albums[_last].items.push_back(item); }
     // Adds the "Albums" group to groups, when a track is in an album; empties the albums.
     void takeInto(std::vector<CatalogueGroup>& groups);
 

@@ -5,6 +5,8 @@
 #include "sources/catalogues/CatalogueTracks.h"
 #include "sources/catalogues/RowProgress.h"
 
+#include <QByteArrayList>
+
 namespace ElisaReader {
 
 CatalogueContents read(const QString& database, LoadProgress& progress) {
@@ -36,19 +38,29 @@ CatalogueContents read(const QString& database, LoadProgress& progress) {
                      prefixed(QStringLiteral("AlbumArtistName")), prefixed(QStringLiteral("AlbumPath")),
                      from);
         CatalogueTracks::Albums albums;
+        QByteArrayList lastAlbum; // title, artist and folder of the album of the last track
         RowProgress rows(progress, CatalogueSql::highestRowId(db, QStringLiteral("Tracks")));
         const bool listed = db.query(sql, [&](const SqliteRow& row) {
             if (!rows.next(row.integer(0))) {
                 return;
             }
             // Durations in milliseconds.
-            MediaItemPtr track = CatalogueTracks::track(row.text(1), row.text(2), row.text(3),
+            MediaItemPtr track = CatalogueTracks::track(row.bytes(1), row.text(2), row.text(3),
                                                         CatalogueTracks::seconds(row.integer(4), 1000));
             if (!track) {
                 return;
             }
-            if (const QString album = row.text(5); !album.isEmpty()) {
-                // Elisa tells albums apart by title, album artist and folder.
+            // Elisa tells albums apart by title, album artist and folder; an
+            // album's tracks mostly come one after another.
+            const QByteArrayView title = row.bytes(5);
+            if (title.isEmpty()) {
+                lastAlbum.clear();
+            } else if (!lastAlbum.isEmpty() && title == lastAlbum[0] && row.bytes(6) == lastAlbum[1] &&
+                       row.bytes(7) == lastAlbum[2]) {
+                albums.addToLast(track);
+            } else {
+                lastAlbum = {title.toByteArray(), row.bytes(6).toByteArray(), row.bytes(7).toByteArray()};
+                const QString album = row.text(5);
                 albums.add(album + QChar(0x1F) + row.text(6) + QChar(0x1F) + row.text(7), album, track);
             }
             contents.items.push_back(std::move(track));

@@ -59,6 +59,8 @@ CatalogueContents readMusic(const QString& database, LoadProgress& progress) {
                      [&albumNames](const SqliteRow& row) { albumNames.insert(row.integer(0), row.text(1)); });
         }
         CatalogueTracks::Albums albums;
+        QByteArray lastFolderBytes;
+        QString lastFolder;
         RowProgress rows(progress, CatalogueSql::highestRowId(db, QStringLiteral("song")));
         const QString sql =
             QStringLiteral("SELECT s.idSong, p.strPath, s.strFileName, s.%1, s.%2, s.%3, s.%4 FROM song s "
@@ -70,8 +72,13 @@ CatalogueContents readMusic(const QString& database, LoadProgress& progress) {
             if (!rows.next(row.integer(0))) {
                 return;
             }
+            // An album's songs share their folder, one after another.
+            if (const QByteArrayView folder = row.bytes(1); folder != lastFolderBytes) {
+                lastFolderBytes = folder.toByteArray();
+                lastFolder = row.path(1);
+            }
             MediaItemPtr track =
-                CatalogueTracks::track(location(row.path(1), row.path(2)), row.text(3), row.text(4),
+                CatalogueTracks::track(location(lastFolder, row.path(2)), row.text(3), row.text(4),
                                        CatalogueTracks::seconds(row.integer(5), 1));
             if (!track) {
                 return;

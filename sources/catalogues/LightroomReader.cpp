@@ -38,15 +38,17 @@ QString withSlash(const QString& path) {
 }
 
 // The item of a picture or video at path (a local path when its root was
-// found, otherwise the location as Lightroom names it).
-MediaItemPtr itemFor(const QString& path, const QString& fileName, bool found, bool videos) {
+// found, otherwise the location as Lightroom names it), whose file name
+// starts at nameStart.
+MediaItemPtr itemFor(const QString& path, qsizetype nameStart, bool found, bool videos) {
     if (videos) {
         const QUrl url = found ? CatalogueUrl::fromPath(path) : CatalogueUrl::fromLocation(path);
         return std::make_shared<QVMovie>(url.isEmpty() ? QUrl(QStringLiteral("file:") + path) : url,
-                                         found ? QString() : fileName);
+                                         found ? QString() : path.mid(nameStart));
     }
-    return found ? Photo::photoNamedAfterFile(path, path)
-                 : std::make_shared<Photo>(Path::deletingExtension(fileName), QString(), path, path);
+    return found
+               ? Photo::photoNamedAfterFile(path, path)
+               : std::make_shared<Photo>(Path::deletingExtension(path.mid(nameStart)), QString(), path, path);
 }
 
 // Adds the groups of the catalogue's collections and collection sets.
@@ -216,11 +218,18 @@ CatalogueContents read(const QString& catalogue, Media media, const ForeignPaths
                 place.prefix = withSlash(root->second.location + folderPath);
                 place.found = root->second.found;
             }
+            // The path in one piece: the folder's, the file's base name and extension.
+            const QByteArrayView base = row.bytes(3);
             const QByteArrayView extension = row.bytes(4);
-            const QString fileName = extension.isEmpty()
-                                         ? row.text(3)
-                                         : row.text(3) + QLatin1Char('.') + QString::fromUtf8(extension);
-            MediaItemPtr item = itemFor(place.prefix + fileName, fileName, place.found, videos);
+            QString path;
+            path.reserve(place.prefix.size() + base.size() + extension.size() + 1);
+            path += place.prefix;
+            path += QString::fromUtf8(base);
+            if (!extension.isEmpty()) {
+                path += QLatin1Char('.');
+                path += QString::fromUtf8(extension);
+            }
+            MediaItemPtr item = itemFor(path, place.prefix.size(), place.found, videos);
             CatalogueGroupTree::Node* node = place.node;
             node->items.push_back(item);
             if (row.real(1) > 0) {

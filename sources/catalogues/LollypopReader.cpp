@@ -124,7 +124,7 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
             }
             const QString artist =
                 nextArtists != artists.cend() && nextArtists->first == id ? nextArtists->second : QString();
-            const QString uri = row.text(1);
+            const QByteArrayView uri = row.bytes(1);
             MediaItemPtr track = CatalogueTracks::track(uri, row.text(2), artist,
                                                         CatalogueTracks::seconds(row.integer(3), perSecond));
             if (!track) {
@@ -136,7 +136,7 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
                 albums.add(album, *name, track);
             }
             if (!playlists.isNull()) {
-                byUri.insert(uri, contents.items.size());
+                byUri.insert(QString::fromUtf8(uri), contents.items.size());
             }
             contents.items.push_back(std::move(track));
         });
