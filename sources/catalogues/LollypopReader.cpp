@@ -8,6 +8,9 @@
 #include <QHash>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace LollypopReader {
@@ -20,10 +23,51 @@ constexpr qint64 millisecondsSince = 40;
 constexpr qint64 storageCollection = 1 << 1;
 constexpr qint64 storageExternal = 1 << 6;
 
-void readPlaylists(const QString& playlists, const QHash<QString, std::size_t>& byUri,
-                   const std::vector<MediaItemPtr>& items, std::vector<CatalogueGroup>& groups) {
-    SqliteReader::read(playlists, [&](SqliteReader& db) {
-        std::vector<CatalogueGroup> found;
+// A string key that is found by a view of bytes too, without a copy.
+struct BytesHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view bytes) const { return std::hash<std::string_view>()(bytes); }
+};
+
+// The user's playlists, read before the collection: their entries name
+// tracks by URI, and the collection's pass looks each of its tracks up once.
+struct Playlists {
+    std::vector<CatalogueGroup> groups;
+    // Each entry: its playlist and its URI.
+    std::vector<std::pair<std::size_t, std::string>> entries;
+    // The URIs the entries name, with the collection's track of each (none yet).
+    std::unordered_map<std::string, std::size_t, BytesHash, std::equal_to<>> tracks;
+
+    static constexpr std::size_t none = static_cast<std::size_t>(-1);
+
+    // Notes that the collection's item at index plays uri.
+    void found(QByteArrayView uri, std::size_t index) {
+        if (const auto entry =
+                tracks.find(std::string_view(uri.data(), static_cast<std::size_t>(uri.size())));
+            entry != tracks.end()) {
+            entry->second = index;
+        }
+    }
+
+    // Fills the playlists from the collection's items; the playlists with
+    // none of them are left out.
+    void takeInto(const std::vector<MediaItemPtr>& items, std::vector<CatalogueGroup>& into) {
+        for (const auto& [playlist, uri] : entries) {
+            const std::size_t item = tracks[uri];
+            if (item != none) {
+                groups[playlist].items.push_back(items[item]);
+            }
+        }
+        std::erase_if(groups, [](const CatalogueGroup& group) { return group.items.empty(); });
+        into.insert(into.end(), std::make_move_iterator(groups.begin()),
+                    std::make_move_iterator(groups.end()));
+    }
+};
+
+Playlists readPlaylists(const QString& database) {
+    Playlists playlists;
+    SqliteReader::read(database, [&](SqliteReader& db) {
+        playlists = {};
         const QStringList columns = db.columns(QStringLiteral("playlists"));
         const QStringList trackColumns = db.columns(QStringLiteral("tracks"));
         // Files by URI, or by path before the collection's version 13.
@@ -38,27 +82,26 @@ void readPlaylists(const QString& playlists, const QHash<QString, std::size_t>& 
                      .arg(CatalogueSql::column(columns, QStringLiteral("smart_enabled"))),
                  [&](const SqliteRow& row) {
                      if (row.integer(2) == 0) {
-                         byId.insert(row.integer(0), found.size());
-                         found.push_back({row.text(1),
-                                          CatalogueGroup::Kind::Playlist,
-                                          {},
-                                          {},
-                                          QStringLiteral("playlist-%1").arg(row.integer(0))});
+                         byId.insert(row.integer(0), playlists.groups.size());
+                         playlists.groups.push_back({row.text(1),
+                                                     CatalogueGroup::Kind::Playlist,
+                                                     {},
+                                                     {},
+                                                     QStringLiteral("playlist-%1").arg(row.integer(0))});
                      }
                  });
         db.query(QStringLiteral("SELECT playlist_id, %1 FROM tracks ORDER BY ROWID").arg(location),
                  [&](const SqliteRow& row) {
-                     const auto playlist = byId.constFind(row.integer(0));
-                     const auto item = byUri.constFind(row.text(1));
-                     if (playlist != byId.constEnd() && item != byUri.constEnd()) {
-                         found[*playlist].items.push_back(items[*item]);
+                     if (const auto playlist = byId.constFind(row.integer(0)); playlist != byId.constEnd()) {
+                         const QByteArrayView uri = row.bytes(1);
+                         std::string key(uri.data(), static_cast<std::size_t>(uri.size()));
+                         playlists.tracks.emplace(key, Playlists::none);
+                         playlists.entries.emplace_back(*playlist, std::move(key));
                      }
                  });
-        std::erase_if(found, [](const CatalogueGroup& group) { return group.items.empty(); });
-        groups.insert(groups.end(), std::make_move_iterator(found.begin()),
-                      std::make_move_iterator(found.end()));
         return true;
     });
+    return playlists;
 }
 
 } // namespace
@@ -66,10 +109,12 @@ void readPlaylists(const QString& playlists, const QHash<QString, std::size_t>& 
 CatalogueContents read(const QString& collection, const QString& playlists, LoadProgress& progress) {
     using CatalogueSql::column;
     CatalogueContents contents;
-    QHash<QString, std::size_t> byUri;
+    Playlists lists = playlists.isNull() ? Playlists() : readPlaylists(playlists);
     const bool ok = SqliteReader::read(collection, [&](SqliteReader& db) {
         contents = {};
-        byUri.clear();
+        for (auto& [uri, track] : lists.tracks) {
+            track = Playlists::none;
+        }
         const QStringList columns = db.columns(QStringLiteral("tracks"));
         const QString location =
             CatalogueSql::firstColumn(columns, {QStringLiteral("uri"), QStringLiteral("filepath")});
@@ -103,9 +148,6 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
         CatalogueTracks::Albums albums;
         const qint64 highestId = CatalogueSql::highestRowId(db, QStringLiteral("tracks"));
         RowProgress rows(progress, highestId, 0.1, 0.95);
-        if (!playlists.isNull()) {
-            byUri.reserve(static_cast<qsizetype>(std::clamp<qint64>(highestId, 0, 1 << 22)));
-        }
         const QString sql =
             QStringLiteral("SELECT id, %1, %2, %3, %4, %5 FROM tracks ORDER BY id")
                 .arg(location, column(columns, QStringLiteral("name")),
@@ -135,8 +177,8 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
                 name != albumNames.constEnd() && !name->isEmpty()) {
                 albums.add(album, *name, track);
             }
-            if (!playlists.isNull()) {
-                byUri.insert(QString::fromUtf8(uri), contents.items.size());
+            if (!lists.tracks.empty()) {
+                lists.found(uri, contents.items.size());
             }
             contents.items.push_back(std::move(track));
         });
@@ -149,9 +191,7 @@ CatalogueContents read(const QString& collection, const QString& playlists, Load
     if (!ok) {
         return CatalogueContents::failure();
     }
-    if (!playlists.isNull()) {
-        readPlaylists(playlists, byUri, contents.items, contents.groups);
-    }
+    lists.takeInto(contents.items, contents.groups);
     return contents;
 }
 
