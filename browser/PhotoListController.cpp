@@ -69,7 +69,9 @@ qint64 PhotoListController::cacheBoundBytes() const {
 IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
     _imgCache.setCapacity(static_cast<std::size_t>(cacheCapacity()));
     Photo* photo = photoAt(index);
-    if (photo == nullptr || photo->thumbPath().isEmpty()) {
+    // A catalogue's picture on a disk or share that is not here ("smb://…",
+    // "C:/…") has no file to draw.
+    if (photo == nullptr || !photo->thumbPath().startsWith(QLatin1Char('/'))) {
         return nullptr;
     }
     // By the picture's state too: a picture written in place is a new item
@@ -88,7 +90,8 @@ bool PhotoListController::writeRowsWithIndexes(IconView*, const IndexSet& indexe
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
     for (int index : indexes) {
-        if (Photo* photo = photoAt(index)) {
+        // Only pictures that are files here are dragged.
+        if (Photo* photo = photoAt(index); photo && photo->path().startsWith(QLatin1Char('/'))) {
             urls.append(Path::fileUrl(photo->path()));
         }
     }

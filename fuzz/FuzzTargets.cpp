@@ -11,9 +11,15 @@
 #include "platform/media/MoviePoster.h"
 #include "platform/media/ThumbnailCache.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/DarktableReader.h"
 #include "sources/catalogues/DigikamFolder.h"
+#include "sources/catalogues/ElisaReader.h"
 #include "sources/catalogues/IPhotoFolder.h"
 #include "sources/catalogues/ITunesFolder.h"
+#include "sources/catalogues/KodiReader.h"
+#include "sources/catalogues/LightroomReader.h"
+#include "sources/catalogues/LollypopReader.h"
+#include "sources/catalogues/PhotosLibraryReader.h"
 #include "sources/catalogues/RhythmboxFolder.h"
 #include "sources/catalogues/ShotwellFolder.h"
 #include "sources/catalogues/StrawberryFolder.h"
@@ -99,6 +105,31 @@ QString namedMemoryFile(QByteArrayView bytes) {
         return {};
     }
     return path;
+}
+
+// The input as the store of a Photos library bundle in memory, which the
+// reader finds by the bundle's layout; made once, removed at exit.
+QString memoryBundle(QByteArrayView bytes) {
+    static const QString bundle = [] {
+        const QString base =
+            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        const QString path = QStringLiteral("%1/qvmb-fuzz-%2.photoslibrary").arg(base).arg(::getpid());
+        if (!QDir().mkpath(path + QStringLiteral("/database"))) {
+            return QString();
+        }
+        static const QByteArray made = QFile::encodeName(path);
+        std::atexit([] { QDir(QFile::decodeName(made)).removeRecursively(); });
+        return path;
+    }();
+    if (bundle.isEmpty()) {
+        return {};
+    }
+    QFile file(PhotosLibraryReader::databaseOf(bundle));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size()) {
+        return {};
+    }
+    return bundle;
 }
 
 // Every item and group of a catalogue's contents, asked what the lists ask.
@@ -210,6 +241,18 @@ void database(QByteArrayView bytes) {
               walk(DigikamFolder::read(path, DigikamFolder::Media::Movies)),
               walk(StrawberryFolder::read(path, StrawberryFolder::Media::Music)),
               walk(StrawberryFolder::read(path, StrawberryFolder::Media::Movies))});
+    // The libraries added since, each reading the same bytes as its own kind.
+    LoadProgress progress;
+    const ForeignPaths paths({});
+    feedback({walk(DarktableReader::read(path, path, {}, progress)),
+              walk(LightroomReader::read(path, LightroomReader::Media::Pictures, paths, progress)),
+              walk(LightroomReader::read(path, LightroomReader::Media::Videos, paths, progress)),
+              walk(ElisaReader::read(path, progress)), walk(LollypopReader::read(path, path, progress)),
+              walk(KodiReader::readMusic(path, progress)), walk(KodiReader::readVideos(path, progress))});
+    if (const QString bundle = memoryBundle(bytes); !bundle.isEmpty()) {
+        feedback({walk(PhotosLibraryReader::read(bundle, PhotosLibraryReader::Media::Pictures, progress)),
+                  walk(PhotosLibraryReader::read(bundle, PhotosLibraryReader::Media::Videos, progress))});
+    }
 }
 
 void metadata(QByteArrayView bytes) {

@@ -31,6 +31,9 @@ public:
 
     // A movie whose name is found later.
     explicit QVMovie(const QUrl& url);
+    // A movie whose name a catalogue gives (the file is not opened for it);
+    // an empty name is found later, as above.
+    QVMovie(const QUrl& url, const QString& name);
 
     // The container's title, or else the file name with its extension. The
     // file is opened once, on the first call.

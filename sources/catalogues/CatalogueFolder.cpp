@@ -40,7 +40,8 @@ CatalogueFolder::CatalogueFolder(const QString& name, Library library)
              catalogueIcon(QStringLiteral("catalogueTag"), QStringLiteral("sl-icon_smartAlbum.tiff")),
              catalogueIcon(QStringLiteral("cataloguePlaylist"), QStringLiteral("MBiTunesPlaylist.tif")),
              catalogueIcon(QStringLiteral("catalogueSmartPlaylist"),
-                           QStringLiteral("MBiTunesSmartPlaylist.tif"))} {
+                           QStringLiteral("MBiTunesSmartPlaylist.tif")),
+             catalogueIcon(QStringLiteral("catalogueRoll"), QStringLiteral("sl-icon_roll.tiff"))} {
 }
 
 MediaFolderReader CatalogueFolder::reader() const {
@@ -93,6 +94,9 @@ MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIco
         break;
     case CatalogueGroup::Kind::SmartPlaylist:
         icon = icons.smartPlaylist;
+        break;
+    case CatalogueGroup::Kind::Roll:
+        icon = icons.roll;
         break;
     }
     MediaFolderContents contents;

@@ -65,6 +65,7 @@ private:
         QImage tag;
         QImage playlist;
         QImage smartPlaylist;
+        QImage roll;
     };
     // A loaded folder for group and its sub-groups; posts nothing.
     static MediaFolderPtr folderFor(CatalogueGroup&& group, const GroupIcons& icons);

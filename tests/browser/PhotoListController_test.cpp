@@ -129,6 +129,21 @@ TEST(PhotoListController, DragsThePictureFilesInIndexOrder) {
     EXPECT_EQ(Path::localPath(pasteboard.urls()[1]), odd);
     EXPECT_EQ(pasteboard.urls()[1].toEncoded(), QByteArray("file:///library/Originals/caf%E9%201.jpg"));
 
+    // Pictures a catalogue lists on a share or a Windows drive that is not
+    // mounted here are no files: not dragged, and drawn as placeholders.
+    grid.setFolder(
+        {photo(QStringLiteral("n"), QStringLiteral("smb://nas/photos/n.jpg"),
+               QStringLiteral("smb://nas/photos/n.jpg")),
+         photo(QStringLiteral("w"), QStringLiteral("C:/Users/me/w.jpg"), QStringLiteral("C:/Users/me/w.jpg")),
+         photo(QStringLiteral("a"), QStringLiteral("/library/Originals/a.jpg"),
+               QStringLiteral("/library/Thumbs/a.jpg"))});
+    QMimeData offline;
+    EXPECT_TRUE(grid.list.writeRowsWithIndexes(grid.view, {0, 1, 2}, &offline));
+    ASSERT_EQ(offline.urls().size(), 1);
+    EXPECT_EQ(Path::localPath(offline.urls()[0]), QStringLiteral("/library/Originals/a.jpg"));
+    EXPECT_EQ(grid.list.imageForIndex(grid.view, 0), nullptr);
+    EXPECT_EQ(grid.list.imageForIndex(grid.view, 1), nullptr);
+
     QMimeData empty;
     EXPECT_TRUE(grid.list.writeRowsWithIndexes(grid.view, {}, &empty));
     EXPECT_TRUE(empty.hasFormat(QStringLiteral("text/uri-list")));

@@ -199,6 +199,10 @@ TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferencesAndTheThumbnailCa
     ASSERT_TRUE(QFileInfo::exists(home + QStringLiteral("/.demo-home-version")))
         << "no demo home at " << home.toStdString() << " (made by the demo_home test fixture)";
     QTemporaryDir config;
+    // darktable keeps its library under the configuration directory, which
+    // here is the test's own: it is reached through a link.
+    ASSERT_TRUE(QFile::link(home + QStringLiteral("/.config/darktable"),
+                            config.filePath(QStringLiteral("darktable"))));
     qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(home + QStringLiteral("/.cache")));
@@ -231,6 +235,13 @@ TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferencesAndTheThumbnailCa
     EXPECT_TRUE(names(window.media().photos()).contains(QStringLiteral("Shotwell")));
     EXPECT_TRUE(names(window.media().movies()).contains(QStringLiteral("Shotwell")));
     EXPECT_TRUE(names(window.media().music()).contains(QStringLiteral("Rhythmbox")));
+    for (const char* library : {"darktable", "Lightroom Catalog", "Photos Library"}) {
+        EXPECT_TRUE(names(window.media().photos()).contains(QLatin1String(library))) << library;
+    }
+    for (const char* library : {"Music", "Elisa", "Lollypop", "Kodi"}) {
+        EXPECT_TRUE(names(window.media().music()).contains(QLatin1String(library))) << library;
+    }
+    EXPECT_TRUE(names(window.media().movies()).contains(QStringLiteral("Kodi")));
     const Browsed first = browse(window);
     EXPECT_GE(first.folders, 20);
     EXPECT_GE(first.pictures, 40);
@@ -256,8 +267,9 @@ TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferencesAndTheThumbnailCa
     EXPECT_GE(entries, 10);
     const QString preferencesFile = PreferencesStore::filePath(UserPreferences::bundleID());
     EXPECT_TRUE(preferencesFile.startsWith(config.path()));
-    EXPECT_EQ(QDir(config.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{QFileInfo(preferencesFile).fileName()});
+    EXPECT_EQ(
+        QDir(config.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        (QStringList{QStringLiteral("darktable"), QFileInfo(preferencesFile).fileName()}));
 }
 
 } // namespace
