@@ -1,7 +1,10 @@
+#include "browser/BrowserController.h"
 #include "browser/ChosenItems.h"
 #include "browser/MediaBrowserWindow.h"
 #include "browser/MediaTypeFilter.h"
 #include "browser/PickerMode.h"
+#include "browser/QVMBTreeController.h"
+#include "ui_MediaBrowser.h"
 
 #include <QDialogButtonBox>
 #include <QMetaMethod>
@@ -123,6 +126,24 @@ void QVMediaPicker::makeContents() {
         accept();
     });
     d->contents->show();
+    openFirstSource();
+}
+
+void QVMediaPicker::openFirstSource() {
+    // The picker opens on the first source of its first kind with the outline
+    // focused: the arrows go through the sources, Tab on to their items.
+    const int kind = d->contents->browserController()->selectedTag();
+    if (kind < 0 || kind > 2) {
+        return;
+    }
+    QTreeView* outlines[] = {d->contents->ui().picturesOutline, d->contents->ui().musicOutline,
+                             d->contents->ui().moviesOutline};
+    QTreeView* outline = outlines[kind];
+    const QModelIndex first = d->contents->treeController(kind)->index(0, 0);
+    if (first.isValid()) {
+        outline->setCurrentIndex(first);
+    }
+    outline->setFocus(Qt::OtherFocusReason);
 }
 
 QList<QUrl> QVMediaPicker::getOpenMediaUrls(QWidget* parent, const QString& caption, const QStringList& types,

@@ -56,6 +56,7 @@ protected:
 
 private:
     void makeContents();
+    void openFirstSource();
 
     class Private;
     std::unique_ptr<Private> d;
