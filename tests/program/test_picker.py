@@ -11,7 +11,7 @@ import unittest
 
 from gi.repository import GLib
 
-from harness import wait_for
+from harness import SOURCE_DIR, SYSTEM_PYTHON, wait_for
 from portal import BACKEND, BUILD_DIR, PICKER, Client, PortalDesktop, filters
 
 PICKER_TITLE = "^Choose Media"
@@ -53,9 +53,13 @@ class PickerTestCase(unittest.TestCase):
 
 class Pick(PickerTestCase):
     def test_a_client_without_qt_picks_with_the_keyboard_or_cancels_and_the_browser_shows(self):
-        call = self.client.pick(["pictures"])
+        # The example script, as a user runs it.
+        script = subprocess.Popen([SYSTEM_PYTHON, os.path.join(SOURCE_DIR, "examples", "pick-media.py"), "pictures"],
+                                  env=self.desktop.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.addCleanup(lambda: script.poll() is None and script.kill())
         self.choose_second(self.wait_picker())
-        self.assertEqual(call.result(), (0, [self.dunes]))
+        out, err = script.communicate(timeout=30)
+        self.assertEqual((script.returncode, out.split()), (0, [self.dunes]), err)
         self.assertGone()
         program = self.desktop.program_pid()
         self.assertIsNotNone(program)
