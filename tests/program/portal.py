@@ -146,12 +146,15 @@ def filters(*types, name="Media"):
 class PortalDesktop(Desktop):
     """A desktop whose session bus starts the installed browser and the
     desktop portal. other_backends: the system's portal files offered beside
-    the browser's ("gtk" for xdg-desktop-portal-gtk)."""
+    the browser's ("gtk" for xdg-desktop-portal-gtk); ours: whether the
+    browser's is offered."""
 
-    def __init__(self, other_backends=("gtk",)):
+    def __init__(self, other_backends=("gtk",), ours=True):
         prefix = installed_prefix()
         self.portals = tempfile.mkdtemp(prefix="qvmb-portals-")
-        shutil.copy(os.path.join(prefix, "share/xdg-desktop-portal/portals/10-qvmediabrowser.portal"), self.portals)
+        if ours:
+            shutil.copy(os.path.join(prefix, "share/xdg-desktop-portal/portals/10-qvmediabrowser.portal"),
+                        self.portals)
         for backend in other_backends:
             shutil.copy(os.path.join(SYSTEM_PORTALS, backend + ".portal"), self.portals)
         super().__init__({

@@ -53,11 +53,23 @@ class PickerTestCase(unittest.TestCase):
 
 class Pick(PickerTestCase):
     def test_a_client_without_qt_picks_with_the_keyboard_or_cancels_and_the_browser_shows(self):
-        # The example script, as a user runs it.
-        script = subprocess.Popen([SYSTEM_PYTHON, os.path.join(SOURCE_DIR, "examples", "pick-media.py"), "pictures"],
+        # The example script, as a user runs it, from a window of its own.
+        from Xlib import Xatom, display
+        connection = display.Display(self.desktop.display)
+        caller = connection.screen().root.create_window(10, 10, 200, 100, 0, connection.screen().root_depth)
+        caller.map()
+        connection.sync()
+        self.addCleanup(connection.close)
+        script = subprocess.Popen([SYSTEM_PYTHON, os.path.join(SOURCE_DIR, "examples", "pick-media.py"), "pictures",
+                                   "--parent", "x11:%x" % caller.id],
                                   env=self.desktop.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         self.addCleanup(lambda: script.poll() is None and script.kill())
-        self.choose_second(self.wait_picker())
+        picker = self.wait_picker()
+        # It stays above the caller's window.
+        transient = connection.create_resource_object("window", picker).get_full_property(
+            Xatom.WM_TRANSIENT_FOR, Xatom.WINDOW)
+        self.assertEqual(list(transient.value) if transient else None, [caller.id])
+        self.choose_second(picker)
         out, err = script.communicate(timeout=30)
         self.assertEqual((script.returncode, out.split()), (0, [self.dunes]), err)
         self.assertGone()
@@ -102,9 +114,13 @@ class Pick(PickerTestCase):
             self.assertEqual(call.result(), (1, []), parent)
             self.assertGone()
 
+        # A caller asking for more pickers than a person uses gets an error;
+        # leaving, it takes all of its pickers with it.
         leaving = Client(self.desktop.bus)
-        leaving.pick(["movies", "pictures"])
-        self.wait_picker()
+        for _ in range(8):
+            leaving.pick(["movies", "pictures"])
+        self.assertTrue(wait_for(lambda: len(self.pickers()) == 8, 30), self.desktop.log())
+        self.assertEqual(leaving.pick([]).error_name(), "org.freedesktop.DBus.Error.LimitsExceeded")
         leaving.close()
         self.assertGone()
         # Still serving.
