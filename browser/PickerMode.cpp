@@ -56,14 +56,13 @@ void PickerMode::setMultipleSelection(bool multiple) {
     updateCanChoose();
 }
 
-void PickerMode::showChooseButton(const QString& label) {
+void PickerMode::showChooseButton() {
     if (_chooseButton == nullptr) {
-        _chooseButton = new QPushButton(_window);
+        _chooseButton = new QPushButton(chooseLabel(), _window);
         QBoxLayout* bar = _window->ui().bottomBar;
         bar->insertWidget(bar->indexOf(_window->ui().menuButton), _chooseButton);
         connect(_chooseButton, &QPushButton::clicked, this, &PickerMode::choose);
     }
-    _chooseButton->setText(label);
     _chooseButton->setEnabled(_canChoose);
 }
 

@@ -30,7 +30,9 @@ public:
     void setMultipleSelection(bool multiple);
     // A Choose button in the window's bottom bar, for contents that have no
     // dialog buttons of their own.
-    void showChooseButton(const QString& label);
+    void showChooseButton();
+    // The Choose button's text.
+    static QString chooseLabel() { return tr("Choose"); }
 
     // Whether the current list's selection may be chosen now.
     bool canChoose() const { return _canChoose; }

@@ -78,7 +78,7 @@ void QVMediaBrowser::applyPickerMode() {
         return;
     }
     _picker = new PickerMode(_window);
-    _picker->showChooseButton(tr("Choose"));
+    _picker->showChooseButton();
     connect(_picker, &PickerMode::chosen, this, [this](const std::vector<MediaItemPtr>& items) {
         Q_EMIT itemsChosen(ChosenItems::describe(items));
     });

@@ -38,7 +38,7 @@ void QVMediaBrowserWidget::setPickerMode(bool on) {
         return;
     }
     _picker = new PickerMode(_contents);
-    _picker->showChooseButton(tr("Choose"));
+    _picker->showChooseButton();
     connect(_picker, &PickerMode::chosen, this, [this](const std::vector<MediaItemPtr>& items) {
         Q_EMIT itemsChosen(ChosenItems::describe(items));
     });

@@ -34,7 +34,7 @@ QVMediaPicker::QVMediaPicker(QWidget* parent)
     auto* buttons = new QDialogButtonBox(this);
     buttons->setContentsMargins(8, 0, 8, 0);
     QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    d->chooseButton = buttons->addButton(tr("Choose"), QDialogButtonBox::AcceptRole);
+    d->chooseButton = buttons->addButton(PickerMode::chooseLabel(), QDialogButtonBox::AcceptRole);
     // Enter belongs to the lists (it chooses there) and to the search field
     // (it goes on to the results): neither button is the dialog's default.
     for (QPushButton* button : {cancel, d->chooseButton}) {
@@ -90,7 +90,7 @@ bool QVMediaPicker::multipleSelection() const {
 
 void QVMediaPicker::setAcceptLabel(const QString& text) {
     d->acceptLabel = text;
-    d->chooseButton->setText(text.isEmpty() ? tr("Choose") : text);
+    d->chooseButton->setText(text.isEmpty() ? PickerMode::chooseLabel() : text);
 }
 
 QList<QUrl> QVMediaPicker::chosenUrls() const {

@@ -132,6 +132,13 @@
     </message>
 </context>
 <context>
+    <name>PickerMode</name>
+    <message>
+        <source>Choose</source>
+        <translation>Choisir</translation>
+    </message>
+</context>
+<context>
     <name>Preferences</name>
     <message>
         <source>Media Browser Preferences</source>
@@ -217,6 +224,13 @@
     <message>
         <source>Media Browser</source>
         <translation>Navigateur de médias</translation>
+    </message>
+</context>
+<context>
+    <name>QVMediaPicker</name>
+    <message>
+        <source>Choose Media</source>
+        <translation>Choisir des médias</translation>
     </message>
 </context>
 <context>
