@@ -65,10 +65,12 @@ class Pick(PickerTestCase):
                                   env=self.desktop.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         self.addCleanup(lambda: script.poll() is None and script.kill())
         picker = self.wait_picker()
-        # It stays above the caller's window.
-        transient = connection.create_resource_object("window", picker).get_full_property(
-            Xatom.WM_TRANSIENT_FOR, Xatom.WINDOW)
+        # It stays above the caller's window, modal to it.
+        window = connection.create_resource_object("window", picker)
+        transient = window.get_full_property(Xatom.WM_TRANSIENT_FOR, Xatom.WINDOW)
         self.assertEqual(list(transient.value) if transient else None, [caller.id])
+        state = window.get_full_property(connection.intern_atom("_NET_WM_STATE"), Xatom.ATOM)
+        self.assertIn(connection.intern_atom("_NET_WM_STATE_MODAL"), list(state.value) if state else [])
         self.choose_second(picker)
         out, err = script.communicate(timeout=30)
         self.assertEqual((script.returncode, out.split()), (0, [self.dunes]), err)
@@ -76,9 +78,13 @@ class Pick(PickerTestCase):
         program = self.desktop.program_pid()
         self.assertIsNotNone(program)
 
-        # Cancelling answers response 1; the same program, still running, answers.
-        call = self.client.pick(["image/png", "image/jpeg"], True)
-        self.desktop.key(self.wait_picker(), "Escape")
+        # One item asked for: all of them selected cannot be chosen. Cancelling
+        # answers response 1; the same program, still running, answers.
+        call = self.client.pick(["image/png", "image/jpeg"], False)
+        picker = self.wait_picker()
+        self.desktop.key(picker, "Tab", "ctrl+a", "Return")
+        self.assertTrue(self.pickers())
+        self.desktop.key(picker, "Escape")
         self.assertEqual(call.result(), (1, []))
         self.assertGone()
         self.assertEqual(self.desktop.program_pid(), program)
@@ -135,9 +141,19 @@ class Portal(PickerTestCase):
         self.choose_second(self.wait_picker("^Open a Photo"))
         self.assertEqual(request.result(), (0, {"uris": [self.dunes], "current_filter": ("Images", [(1, "image/*")])}))
 
-        request = self.client.open_file("Open Photos", {"filters": filters("*.png", "*.JPG"), "multiple":
-                                                        GLib.Variant("b", True)})
-        self.desktop.key(self.wait_picker("^Open Photos"), "Escape")
+        # Several, by patterns, with a label of the application's.
+        request = self.client.open_file("Open Photos", {"filters": filters("*.png", "*.JPG", name="Photos"),
+                                                        "multiple": GLib.Variant("b", True),
+                                                        "accept_label": GLib.Variant("s", "Insert")})
+        picker = self.wait_picker("^Open Photos")
+        self.assertIn("Insert", self.desktop.accessible_texts())
+        self.desktop.key(picker, "Tab", "ctrl+a", "Return")
+        photos = ["file://" + os.path.join(self.desktop.home, "Pictures", name)
+                  for name in ("Beach.jpg", "Dunes.png", "Harbour.jpg")]
+        self.assertEqual(request.result(), (0, {"uris": photos, "current_filter": ("Photos", [(0, "*.png"), (0, "*.JPG")])}))
+
+        request = self.client.open_file("Open a Photo", {"filters": filters("image/*")})
+        self.desktop.key(self.wait_picker("^Open a Photo"), "Escape")
         self.assertEqual(request.result()[0], 1)
 
         # A text file: the GTK chooser's own dialog, not the browser.
