@@ -78,7 +78,14 @@ void BusServices::endRequest(PickRequest* request) {
     }
     request->close();
     request->deleteLater();
-    if (_requests.isEmpty()) {
+    if (!isBusy()) {
+        Q_EMIT becameIdle();
+    }
+}
+
+void BusServices::endHandingOn() {
+    --_handedOn;
+    if (!isBusy()) {
         Q_EMIT becameIdle();
     }
 }

@@ -32,7 +32,11 @@ public:
     // are open already.
     PickRequest* startRequest(const QString& caller);
     void endRequest(PickRequest* request);
-    bool isBusy() const { return !_requests.isEmpty(); }
+    // A request handed on to another backend, counted until its answer has
+    // been passed back: the program must not leave before.
+    void startHandingOn() { ++_handedOn; }
+    void endHandingOn();
+    bool isBusy() const { return !_requests.isEmpty() || _handedOn > 0; }
 
     QDBusConnection connection() const { return _bus; }
 
@@ -50,4 +54,5 @@ private Q_SLOTS:
 private:
     QDBusConnection _bus;
     QList<PickRequest*> _requests;
+    int _handedOn = 0;
 };

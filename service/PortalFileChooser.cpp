@@ -125,9 +125,10 @@ void PortalFileChooser::handOn() {
         bus.asyncCall(
             QDBusMessage::createMethodCall(backend, handle, kRequestInterface, QStringLiteral("Close")));
     });
+    _services->startHandingOn();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(forward, kNoTimeout), closer);
     connect(watcher, &QDBusPendingCallWatcher::finished, closer,
-            [bus, call, closer](QDBusPendingCallWatcher* done) mutable {
+            [this, bus, call, closer](QDBusPendingCallWatcher* done) mutable {
                 const QDBusMessage reply = done->reply();
                 if (reply.type() == QDBusMessage::ReplyMessage) {
                     bus.send(call.createReply(reply.arguments()));
@@ -135,5 +136,6 @@ void PortalFileChooser::handOn() {
                     bus.send(call.createErrorReply(reply.errorName(), reply.errorMessage()));
                 }
                 closer->deleteLater();
+                _services->endHandingOn();
             });
 }
