@@ -75,27 +75,36 @@ QList<Backend> otherBackends(const QString& ourBusName) {
 }
 
 // The backends a portals.conf prefers for the file chooser, in its order;
-// empty when no such file exists or it names none.
+// empty when no such file exists or it names none. The first folder that
+// holds a file wins, in it the desktop's own file before the common one.
 QStringList preferredInConfiguration() {
     QStringList folders;
-    folders << QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    folders << QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation).mid(1);
-    folders << QStringLiteral("/etc");
-    folders << QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    const QString override = qEnvironmentVariable("XDG_DESKTOP_PORTAL_DIR");
+    if (!override.isEmpty()) {
+        folders << override;
+    } else {
+        for (const QString& config :
+             QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+            folders << config + QStringLiteral("/xdg-desktop-portal");
+        }
+        folders << QStringLiteral("/etc/xdg-desktop-portal");
+        for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+            folders << data + QStringLiteral("/xdg-desktop-portal");
+        }
+    }
     QStringList names;
     for (const QString& desktop : currentDesktops()) {
         names << desktop.toLower() + QStringLiteral("-portals.conf");
     }
     names << QStringLiteral("portals.conf");
-    for (const QString& name : names) {
-        for (const QString& folder : folders) {
-            const QString path = folder + QStringLiteral("/xdg-desktop-portal/") + name;
+    for (const QString& folder : folders) {
+        for (const QString& name : names) {
+            const QString path = folder + QLatin1Char('/') + name;
             if (!QFile::exists(path)) {
                 continue;
             }
             const QHash<QString, QString> preferred = readSection(path, QStringLiteral("preferred"));
-            const QString value = preferred.value(kFileChooser, preferred.value(QStringLiteral("default")));
-            return list(value);
+            return list(preferred.value(kFileChooser, preferred.value(QStringLiteral("default"))));
         }
     }
     return {};

@@ -13,7 +13,8 @@ namespace PortalBackends {
 // The bus name of that backend; empty when no other file chooser is installed.
 //  - Where a portals.conf names backends for the file chooser (or by
 //    default), the first of those installed that is not ours (the desktop
-//    portal from version 1.17 reads these files);
+//    portal from version 1.17 reads these files, in the folders and order
+//    it reads them);
 //  - otherwise the first, by file name, whose UseIn= names a desktop of
 //    XDG_CURRENT_DESKTOP, in that variable's order (version 1.16 chooses so);
 //  - otherwise the first by file name.
