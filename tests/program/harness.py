@@ -72,11 +72,12 @@ class Desktop:
     def _start_display(self):
         # A display number of our own, far from those a desktop or another test
         # uses, and one whose server answers: a server still shutting down on a
-        # recently used number must not take our windows.
+        # recently used number must not take our windows. Below 59536: until the
+        # server listens, the X library falls back to TCP port 6000 + number.
         from Xlib import display as xdisplay
         from Xlib import error as xerror
         for _ in range(20):
-            number = random.randrange(200, 60000)
+            number = random.randrange(200, 59536)
             if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
                 continue
             process = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x800x24", "-nolisten", "tcp",
