@@ -1,6 +1,7 @@
 #include "app/FirstPaintProbe.h"
 #include "app/QVMediaBrowserController.h"
 #include "app/SingleInstance.h"
+#include "service/BusServices.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -54,9 +55,15 @@ int main(int argc, char* argv[]) {
     // The icon theme's, where the program is installed; the program's own otherwise.
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kDesktopEntry), icon));
 
+    // Started by the session bus for a picker (its .service files): no
+    // browser window until one is asked for.
+    const bool startedByBus = QApplication::arguments().contains(QStringLiteral("--service"));
+
     // Started while a copy runs: that copy comes forward and this one leaves.
+    // Started by the bus while a copy runs, that copy serves (or another bus
+    // started this one): it leaves the running copy alone.
     SingleInstance instance(SingleInstance::defaultKey());
-    if (!instance.claim()) {
+    if (!(startedByBus ? instance.claimQuietly() : instance.claim())) {
         return 0;
     }
 
@@ -76,9 +83,20 @@ int main(int argc, char* argv[]) {
     QVMediaBrowser::sharedBrowser();
     QApplication::setApplicationDisplayName(QCoreApplication::translate("main", "Media Browser"));
 
+    BusServices services;
+    if (!services.start() && startedByBus) {
+        return 0; // nothing to serve: the names are another process's
+    }
     QVMediaBrowserController controller;
+    controller.setServices(&services, startedByBus);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &controller,
                      [&controller] { controller.applicationShouldHandleReopen(); });
-    QTimer::singleShot(0, &controller, [&controller] { controller.applicationDidFinishLaunching(); });
+    QTimer::singleShot(0, &controller, [&controller, startedByBus] {
+        if (startedByBus) {
+            controller.serviceDidFinishLaunching();
+        } else {
+            controller.applicationDidFinishLaunching();
+        }
+    });
     return QApplication::exec();
 }

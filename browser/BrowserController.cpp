@@ -64,7 +64,7 @@ BrowserController::~BrowserController() {
 }
 
 void BrowserController::awakeFromNib() {
-    const int mask = QVMediaBrowser::sharedBrowser()->typeMask();
+    const int mask = _typeMask >= 0 ? _typeMask : QVMediaBrowser::sharedBrowser()->typeMask();
     int count = 0;
     for (const TabKind& kind : kTabKinds) {
         count += (mask & kind.bit) != 0 ? 1 : 0;

@@ -35,8 +35,12 @@ public:
     explicit BrowserController(const Outlets& outlets, QObject* parent = nullptr);
     ~BrowserController() override;
 
-    // Builds the tab bar from the shared browser's type mask and starts
-    // listening to the lists.
+    // The kinds the tab bar offers (QVMediaBrowser's type mask bits), for a
+    // window other than the shared browser's; set before awakeFromNib().
+    void setTypeMask(int mask) { _typeMask = mask; }
+
+    // Builds the tab bar from the type mask (the shared browser's unless one
+    // was set) and starts listening to the lists.
     void awakeFromNib();
 
     // A bar shown beside the count while the current list's folder loads.
@@ -77,4 +81,5 @@ private:
     // Shown in the count area instead of the count until the timer ends.
     QString _message;
     QTimer* _messageTimer;
+    int _typeMask = -1; // none set: the shared browser's
 };

@@ -45,7 +45,7 @@ void prepareOutline(QTreeView* outline) {
 
 } // namespace
 
-MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
+MediaBrowserWindow::MediaBrowserWindow(QWidget* parent, int typeMask)
     : QVMBPanel(parent)
     , _ui(std::make_unique<Ui::MediaBrowser>()) {
     // The widgets of the form.
@@ -89,6 +89,7 @@ MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
                                    _ui->itemCount, _photoList, _musicList, _movieList},
         this);
     _browserController->setLoadingIndicator(_ui->loadingIndicator);
+    _browserController->setTypeMask(typeMask);
 
     // The connections.
     _media->setPhotos(_photos);

@@ -29,7 +29,8 @@ class MediaBrowser;
 class MediaBrowserWindow : public QVMBPanel {
     Q_OBJECT
 public:
-    explicit MediaBrowserWindow(QWidget* parent = nullptr);
+    // typeMask: the kinds the tab bar offers; -1 for the shared browser's.
+    explicit MediaBrowserWindow(QWidget* parent = nullptr, int typeMask = -1);
     ~MediaBrowserWindow() override;
 
     // The commands offered by the window's menu button; hosts may add theirs.

@@ -76,6 +76,8 @@ public:
 
     virtual bool isPlaying();
     virtual bool canPlay();
+    // The list positions the view has selected, in list order.
+    virtual std::vector<int> selectedPositions() const;
 
     // The file of the item the list last could not play, as the user knows
     // it ("Intro.mp3"); empty when none.
@@ -96,10 +98,8 @@ protected:
     virtual void listChanged();
     virtual void doPlay();
     virtual void doStop();
-    // The list positions the view has selected, and selecting positions again:
-    // when the folder's files change under the list (a live folder), the
-    // items that remain stay selected.
-    virtual std::vector<int> selectedPositions() const;
+    // Selecting positions again: when the folder's files change under the
+    // list (a live folder), the items that remain stay selected.
     virtual void reselectPositions(const std::vector<int>& positions);
     // Whether the rebuild under way follows a change of the folder's files
     // (a live folder, a catalogue read again, a sort) rather than a new

@@ -205,6 +205,13 @@
     </message>
 </context>
 <context>
+    <name>PickerMode</name>
+    <message>
+        <source>Choose</source>
+        <translation>Choisir</translation>
+    </message>
+</context>
+<context>
     <name>PicturePreview</name>
     <message>
         <source>Previous Picture</source>
@@ -321,6 +328,13 @@
     <message>
         <source>Media Browser</source>
         <translation>Navigateur de médias</translation>
+    </message>
+</context>
+<context>
+    <name>QVMediaPicker</name>
+    <message>
+        <source>Choose Media</source>
+        <translation>Choisir des médias</translation>
     </message>
 </context>
 <context>
