@@ -6,13 +6,14 @@
 #include "platform/catalogues/PlistReader.h"
 #include "platform/media/Id3Reader.h"
 #include "platform/media/MoviePoster.h"
+#include "platform/system/LoadProgress.h"
 #include "platform/system/Path.h"
-#include "sources/catalogues/DigikamFolder.h"
-#include "sources/catalogues/IPhotoFolder.h"
-#include "sources/catalogues/ITunesFolder.h"
-#include "sources/catalogues/RhythmboxFolder.h"
-#include "sources/catalogues/ShotwellFolder.h"
-#include "sources/catalogues/StrawberryFolder.h"
+#include "sources/catalogues/DigikamReader.h"
+#include "sources/catalogues/IPhotoReader.h"
+#include "sources/catalogues/ITunesReader.h"
+#include "sources/catalogues/RhythmboxReader.h"
+#include "sources/catalogues/ShotwellReader.h"
+#include "sources/catalogues/StrawberryReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,18 +156,6 @@ void walk(const PlistValue& value, int depth) {
     }
 }
 
-// Every item of the folder and its sub-folders, asked what the lists ask.
-void walk(const MediaFolderPtr& folder) {
-    for (const MediaItemPtr& item : folder->files()) {
-        (void)item->name();
-        (void)item->url();
-        (void)item->matchesFilter(QStringLiteral("a"));
-    }
-    for (const MediaFolderPtr& child : folder->folders()) {
-        walk(child);
-    }
-}
-
 } // namespace
 
 void plist(QByteArrayView bytes) {
@@ -188,10 +177,11 @@ void catalogue(QByteArrayView bytes) {
     if (path.isEmpty()) {
         return;
     }
-    walk(std::make_shared<IPhotoFolder>(QStringLiteral("iPhoto"), path));
-    walk(std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, true, false));
-    walk(std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, false, true));
-    feedback({walk(RhythmboxFolder::read(path, path))});
+    LoadProgress unobserved;
+    feedback({walk(IPhotoReader(path).read(unobserved)),
+              walk(ITunesReader(path, true, false).read(unobserved)),
+              walk(ITunesReader(path, false, true).read(unobserved)),
+              walk(RhythmboxReader(path, path).read(unobserved))});
 }
 
 void database(QByteArrayView bytes) {
@@ -199,12 +189,13 @@ void database(QByteArrayView bytes) {
     if (path.isEmpty()) {
         return;
     }
-    feedback({walk(ShotwellFolder::read(path, {}, ShotwellFolder::Media::Photos)),
-              walk(ShotwellFolder::read(path, {}, ShotwellFolder::Media::Videos)),
-              walk(DigikamFolder::read(path, DigikamFolder::Media::Pictures)),
-              walk(DigikamFolder::read(path, DigikamFolder::Media::Movies)),
-              walk(StrawberryFolder::read(path, StrawberryFolder::Media::Music)),
-              walk(StrawberryFolder::read(path, StrawberryFolder::Media::Movies))});
+    LoadProgress unobserved;
+    feedback({walk(ShotwellReader(path, {}, ShotwellReader::Media::Photos).read(unobserved)),
+              walk(ShotwellReader(path, {}, ShotwellReader::Media::Videos).read(unobserved)),
+              walk(DigikamReader(path, DigikamReader::Media::Pictures).read(unobserved)),
+              walk(DigikamReader(path, DigikamReader::Media::Movies).read(unobserved)),
+              walk(StrawberryReader(path, StrawberryReader::Media::Music).read(unobserved)),
+              walk(StrawberryReader(path, StrawberryReader::Media::Movies).read(unobserved))});
 }
 
 void metadata(QByteArrayView bytes) {

@@ -30,6 +30,9 @@ public:
 
     // A movie whose name is found later.
     explicit QVMovie(const QUrl& url);
+    // A movie named already, by a catalogue's title or its file's name: its
+    // file is never opened to name it.
+    QVMovie(const QUrl& url, const QString& name);
 
     // The container's title, or else the file name with its extension. The
     // file is opened once, on the first call.

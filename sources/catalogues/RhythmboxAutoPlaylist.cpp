@@ -1,11 +1,12 @@
 #include "sources/catalogues/RhythmboxAutoPlaylist.h"
 
+#include "platform/system/LoadProgress.h"
 #include "platform/system/TextMatch.h"
 
 #include <algorithm>
 
 std::optional<RhythmboxAutoPlaylist>
-RhythmboxAutoPlaylist::fromPlaylist(const RhythmboxReader::Playlist& playlist) {
+RhythmboxAutoPlaylist::fromPlaylist(const RhythmboxXml::Playlist& playlist) {
     RhythmboxAutoPlaylist result;
     if (!addConditions(playlist.query, result._conditions)) {
         return std::nullopt;
@@ -35,9 +36,9 @@ RhythmboxAutoPlaylist::fromPlaylist(const RhythmboxReader::Playlist& playlist) {
     return result;
 }
 
-bool RhythmboxAutoPlaylist::addConditions(const std::vector<RhythmboxReader::QueryElement>& elements,
+bool RhythmboxAutoPlaylist::addConditions(const std::vector<RhythmboxXml::QueryElement>& elements,
                                           std::vector<Condition>& conditions) {
-    for (const RhythmboxReader::QueryElement& element : elements) {
+    for (const RhythmboxXml::QueryElement& element : elements) {
         if (element.name == QLatin1String("conjunction") || element.name == QLatin1String("subquery")) {
             if (!addConditions(element.children, conditions)) {
                 return false;
@@ -52,7 +53,7 @@ bool RhythmboxAutoPlaylist::addConditions(const std::vector<RhythmboxReader::Que
 }
 
 std::optional<RhythmboxAutoPlaylist::Condition>
-RhythmboxAutoPlaylist::conditionFor(const RhythmboxReader::QueryElement& element) {
+RhythmboxAutoPlaylist::conditionFor(const RhythmboxXml::QueryElement& element) {
     Condition condition;
     if (element.name == QLatin1String("like")) {
         condition.substring = true;
@@ -121,9 +122,13 @@ bool RhythmboxAutoPlaylist::matches(const Song& song) const {
     return true;
 }
 
-std::vector<std::size_t> RhythmboxAutoPlaylist::select(const std::vector<Song>& songs) const {
+std::vector<std::size_t> RhythmboxAutoPlaylist::select(const std::vector<Song>& songs,
+                                                       const LoadProgress& progress) const {
     std::vector<std::size_t> selected;
     for (std::size_t i = 0; i < songs.size(); ++i) {
+        if ((i & 4095) == 0 && progress.isCancelled()) {
+            return selected;
+        }
         if (matches(songs[i])) {
             selected.push_back(i);
         }

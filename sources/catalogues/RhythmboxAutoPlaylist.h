@@ -1,11 +1,13 @@
 #pragma once
 
-#include "platform/catalogues/RhythmboxReader.h"
+#include "platform/catalogues/RhythmboxXml.h"
 
 #include <QString>
 
 #include <optional>
 #include <vector>
+
+class LoadProgress;
 
 // A Rhythmbox automatic playlist whose query the browser answers itself:
 // conditions all joined by "and", each an exact ("equals") or a substring
@@ -27,10 +29,11 @@ public:
     };
 
     // The playlist when its query and limits are of that kind; none otherwise.
-    static std::optional<RhythmboxAutoPlaylist> fromPlaylist(const RhythmboxReader::Playlist& playlist);
+    static std::optional<RhythmboxAutoPlaylist> fromPlaylist(const RhythmboxXml::Playlist& playlist);
 
-    // The indexes of the songs it lists, in its order.
-    std::vector<std::size_t> select(const std::vector<Song>& songs) const;
+    // The indexes of the songs it lists, in its order; stops early (with
+    // what it found so far) when the load is cancelled.
+    std::vector<std::size_t> select(const std::vector<Song>& songs, const LoadProgress& progress) const;
 
 private:
     enum class Field { Title, Artist, Album, Genre, Kind };
@@ -41,9 +44,9 @@ private:
         QString value;          // in search form when folded
     };
 
-    static bool addConditions(const std::vector<RhythmboxReader::QueryElement>& elements,
+    static bool addConditions(const std::vector<RhythmboxXml::QueryElement>& elements,
                               std::vector<Condition>& conditions);
-    static std::optional<Condition> conditionFor(const RhythmboxReader::QueryElement& element);
+    static std::optional<Condition> conditionFor(const RhythmboxXml::QueryElement& element);
     static const QString& fieldOf(const Song& song, Field field);
     bool matches(const Song& song) const;
 
