@@ -1,7 +1,8 @@
 #include "sources/catalogues/RhythmboxAutoPlaylist.h"
 
 #include "platform/system/LoadProgress.h"
-#include "platform/system/TextMatch.h"
+
+#include <QList>
 
 #include <algorithm>
 
@@ -79,7 +80,7 @@ RhythmboxAutoPlaylist::conditionFor(const RhythmboxXml::QueryElement& element) {
     } else {
         return std::nullopt;
     }
-    condition.value = condition.folded ? TextMatch::searchForm(element.value) : element.value;
+    condition.value = condition.folded ? fold(element.value) : element.value;
     return condition;
 }
 
@@ -109,9 +110,8 @@ bool RhythmboxAutoPlaylist::matches(const Song& song) const {
         const QString& field = fieldOf(song, condition.field);
         bool match = false;
         if (condition.folded) {
-            const QString folded = TextMatch::searchForm(field.isNull() ? QLatin1String("") : field);
-            match = condition.substring ? TextMatch::containsSearchForm(folded, condition.value)
-                                        : folded == condition.value;
+            const QString folded = fold(field);
+            match = condition.substring ? folded.contains(condition.value) : folded == condition.value;
         } else {
             match = condition.substring ? field.contains(condition.value) : field == condition.value;
         }
@@ -145,4 +145,36 @@ std::vector<std::size_t> RhythmboxAutoPlaylist::select(const std::vector<Song>& 
         selected.resize(static_cast<std::size_t>(_limit));
     }
     return selected;
+}
+
+QString RhythmboxAutoPlaylist::fold(const QString& text) {
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString folded;
+    folded.reserve(decomposed.size());
+    for (const char32_t c : decomposed.toUcs4()) {
+        switch (QChar::category(c)) {
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_SpacingCombining:
+        case QChar::Mark_Enclosing:
+        case QChar::Punctuation_Connector:
+        case QChar::Punctuation_Dash:
+        case QChar::Punctuation_Open:
+        case QChar::Punctuation_Close:
+        case QChar::Punctuation_InitialQuote:
+        case QChar::Punctuation_FinalQuote:
+        case QChar::Punctuation_Other:
+            break; // left out
+        case QChar::Letter_Uppercase:
+        case QChar::Letter_Lowercase:
+        case QChar::Letter_Titlecase:
+        case QChar::Letter_Modifier:
+        case QChar::Letter_Other:
+            folded.append(QChar::fromUcs4(QChar::toLower(c)));
+            break;
+        default:
+            folded.append(QChar::fromUcs4(c));
+            break;
+        }
+    }
+    return folded;
 }

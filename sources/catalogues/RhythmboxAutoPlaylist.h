@@ -35,13 +35,19 @@ public:
     // what it found so far) when the load is cancelled.
     std::vector<std::size_t> select(const std::vector<Song>& songs, const LoadProgress& progress) const;
 
+    // Text as Rhythmbox folds it for its "-folded" properties and their
+    // values: decomposed, accents and other marks and all punctuation left
+    // out, letters in lower case, anything else kept ("Beyoncé!" is
+    // "beyonce"). Rhythmbox compares the folded texts exactly or by substring.
+    static QString fold(const QString& text);
+
 private:
     enum class Field { Title, Artist, Album, Genre, Kind };
     struct Condition {
         Field field = Field::Title;
         bool substring = false; // "like", else "equals"
-        bool folded = false;    // on the property's case-folded form
-        QString value;          // in search form when folded
+        bool folded = false;    // on the property's folded form (see fold)
+        QString value;          // folded when folded is set
     };
 
     static bool addConditions(const std::vector<RhythmboxXml::QueryElement>& elements,

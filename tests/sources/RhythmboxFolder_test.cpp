@@ -240,4 +240,37 @@ TEST(RhythmboxFolder, AnswersSimpleAutomaticPlaylistsAndLeavesOutTheOthers) {
     EXPECT_EQ(contents.groups[0].items[0], contents.items[0]);
 }
 
+// Rhythmbox compares "-folded" criteria on text folded its own way, which
+// drops accents and punctuation: what it lists, the browser lists.
+TEST(RhythmboxFolder, FoldsCriteriaAsRhythmboxDoes) {
+    TempHome home;
+    const QString database = home.writeFile(
+        QStringLiteral("rhythmdb.xml"),
+        "<?xml version=\"1.0\" standalone=\"yes\"?>\n<rhythmdb version=\"2.0\">\n" +
+            taggedSong("Crazy in Love", "Beyonc\xC3\xA9", "Dangerously in Love", "R&amp;B") +
+            taggedSong("D\xC3\xA9j\xC3\xA0 Vu", "Beyonce\xCC\x81 feat. Jay-Z", "B'Day", "R&amp;B") +
+            taggedSong("Halo", "Bey Once", "I Am... Sasha Fierce", "Pop") + "</rhythmdb>\n");
+    const QString playlists = home.writeFile(
+        QStringLiteral("playlists.xml"),
+        "<?xml version=\"1.0\"?>\n<rhythmdb-playlists>\n" +
+            automaticPlaylist("Queen B", "      <like prop=\"artist-folded\">beyonce</like>\n") +
+            automaticPlaylist("Deja", "      <equals prop=\"title-folded\">DEJA VU</equals>\n") +
+            automaticPlaylist("Sasha", "      <equals prop=\"album-folded\">i am sasha fierce</equals>\n") +
+            automaticPlaylist("RnB", "      <equals prop=\"genre-folded\">rb</equals>\n") +
+            "</rhythmdb-playlists>\n");
+
+    const CatalogueContents contents = read(database, playlists);
+    QStringList shown;
+    for (const CatalogueGroup& group : contents.groups) {
+        QStringList names;
+        for (const MediaItemPtr& item : group.items) {
+            names << item->name();
+        }
+        shown << group.name + QStringLiteral(": ") + names.join(QStringLiteral(", "));
+    }
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Queen B: Crazy in Love, D\u00e9j\u00e0 Vu"),
+                                  QStringLiteral("Deja: D\u00e9j\u00e0 Vu"), QStringLiteral("Sasha: Halo"),
+                                  QStringLiteral("RnB: Crazy in Love, D\u00e9j\u00e0 Vu")}));
+}
+
 } // namespace
