@@ -95,8 +95,10 @@ QString DigikamReader::albumRootPath(const QString& identifier, const QString& s
     for (const QString& item : url.query(QUrl::FullyEncoded).split(QLatin1Char('&'))) {
         const qsizetype equals = item.indexOf(QLatin1Char('='));
         const QString key = item.left(equals);
-        const QString value = Path::fromNative(
-            QByteArray::fromPercentEncoding(item.mid(equals + 1).toLatin1().replace('+', ' ')));
+        // digiKam writes the query with Qt's URL classes, which escape a
+        // space but leave a "+" as it is: a "+" here is a "+" in the path.
+        const QString value =
+            Path::fromNative(QByteArray::fromPercentEncoding(item.mid(equals + 1).toLatin1()));
         if (key == QLatin1String("path")) {
             base = value;
         } else if (key == QLatin1String("uuid")) {

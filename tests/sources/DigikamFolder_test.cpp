@@ -134,6 +134,10 @@ TEST(DigikamFolder, ResolvesAlbumRootsByPathAndMountedVolume) {
         QStringLiteral("/home/a b"));
     EXPECT_EQ(DigikamReader::albumRootPath(QStringLiteral("volumeid:?path=/data"), QStringLiteral("/Photos")),
               QStringLiteral("/data/Photos"));
+    // digiKam escapes a space but writes a "+" as it is.
+    EXPECT_EQ(DigikamReader::albumRootPath(QStringLiteral("volumeid:?path=/data/Photos+Videos%20Lib"),
+                                           QStringLiteral("/2026")),
+              QStringLiteral("/data/Photos+Videos Lib/2026"));
     EXPECT_TRUE(DigikamReader::albumRootPath(QStringLiteral("volumeid:?uuid=0000-NOT-MOUNTED"), {}).isNull());
     EXPECT_TRUE(DigikamReader::albumRootPath(QStringLiteral("volumeid:?uuid=../../etc"), {}).isNull());
     EXPECT_TRUE(
