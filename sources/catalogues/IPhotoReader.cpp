@@ -4,6 +4,7 @@
 #include "platform/catalogues/PlistReader.h"
 #include "platform/system/LoadStage.h"
 #include "sources/catalogues/CatalogueKey.h"
+#include "sources/catalogues/MovedLibrary.h"
 
 #include <QHash>
 
@@ -70,18 +71,25 @@ CatalogueContents IPhotoReader::read(LoadProgress& progress) const {
     LoadStage assembling(progress, 0.9, 1.0);
     PhotoTable photos;
     std::vector<Album> albums;
+    // iPhoto names its library folder before the photos.
+    MovedLibrary moved;
     PlistReader reader;
-    reader.setRootKeys({});
-    reader.streamDictionary(QStringLiteral("Master Image List"),
-                            {QStringLiteral("Caption"), QStringLiteral("Comment"),
-                             QStringLiteral("ImagePath"), QStringLiteral("ThumbPath")},
-                            [&photos](const QString& key, PlistValue&& record) {
-                                photos.insert(key,
-                                              std::make_shared<Photo>(record.value(u"Caption").toString(),
-                                                                      record.value(u"Comment").toString(),
-                                                                      record.value(u"ImagePath").toString(),
-                                                                      record.value(u"ThumbPath").toString()));
-                            });
+    reader.setRootKeys({QStringLiteral("Archive Path")});
+    reader.setRootValueHandler([this, &moved](const QString& key, const PlistValue& value) {
+        if (key == QLatin1String("Archive Path") && value.type() == PlistValue::Type::String) {
+            moved = MovedLibrary(value.toString(), _pList.left(_pList.lastIndexOf(QLatin1Char('/'))));
+        }
+    });
+    reader.streamDictionary(
+        QStringLiteral("Master Image List"),
+        {QStringLiteral("Caption"), QStringLiteral("Comment"), QStringLiteral("ImagePath"),
+         QStringLiteral("ThumbPath")},
+        [&photos, &moved](const QString& key, PlistValue&& record) {
+            photos.insert(key, std::make_shared<Photo>(record.value(u"Caption").toString(),
+                                                       record.value(u"Comment").toString(),
+                                                       moved.locate(record.value(u"ImagePath").toString()),
+                                                       moved.locate(record.value(u"ThumbPath").toString())));
+        });
     // Albums usually come before the photos in the file: keep their keys and
     // resolve them once every photo is known.
     reader.streamArray(QStringLiteral("List of Albums"),

@@ -5,6 +5,7 @@
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/CatalogueKey.h"
+#include "sources/catalogues/MovedLibrary.h"
 
 #include <QUrl>
 
@@ -192,13 +193,26 @@ CatalogueContents ITunesReader::read(LoadProgress& progress) const {
     LoadStage assembling(progress, 0.9, 1.0);
     TrackTable tracks;
     std::vector<Playlist> playlists;
+    // iTunes names its library folder before the tracks.
+    MovedLibrary moved;
     PlistReader reader;
-    reader.setRootKeys({});
+    reader.setRootKeys({QStringLiteral("Music Folder")});
+    reader.setRootValueHandler([this, &moved](const QString& key, const PlistValue& value) {
+        if (key == QLatin1String("Music Folder")) {
+            if (const std::optional<QString> folder = compactFilePath(value.toString())) {
+                // Copied with its catalogue: beside it, under its own name.
+                const QString catalogueDirectory = _pList.left(_pList.lastIndexOf(QLatin1Char('/')));
+                const QString local =
+                    Path::appendingComponent(catalogueDirectory, Path::lastComponent(*folder));
+                moved = MovedLibrary(*folder, local);
+            }
+        }
+    });
     reader.streamDictionary(
         QStringLiteral("Tracks"),
         {QStringLiteral("Name"), QStringLiteral("Artist"), QStringLiteral("Total Time"),
          QStringLiteral("Location"), QStringLiteral("Has Video")},
-        [this, &tracks](const QString& key, PlistValue&& record) {
+        [this, &tracks, &moved](const QString& key, PlistValue&& record) {
             if (_videoOnly && !record.value(u"Has Video").toBool()) {
                 return; // not admitted
             }
@@ -211,7 +225,7 @@ CatalogueContents ITunesReader::read(LoadProgress& progress) const {
             const quint32 length = lengthOf(record.value(u"Total Time"));
             const QString location = record.value(u"Location").toString();
             if (std::optional<QString> path = compactFilePath(location)) {
-                tracks.add(*id, QVTrack::withCataloguePath(name, artist, length, *path));
+                tracks.add(*id, QVTrack::withCataloguePath(name, artist, length, moved.locate(*path)));
             } else {
                 tracks.add(*id, std::make_shared<QVTrack>(name, artist, length, urlOf(location)));
             }

@@ -12,8 +12,10 @@ class LoadProgress;
 // videos and podcasts playlists, smart and ordinary playlists) and with its
 // "Playlist Persistent ID"; a playlist and the items share each track object.
 // With videoOnly only tracks with video are admitted; without includeEmpty
-// playlists left without tracks are dropped. An unreadable catalogue reads
-// as failed, with nothing.
+// playlists left without tracks are dropped. A catalogue copied from another
+// computer finds its tracks in the library folder beside it (see
+// MovedLibrary): the "Music Folder" it names, here below the catalogue's
+// directory. An unreadable catalogue reads as failed, with nothing.
 class ITunesReader {
 public:
     ITunesReader(const QString& pList, bool includeEmpty, bool videoOnly);
