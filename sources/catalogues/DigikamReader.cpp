@@ -3,6 +3,7 @@
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "platform/catalogues/SqliteReader.h"
+#include "platform/system/BackgroundRelease.h"
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/CatalogueGroupTree.h"
@@ -166,6 +167,7 @@ CatalogueContents DigikamReader::read(LoadProgress& progress) const {
         CatalogueGroupTree albumTree;
         Node& albums = albumTree.root();
         QHash<qint64, MediaItemPtr> byId;
+        const BackgroundRelease::WhenCancelled releaseImages(progress, byId, albumTree);
         const QString wanted = QString::number(movies ? categoryVideo : categoryImage);
         const QString sql =
             QStringLiteral(
@@ -241,6 +243,7 @@ CatalogueContents DigikamReader::read(LoadProgress& progress) const {
             tags.insert(row.integer(0), {row.integer(1), row.text(2)});
         });
         CatalogueGroupTree tagTree;
+        const BackgroundRelease::WhenCancelled releaseTags(progress, tagTree);
         Node& tagRoot = tagTree.root();
         QHash<qint64, Node*> tagNodes;
         // The node of a tag, made with its ancestors; none for internal or looping tags.
@@ -285,6 +288,9 @@ CatalogueContents DigikamReader::read(LoadProgress& progress) const {
         return true;
     });
     if (!ok) {
+        if (progress.isCancelled()) {
+            BackgroundRelease::release(std::move(contents)); // a load given up stops at once
+        }
         return CatalogueContents::failure();
     }
     return contents;

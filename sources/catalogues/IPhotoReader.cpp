@@ -2,6 +2,7 @@
 
 #include "model/Photo.h"
 #include "platform/catalogues/PlistReader.h"
+#include "platform/system/BackgroundRelease.h"
 #include "platform/system/LoadStage.h"
 #include "sources/catalogues/CatalogueKey.h"
 #include "sources/catalogues/MovedLibrary.h"
@@ -71,6 +72,8 @@ CatalogueContents IPhotoReader::read(LoadProgress& progress) const {
     LoadStage assembling(progress, 0.9, 1.0);
     PhotoTable photos;
     std::vector<Album> albums;
+    // A load given up stops at once: what it read is let go elsewhere.
+    const BackgroundRelease::WhenCancelled releaseRead(progress, photos, albums);
     // iPhoto names its library folder before the photos.
     MovedLibrary moved;
     PlistReader reader;
@@ -120,6 +123,7 @@ CatalogueContents IPhotoReader::read(LoadProgress& progress) const {
     for (const Album& album : albums) {
         assembling.setFraction(static_cast<double>(albumsDone++) / static_cast<double>(albums.size()));
         if (progress.isCancelled()) {
+            BackgroundRelease::release(std::move(contents));
             return CatalogueContents::failure();
         }
         CatalogueGroup& group = contents.groups.emplace_back();

@@ -2,6 +2,7 @@
 
 #include "model/QVTrack.h"
 #include "platform/catalogues/PlistReader.h"
+#include "platform/system/BackgroundRelease.h"
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/CatalogueKey.h"
@@ -193,6 +194,8 @@ CatalogueContents ITunesReader::read(LoadProgress& progress) const {
     LoadStage assembling(progress, 0.9, 1.0);
     TrackTable tracks;
     std::vector<Playlist> playlists;
+    // A load given up stops at once: what it read is let go elsewhere.
+    const BackgroundRelease::WhenCancelled releaseRead(progress, tracks, playlists);
     // iTunes names its library folder before the tracks.
     MovedLibrary moved;
     PlistReader reader;
@@ -269,6 +272,7 @@ CatalogueContents ITunesReader::read(LoadProgress& progress) const {
         items.reserve(playlist.trackIds.size());
         for (std::size_t i = 0; i < playlist.trackIds.size(); ++i) {
             if ((i & 65535) == 0 && progress.isCancelled()) {
+                BackgroundRelease::release(std::move(contents), std::move(items));
                 return CatalogueContents::failure();
             }
             if (const MediaItemPtr* found = tracks.find(playlist.trackIds[i])) {

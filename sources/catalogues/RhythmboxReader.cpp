@@ -2,6 +2,7 @@
 
 #include "model/QVTrack.h"
 #include "platform/catalogues/RhythmboxXml.h"
+#include "platform/system/BackgroundRelease.h"
 #include "platform/system/LoadStage.h"
 #include "sources/catalogues/CatalogueUrl.h"
 #include "sources/catalogues/RhythmboxAutoPlaylist.h"
@@ -58,6 +59,8 @@ CatalogueContents RhythmboxReader::read(LoadProgress& progress) const {
     CatalogueContents contents;
     QHash<QString, MediaItemPtr> byLocation;
     std::vector<RhythmboxAutoPlaylist::Song> songs;
+    // A load given up stops at once: what it read is let go elsewhere.
+    const BackgroundRelease::WhenCancelled releaseRead(progress, byLocation, songs);
     // Entries read before a break in the file are kept: each is complete.
     contents.failed = !RhythmboxXml::readDatabase(
         _database, databaseFile,
@@ -79,9 +82,15 @@ CatalogueContents RhythmboxReader::read(LoadProgress& progress) const {
             contents.items.push_back(std::move(track));
         },
         automatic);
+    if (progress.isCancelled()) {
+        // A load given up stops at once.
+        BackgroundRelease::release(std::move(contents));
+        return CatalogueContents::failure();
+    }
     std::size_t playlistsDone = 0;
     for (const Listed& playlist : shown) {
         if (progress.isCancelled()) {
+            BackgroundRelease::release(std::move(contents));
             return CatalogueContents::failure();
         }
         selecting.setFraction(static_cast<double>(playlistsDone++) / static_cast<double>(shown.size()));

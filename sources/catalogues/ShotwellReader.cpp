@@ -3,6 +3,7 @@
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "platform/catalogues/SqliteReader.h"
+#include "platform/system/BackgroundRelease.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
@@ -234,6 +235,7 @@ CatalogueContents ShotwellReader::read(LoadProgress& progress) const {
         if (tagColumns.contains(QLatin1String("photo_id_list"))) {
             const QByteArrayView prefix = videos ? QByteArrayView("video-") : QByteArrayView("thumb");
             CatalogueGroupTree tags;
+            const BackgroundRelease::WhenCancelled releaseTags(progress, tags);
             std::vector<std::size_t> tagged;
             const qint64 tagRows = db.largestRowId(QStringLiteral("TagTable"));
             qint64 tagRowsRead = 0;
@@ -282,6 +284,9 @@ CatalogueContents ShotwellReader::read(LoadProgress& progress) const {
         return true;
     });
     if (!ok) {
+        if (progress.isCancelled()) {
+            BackgroundRelease::release(std::move(contents)); // a load given up stops at once
+        }
         return CatalogueContents::failure();
     }
     return contents;

@@ -3,6 +3,7 @@
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
 #include "platform/catalogues/SqliteReader.h"
+#include "platform/system/BackgroundRelease.h"
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/CatalogueUrl.h"
@@ -78,6 +79,7 @@ CatalogueContents StrawberryReader::read(LoadProgress& progress) const {
         }
         QHash<qint64, MediaItemPtr> byRow;
         QSet<qint64> unavailable;
+        const BackgroundRelease::WhenCancelled releaseSongs(progress, byRow, unavailable);
         const QString sql =
             QStringLiteral("SELECT ROWID, %1, %2, %3, %4, %5 FROM songs ORDER BY ROWID")
                 .arg(urlColumn, column(columns, QStringLiteral("title")),
@@ -157,6 +159,9 @@ CatalogueContents StrawberryReader::read(LoadProgress& progress) const {
         return true;
     });
     if (!ok) {
+        if (progress.isCancelled()) {
+            BackgroundRelease::release(std::move(contents)); // a load given up stops at once
+        }
         return CatalogueContents::failure();
     }
     return contents;
