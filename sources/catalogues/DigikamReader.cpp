@@ -6,6 +6,7 @@
 #include "platform/system/BackgroundRelease.h"
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/CatalogueDatabase.h"
 #include "sources/catalogues/CatalogueGroupTree.h"
 #include "sources/catalogues/CatalogueUrl.h"
 
@@ -117,9 +118,7 @@ QString DigikamReader::albumRootPath(const QString& identifier, const QString& s
 
 CatalogueContents DigikamReader::read(LoadProgress& progress) const {
     const bool movies = _media == Media::Movies;
-    CatalogueContents contents;
-    const bool ok = SqliteReader::read(_database, progress, [&](SqliteReader& db) {
-        contents = {};
+    return CatalogueDatabase::read(_database, progress, [&](SqliteReader& db, CatalogueContents& contents) {
         // The images are most of the work, the tags the rest.
         LoadStage listing(progress, 0.0, 0.85);
         LoadStage tagging(progress, 0.85, 1.0);
@@ -287,11 +286,4 @@ CatalogueContents DigikamReader::read(LoadProgress& progress) const {
         }
         return true;
     });
-    if (!ok) {
-        if (progress.isCancelled()) {
-            BackgroundRelease::release(std::move(contents)); // a load given up stops at once
-        }
-        return CatalogueContents::failure();
-    }
-    return contents;
 }

@@ -6,6 +6,7 @@
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/CatalogueKey.h"
+#include "sources/catalogues/CatalogueUrl.h"
 #include "sources/catalogues/MovedLibrary.h"
 
 #include <QUrl>
@@ -38,60 +39,7 @@ quint32 lengthOf(const PlistValue& totalTime) {
     return seconds >= QVTrack::UnknownLength ? QVTrack::UnknownLength : static_cast<quint32>(seconds);
 }
 
-int hexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if ((c | 0x20) >= u'a' && (c | 0x20) <= u'f') {
-        return (c | 0x20) - u'a' + 10;
-    }
-    return -1;
-}
-
-// The local path of a file URL, decoded. QUrl's parser keeps several times
-// the text's size for every URL, so tracks keep this path instead and make
-// their URL from it when asked, which matters for libraries of a million
-// tracks. Answers nothing when the path part holds anything the decoded form
-// could change or that is rare enough to leave to the parser: a query or
-// fragment, an escaped slash or NUL, unescaped non-ASCII text, bytes that are
-// not UTF-8.
-std::optional<QString> compactFilePath(QStringView location) {
-    QStringView encoded;
-    if (location.startsWith(u"file://localhost/", Qt::CaseInsensitive)) {
-        encoded = location.mid(16);
-    } else if (location.startsWith(u"file:///", Qt::CaseInsensitive)) {
-        encoded = location.mid(7);
-    } else {
-        return std::nullopt;
-    }
-    QByteArray bytes(encoded.size(), Qt::Uninitialized);
-    char* out = bytes.data();
-    const qsizetype n = encoded.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = encoded[i].unicode();
-        if (c == u'%' && i + 2 < n && hexValue(encoded[i + 1].unicode()) >= 0 &&
-            hexValue(encoded[i + 2].unicode()) >= 0) {
-            const char byte = static_cast<char>(hexValue(encoded[i + 1].unicode()) * 16 +
-                                                hexValue(encoded[i + 2].unicode()));
-            if (byte == '/' || byte == '\0') {
-                return std::nullopt;
-            }
-            *out++ = byte;
-            i += 2;
-        } else if (c == u'?' || c == u'#' || c >= 0x80) {
-            return std::nullopt;
-        } else {
-            *out++ = static_cast<char>(c);
-        }
-    }
-    QString path = QString::fromUtf8(bytes.constData(), out - bytes.constData());
-    if (path.contains(QChar::ReplacementCharacter)) {
-        return std::nullopt;
-    }
-    return path;
-}
-
-// The track's location as a URL, where it has no compact file path: file URLs
+// The track's location as a URL, where it has no plain file path: file URLs
 // lose a "localhost" host so that their path is the local path; text that is
 // not an absolute URL gives none.
 QUrl urlOf(const QString& location) {
@@ -202,12 +150,12 @@ CatalogueContents ITunesReader::read(LoadProgress& progress) const {
     reader.setRootKeys({QStringLiteral("Music Folder")});
     reader.setRootValueHandler([this, &moved](const QString& key, const PlistValue& value) {
         if (key == QLatin1String("Music Folder")) {
-            if (const std::optional<QString> folder = compactFilePath(value.toString())) {
+            if (const QString folder = CatalogueUrl::plainFilePath(value.toString()); !folder.isNull()) {
                 // Copied with its catalogue: beside it, under its own name.
                 const QString catalogueDirectory = _pList.left(_pList.lastIndexOf(QLatin1Char('/')));
                 const QString local =
-                    Path::appendingComponent(catalogueDirectory, Path::lastComponent(*folder));
-                moved = MovedLibrary(*folder, local);
+                    Path::appendingComponent(catalogueDirectory, Path::lastComponent(folder));
+                moved = MovedLibrary(folder, local);
             }
         }
     });
@@ -227,8 +175,10 @@ CatalogueContents ITunesReader::read(LoadProgress& progress) const {
             const QString artist = record.value(u"Artist").toString();
             const quint32 length = lengthOf(record.value(u"Total Time"));
             const QString location = record.value(u"Location").toString();
-            if (std::optional<QString> path = compactFilePath(location)) {
-                tracks.add(*id, QVTrack::withCataloguePath(name, artist, length, moved.locate(*path)));
+            // Local files keep their path (QUrl's parser keeps several times
+            // the text's size for every URL) and make their URL when asked.
+            if (const QString path = CatalogueUrl::plainFilePath(location); !path.isNull()) {
+                tracks.add(*id, QVTrack::withCataloguePath(name, artist, length, moved.locate(path)));
             } else {
                 tracks.add(*id, std::make_shared<QVTrack>(name, artist, length, urlOf(location)));
             }

@@ -7,6 +7,7 @@
 #include "platform/system/FileSystem.h"
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/CatalogueDatabase.h"
 #include "sources/catalogues/CatalogueGroupTree.h"
 
 #include <QDateTime>
@@ -144,9 +145,7 @@ CatalogueContents ShotwellReader::read(LoadProgress& progress) const {
         });
     }
 
-    CatalogueContents contents;
-    const bool ok = SqliteReader::read(_database, progress, [&](SqliteReader& db) {
-        contents = {};
+    return CatalogueDatabase::read(_database, progress, [&](SqliteReader& db, CatalogueContents& contents) {
         // The items are most of the work, the tags the rest.
         LoadStage listing(progress, 0.0, 0.85);
         LoadStage tagging(progress, 0.85, 1.0);
@@ -283,11 +282,4 @@ CatalogueContents ShotwellReader::read(LoadProgress& progress) const {
         }
         return true;
     });
-    if (!ok) {
-        if (progress.isCancelled()) {
-            BackgroundRelease::release(std::move(contents)); // a load given up stops at once
-        }
-        return CatalogueContents::failure();
-    }
-    return contents;
 }

@@ -6,6 +6,7 @@
 #include "platform/system/BackgroundRelease.h"
 #include "platform/system/LoadStage.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/CatalogueDatabase.h"
 #include "sources/catalogues/CatalogueUrl.h"
 
 #include <QHash>
@@ -63,9 +64,7 @@ StrawberryReader::StrawberryReader(const QString& database, Media media)
 
 CatalogueContents StrawberryReader::read(LoadProgress& progress) const {
     const bool movies = _media == Media::Movies;
-    CatalogueContents contents;
-    const bool ok = SqliteReader::read(_database, progress, [&](SqliteReader& db) {
-        contents = {};
+    return CatalogueDatabase::read(_database, progress, [&](SqliteReader& db, CatalogueContents& contents) {
         // The songs are most of the work, the playlists the rest.
         LoadStage listing(progress, 0.0, 0.8);
         LoadStage playlisting(progress, 0.8, 1.0);
@@ -158,11 +157,4 @@ CatalogueContents StrawberryReader::read(LoadProgress& progress) const {
         std::erase_if(contents.groups, [](const CatalogueGroup& group) { return group.items.empty(); });
         return true;
     });
-    if (!ok) {
-        if (progress.isCancelled()) {
-            BackgroundRelease::release(std::move(contents)); // a load given up stops at once
-        }
-        return CatalogueContents::failure();
-    }
-    return contents;
 }
