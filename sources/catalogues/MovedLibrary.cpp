@@ -55,19 +55,24 @@ QString MovedLibrary::locate(const QString& path) {
                                                                                             : path;
 }
 
-bool MovedLibrary::directoryExists(QStringView directory, LastAnswer& last) {
-    // A catalogue lists an album's files one after another: the directory
-    // asked for last is asked for again most of the time.
-    if (!last.directory.isNull() && directory == last.directory) {
-        return last.exists;
+bool MovedLibrary::directoryExists(QStringView directory, LastAnswers& last) {
+    // A catalogue lists an album's files one after another, each with its
+    // picture and its thumbnail: the two directories asked for last are
+    // asked for again most of the time.
+    for (const LastAnswer& answer : last.answers) {
+        if (!answer.directory.isNull() && directory == answer.directory) {
+            return answer.exists;
+        }
     }
-    last.directory = directory.toString();
-    const auto known = _directories.constFind(last.directory);
+    LastAnswer& answer = last.answers[last.next];
+    last.next = (last.next + 1) % last.answers.size();
+    answer.directory = directory.toString();
+    const auto known = _directories.constFind(answer.directory);
     if (known != _directories.constEnd()) {
-        last.exists = *known;
+        answer.exists = *known;
     } else {
-        last.exists = FileSystem::isDirectory(last.directory);
-        _directories.insert(last.directory, last.exists);
+        answer.exists = FileSystem::isDirectory(answer.directory);
+        _directories.insert(answer.directory, answer.exists);
     }
-    return last.exists;
+    return answer.exists;
 }

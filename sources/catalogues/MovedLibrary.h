@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+
 // Finds the files of a library copied from another computer. A catalogue
 // names its files where they were when it was written (an iPhoto or iTunes
 // library copied from a Mac names "/Users/bob/Pictures/iPhoto Library/
@@ -36,13 +38,17 @@ private:
         QString directory;
         bool exists = false;
     };
-    bool directoryExists(QStringView directory, LastAnswer& last);
+    struct LastAnswers {
+        std::array<LastAnswer, 2> answers;
+        std::size_t next = 0;
+    };
+    bool directoryExists(QStringView directory, LastAnswers& last);
 
     QString _original;     // without a trailing "/"
     QString _originalName; // its last component, between slashes
     QString _local;
     bool _active = false;
     QHash<QString, bool> _directories;
-    LastAnswer _lastOriginal; // of the paths as named
-    LastAnswer _lastLocal;    // of the paths in the local folder
+    LastAnswers _lastOriginal; // of the paths as named
+    LastAnswers _lastLocal;    // of the paths in the local folder
 };
