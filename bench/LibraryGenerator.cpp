@@ -1,6 +1,7 @@
 #include "bench/LibraryGenerator.h"
 
 #include <QFile>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -114,6 +115,123 @@ void writeRhythmbox(const QString& path, int songs) {
     }
     out += "</rhythmdb>\n";
     file.write(out);
+}
+
+void writeStrawberry(const QString& path, int songs) {
+    QFile::remove(path);
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(
+        db,
+        "CREATE TABLE songs (title TEXT, album TEXT, artist TEXT, albumartist TEXT, track INTEGER,"
+        " disc INTEGER, year INTEGER, genre TEXT, length INTEGER, bitrate INTEGER, samplerate INTEGER,"
+        " directory_id INTEGER, url TEXT, filetype INTEGER, filesize INTEGER, mtime INTEGER,"
+        " ctime INTEGER, unavailable INTEGER DEFAULT 0, playcount INTEGER DEFAULT 0,"
+        " rating REAL DEFAULT -1);"
+        "CREATE TABLE playlists (name TEXT, last_played INTEGER, special_type TEXT);"
+        "CREATE TABLE playlist_items (playlist INTEGER, type INTEGER, collection_id INTEGER,"
+        " url TEXT, title TEXT, artist TEXT, album TEXT, length INTEGER);"
+        "BEGIN;",
+        nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO songs (ROWID, title, album, artist, track, genre, length, directory_id, url,"
+        " filesize, unavailable) VALUES (?, ?, ?, ?, ?, 'Rock', ?, 1, ?, 5123456, 0)",
+        -1, &insert, nullptr);
+    for (int i = 1; i <= songs; ++i) {
+        const QByteArray title = "Song " + QByteArray::number(i);
+        const QByteArray album = "Album " + QByteArray::number(i % 4000);
+        const QByteArray artist = "Artist " + QByteArray::number(i % 900);
+        const QByteArray url = "file:///home/user/Music/" + artist.toPercentEncoding() + "/" +
+                               album.toPercentEncoding() + "/" + QByteArray::number(i) +
+                               (i % 20 == 0 ? "%20Live.mp4" : "%20Song.flac");
+        sqlite3_bind_int64(insert, 1, i);
+        sqlite3_bind_text(insert, 2, title.constData(), static_cast<int>(title.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, album.constData(), static_cast<int>(album.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 4, artist.constData(), static_cast<int>(artist.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int(insert, 5, i % 14 + 1);
+        sqlite3_bind_int64(insert, 6, (120 + i % 300) * 1000000000LL);
+        sqlite3_bind_text(insert, 7, url.constData(), static_cast<int>(url.size()), SQLITE_TRANSIENT);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    for (int p = 1; p <= 50; ++p) {
+        const QByteArray sql =
+            "INSERT INTO playlists (ROWID, name) VALUES (" + QByteArray::number(p) + ", 'Playlist " +
+            QByteArray::number(p) +
+            "');"
+            "INSERT INTO playlist_items (playlist, type, collection_id) "
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 1999) "
+            "SELECT " +
+            QByteArray::number(p) + ", 2, (i * 7919 + " + QByteArray::number(p) + ") % " +
+            QByteArray::number(songs) + " + 1 FROM n;";
+        sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    }
+    sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void writeDigikam(const QString& path, const QString& pictures, int images) {
+    QFile::remove(path);
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(
+        db,
+        "CREATE TABLE AlbumRoots (id INTEGER PRIMARY KEY, label TEXT, status INTEGER NOT NULL,"
+        " type INTEGER NOT NULL, identifier TEXT, specificPath TEXT, UNIQUE(identifier, specificPath));"
+        "CREATE TABLE Albums (id INTEGER PRIMARY KEY, albumRoot INTEGER NOT NULL, relativePath TEXT"
+        " NOT NULL, date DATE, caption TEXT, collection TEXT, icon INTEGER,"
+        " UNIQUE(albumRoot, relativePath));"
+        "CREATE TABLE Images (id INTEGER PRIMARY KEY, album INTEGER, name TEXT NOT NULL,"
+        " status INTEGER NOT NULL, category INTEGER NOT NULL, modificationDate DATETIME,"
+        " fileSize INTEGER, uniqueHash TEXT, UNIQUE (album, name));"
+        "CREATE TABLE Tags (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT NOT NULL, icon INTEGER,"
+        " iconkde TEXT, UNIQUE (name, pid));"
+        "CREATE TABLE ImageTags (imageid INTEGER NOT NULL, tagid INTEGER NOT NULL,"
+        " UNIQUE (imageid, tagid));"
+        "CREATE TABLE ImageComments (id INTEGER PRIMARY KEY, imageid INTEGER, type INTEGER,"
+        " language TEXT, author TEXT, date DATETIME, comment TEXT,"
+        " UNIQUE(imageid, type, language, author));"
+        "CREATE INDEX comments_imageid_index ON ImageComments (imageid);"
+        "BEGIN;",
+        nullptr, nullptr, nullptr);
+    const QByteArray root = "INSERT INTO AlbumRoots VALUES (1, 'Pictures', 0, 1, 'volumeid:?path=" +
+                            QUrl::toPercentEncoding(pictures, "/") + "', '/');";
+    sqlite3_exec(db, root.constData(), nullptr, nullptr, nullptr);
+    constexpr int albums = 5000;
+    sqlite3_exec(
+        db,
+        "INSERT INTO Albums (id, albumRoot, relativePath) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
+        " SELECT i + 1 FROM n WHERE i < 5000) SELECT i, 1, '/' || (2000 + i % 25) || '/Album ' || i"
+        " FROM n;"
+        "INSERT INTO Tags (id, pid, name) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM"
+        " n WHERE i < 500) SELECT i, CASE WHEN i <= 20 THEN 0 ELSE i % 20 + 1 END, 'Tag ' || i FROM n;",
+        nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO Images (id, album, name, status, category) VALUES (?, ?, ?, 1, ?)",
+                       -1, &insert, nullptr);
+    sqlite3_stmt* tag = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO ImageTags VALUES (?, ?)", -1, &tag, nullptr);
+    for (int i = 1; i <= images; ++i) {
+        const bool video = i % 20 == 0;
+        const QByteArray name = (video ? "MVI_" : "IMG_") + QByteArray::number(i) + (video ? ".mp4" : ".jpg");
+        sqlite3_bind_int64(insert, 1, i);
+        sqlite3_bind_int(insert, 2, i % albums + 1);
+        sqlite3_bind_text(insert, 3, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int(insert, 4, video ? 2 : 1);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+        sqlite3_bind_int64(tag, 1, i);
+        sqlite3_bind_int(tag, 2, i % 500 + 1);
+        sqlite3_step(tag);
+        sqlite3_reset(tag);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_finalize(tag);
+    sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
 }
 
 } // namespace LibraryGenerator

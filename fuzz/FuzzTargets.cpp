@@ -10,19 +10,20 @@
 #include "platform/media/JpegPreviews.h"
 #include "platform/media/MoviePoster.h"
 #include "platform/media/ThumbnailCache.h"
+#include "platform/system/LoadProgress.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/DarktableReader.h"
-#include "sources/catalogues/DigikamFolder.h"
+#include "sources/catalogues/DigikamReader.h"
 #include "sources/catalogues/ElisaReader.h"
-#include "sources/catalogues/IPhotoFolder.h"
-#include "sources/catalogues/ITunesFolder.h"
+#include "sources/catalogues/IPhotoReader.h"
+#include "sources/catalogues/ITunesReader.h"
 #include "sources/catalogues/KodiReader.h"
 #include "sources/catalogues/LightroomReader.h"
 #include "sources/catalogues/LollypopReader.h"
 #include "sources/catalogues/PhotosLibraryReader.h"
-#include "sources/catalogues/RhythmboxFolder.h"
-#include "sources/catalogues/ShotwellFolder.h"
-#include "sources/catalogues/StrawberryFolder.h"
+#include "sources/catalogues/RhythmboxReader.h"
+#include "sources/catalogues/ShotwellReader.h"
+#include "sources/catalogues/StrawberryReader.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -191,18 +192,6 @@ void walk(const PlistValue& value, int depth) {
     }
 }
 
-// Every item of the folder and its sub-folders, asked what the lists ask.
-void walk(const MediaFolderPtr& folder) {
-    for (const MediaItemPtr& item : folder->files()) {
-        (void)item->name();
-        (void)item->url();
-        (void)item->matchesFilter(QStringLiteral("a"));
-    }
-    for (const MediaFolderPtr& child : folder->folders()) {
-        walk(child);
-    }
-}
-
 } // namespace
 
 void plist(QByteArrayView bytes) {
@@ -224,10 +213,11 @@ void catalogue(QByteArrayView bytes) {
     if (path.isEmpty()) {
         return;
     }
-    walk(std::make_shared<IPhotoFolder>(QStringLiteral("iPhoto"), path));
-    walk(std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, true, false));
-    walk(std::make_shared<ITunesFolder>(QStringLiteral("iTunes"), path, false, true));
-    feedback({walk(RhythmboxFolder::read(path, path))});
+    LoadProgress unobserved;
+    feedback({walk(IPhotoReader(path).read(unobserved)),
+              walk(ITunesReader(path, true, false).read(unobserved)),
+              walk(ITunesReader(path, false, true).read(unobserved)),
+              walk(RhythmboxReader(path, path).read(unobserved))});
 }
 
 void database(QByteArrayView bytes) {
@@ -235,23 +225,23 @@ void database(QByteArrayView bytes) {
     if (path.isEmpty()) {
         return;
     }
-    feedback({walk(ShotwellFolder::read(path, {}, ShotwellFolder::Media::Photos)),
-              walk(ShotwellFolder::read(path, {}, ShotwellFolder::Media::Videos)),
-              walk(DigikamFolder::read(path, DigikamFolder::Media::Pictures)),
-              walk(DigikamFolder::read(path, DigikamFolder::Media::Movies)),
-              walk(StrawberryFolder::read(path, StrawberryFolder::Media::Music)),
-              walk(StrawberryFolder::read(path, StrawberryFolder::Media::Movies))});
+    LoadProgress unobserved;
+    feedback({walk(ShotwellReader(path, {}, ShotwellReader::Media::Photos).read(unobserved)),
+              walk(ShotwellReader(path, {}, ShotwellReader::Media::Videos).read(unobserved)),
+              walk(DigikamReader(path, DigikamReader::Media::Pictures).read(unobserved)),
+              walk(DigikamReader(path, DigikamReader::Media::Movies).read(unobserved)),
+              walk(StrawberryReader(path, StrawberryReader::Media::Music).read(unobserved)),
+              walk(StrawberryReader(path, StrawberryReader::Media::Movies).read(unobserved))});
     // The libraries added since, each reading the same bytes as its own kind.
-    LoadProgress progress;
     const ForeignPaths paths({});
-    feedback({walk(DarktableReader::read(path, path, {}, progress)),
-              walk(LightroomReader::read(path, LightroomReader::Media::Pictures, paths, progress)),
-              walk(LightroomReader::read(path, LightroomReader::Media::Videos, paths, progress)),
-              walk(ElisaReader::read(path, progress)), walk(LollypopReader::read(path, path, progress)),
-              walk(KodiReader::readMusic(path, progress)), walk(KodiReader::readVideos(path, progress))});
+    feedback({walk(DarktableReader::read(path, path, {}, unobserved)),
+              walk(LightroomReader::read(path, LightroomReader::Media::Pictures, paths, unobserved)),
+              walk(LightroomReader::read(path, LightroomReader::Media::Videos, paths, unobserved)),
+              walk(ElisaReader::read(path, unobserved)), walk(LollypopReader::read(path, path, unobserved)),
+              walk(KodiReader::readMusic(path, unobserved)), walk(KodiReader::readVideos(path, unobserved))});
     if (const QString bundle = memoryBundle(bytes); !bundle.isEmpty()) {
-        feedback({walk(PhotosLibraryReader::read(bundle, PhotosLibraryReader::Media::Pictures, progress)),
-                  walk(PhotosLibraryReader::read(bundle, PhotosLibraryReader::Media::Videos, progress))});
+        feedback({walk(PhotosLibraryReader::read(bundle, PhotosLibraryReader::Media::Pictures, unobserved)),
+                  walk(PhotosLibraryReader::read(bundle, PhotosLibraryReader::Media::Videos, unobserved))});
     }
 }
 

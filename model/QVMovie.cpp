@@ -61,7 +61,9 @@ QVMovie::QVMovie(const QUrl& url)
 }
 
 QVMovie::QVMovie(const QUrl& url, const QString& name)
-    : _name(name.isEmpty() ? QString() : name)
+    : _name(!name.isEmpty()               ? name
+            : url.fileName().isEmpty() ? QString(QLatin1String(""))
+                                       : url.fileName())
     , _url(url) {
 }
 

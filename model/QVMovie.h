@@ -31,8 +31,8 @@ public:
 
     // A movie whose name is found later.
     explicit QVMovie(const QUrl& url);
-    // A movie whose name a catalogue gives (the file is not opened for it);
-    // an empty name is found later, as above.
+    // A movie named already, by a catalogue's title, else by its file's name:
+    // its file is never opened to name it.
     QVMovie(const QUrl& url, const QString& name);
 
     // The container's title, or else the file name with its extension. The

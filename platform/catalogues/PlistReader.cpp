@@ -1,51 +1,46 @@
 #include "platform/catalogues/PlistReader.h"
 
-#include "platform/catalogues/XmlTextRepair.h"
-#include "platform/system/Path.h"
+#include "platform/catalogues/XmlPushParser.h"
+#include "platform/system/LoadProgress.h"
 
-#include <QScopeGuard>
-
-#include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fcntl.h>
-#include <libxml/parser.h>
 #include <limits>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 enum class Tag { Plist, Dict, Array, Key, String, Integer, Real, True, False, Date, Data, Other };
 
-Tag tagOf(const xmlChar* name) {
-    const auto* n = reinterpret_cast<const char*>(name);
-    switch (n[0]) {
+Tag tagOf(std::string_view name) {
+    if (name.empty()) {
+        return Tag::Other;
+    }
+    switch (name[0]) {
     case 'k':
-        return std::strcmp(n, "key") == 0 ? Tag::Key : Tag::Other;
+        return name == "key" ? Tag::Key : Tag::Other;
     case 's':
-        return std::strcmp(n, "string") == 0 ? Tag::String : Tag::Other;
+        return name == "string" ? Tag::String : Tag::Other;
     case 'i':
-        return std::strcmp(n, "integer") == 0 ? Tag::Integer : Tag::Other;
+        return name == "integer" ? Tag::Integer : Tag::Other;
     case 'd':
-        if (std::strcmp(n, "dict") == 0) {
+        if (name == "dict") {
             return Tag::Dict;
         }
-        if (std::strcmp(n, "date") == 0) {
+        if (name == "date") {
             return Tag::Date;
         }
-        return std::strcmp(n, "data") == 0 ? Tag::Data : Tag::Other;
+        return name == "data" ? Tag::Data : Tag::Other;
     case 'a':
-        return std::strcmp(n, "array") == 0 ? Tag::Array : Tag::Other;
+        return name == "array" ? Tag::Array : Tag::Other;
     case 't':
-        return std::strcmp(n, "true") == 0 ? Tag::True : Tag::Other;
+        return name == "true" ? Tag::True : Tag::Other;
     case 'f':
-        return std::strcmp(n, "false") == 0 ? Tag::False : Tag::Other;
+        return name == "false" ? Tag::False : Tag::Other;
     case 'r':
-        return std::strcmp(n, "real") == 0 ? Tag::Real : Tag::Other;
+        return name == "real" ? Tag::Real : Tag::Other;
     case 'p':
-        return std::strcmp(n, "plist") == 0 ? Tag::Plist : Tag::Other;
+        return name == "plist" ? Tag::Plist : Tag::Other;
     default:
         return Tag::Other;
     }
@@ -111,18 +106,25 @@ std::optional<double> parseReal(std::string_view text) {
     return number;
 }
 
-// The parse of one document: SAX events build values on an explicit stack of
-// open containers, so neither the parse nor the nesting of the file uses the
-// call stack.
-class Builder {
+// The parse of one document: the parser's events build values on an explicit
+// stack of open containers, so neither the parse nor the nesting of the file
+// uses the call stack.
+class Builder : public XmlPushParser::Handler {
 public:
     Builder(const std::optional<PlistReader::KeySet>& rootKeys,
-            const std::vector<PlistReader::Stream>& streams)
+            const std::vector<PlistReader::Stream>& streams,
+            const PlistReader::RootValueHandler& rootValueHandler)
         : _rootKeys(rootKeys)
-        , _streams(streams) {}
+        , _streams(streams)
+        , _rootValueHandler(rootValueHandler) {}
 
-    bool parse(const std::function<qsizetype(char* buffer, qsizetype size)>& readChunk);
+    // Whether the parse read a well-formed property list.
+    bool finish(bool parsed);
     PlistValue takeRoot() { return std::move(_root); }
+
+    void startElement(std::string_view name, const XmlAttributes&) override;
+    void endElement() override;
+    void characters(std::string_view text) override;
 
 private:
     struct Frame {
@@ -135,114 +137,29 @@ private:
         const PlistReader::Stream* stream = nullptr; // entries handed out instead of kept
     };
 
-    static void onStartElement(void* context, const xmlChar* localName, const xmlChar*, const xmlChar*, int,
-                               const xmlChar**, int, int, const xmlChar**);
-    static void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*);
-    static void onCharacters(void* context, const xmlChar* text, int length);
-    static void onError(void*, xmlErrorPtr) {} // silence: failures are reported by the result
-    static void onGenericError(void*, const char*, ...) {}
-
     void startElement(Tag tag);
-    void endElement();
     void startContainer(bool isDictionary);
     void endContainer();
     void endLeaf();
     void endKey();
     void skipValue();
     void deliver(PlistValue&& value);
-    void fail();
 
     const std::optional<PlistReader::KeySet>& _rootKeys;
     const std::vector<PlistReader::Stream>& _streams;
-    xmlParserCtxtPtr _context = nullptr;
+    const PlistReader::RootValueHandler& _rootValueHandler;
 
     std::vector<Frame> _frames;
     PlistValue _root;
     bool _hasRoot = false;
     bool _sawPlist = false;
-    bool _failed = false;
-    int _depth = 0;         // open elements
     int _skipping = 0;      // open elements of a skipped value
     Tag _leaf = Tag::Other; // the leaf or key element whose text is being read
     std::string _text;
 };
 
-bool Builder::parse(const std::function<qsizetype(char* buffer, qsizetype size)>& readChunk) {
-    static const bool initialised = [] {
-        xmlInitParser();
-        return true;
-    }();
-    (void)initialised;
-    xmlSAXHandler sax;
-    std::memset(&sax, 0, sizeof(sax));
-    sax.initialized = XML_SAX2_MAGIC;
-    sax.startElementNs = &Builder::onStartElement;
-    sax.endElementNs = &Builder::onEndElement;
-    sax.characters = &Builder::onCharacters;
-    sax.cdataBlock = &Builder::onCharacters;
-    sax.serror = &Builder::onError;
-    // No entity, DTD or subset handler is set: declarations are not recorded,
-    // references to them are not resolved and nothing external is fetched.
-
-    // Encoding errors bypass the handler above and go to the generic error
-    // function, which prints: silenced on this thread while the file is read.
-    const xmlGenericErrorFunc previousError = xmlGenericError;
-    void* const previousErrorContext = xmlGenericErrorContext;
-    xmlSetGenericErrorFunc(nullptr, &Builder::onGenericError);
-    const auto restoreError =
-        qScopeGuard([&] { xmlSetGenericErrorFunc(previousErrorContext, previousError); });
-
-    constexpr qsizetype chunkSize = 256 * 1024;
-    std::vector<char> buffer(chunkSize);
-    // The parser reads the mended text: one bad character in an exported
-    // catalogue must not lose every record after it.
-    XmlTextRepair repair;
-    std::string text;
-    text.reserve(chunkSize + chunkSize / 8);
-    bool last = false;
-    const auto readText = [&]() -> bool {
-        const qsizetype length = readChunk(buffer.data(), chunkSize);
-        if (length < 0) {
-            return false;
-        }
-        last = length == 0;
-        text.clear();
-        repair.feed(buffer.data(), static_cast<std::size_t>(length), text, last);
-        return true;
-    };
-    // The first bytes let the parser detect the encoding and a byte-order mark.
-    do {
-        if (!readText()) {
-            return false;
-        }
-    } while (text.empty() && !last);
-    const int head = static_cast<int>(std::min<std::size_t>(text.size(), 4));
-    _context = xmlCreatePushParserCtxt(&sax, this, text.data(), head, nullptr);
-    if (_context == nullptr) {
-        return false;
-    }
-    xmlCtxtUseOptions(_context, XML_PARSE_NONET | XML_PARSE_NOCDATA);
-    std::size_t offset = static_cast<std::size_t>(head);
-    while (!_failed) {
-        const int result =
-            xmlParseChunk(_context, text.data() + offset, static_cast<int>(text.size() - offset), last);
-        if (result != 0 || last) {
-            break;
-        }
-        offset = 0;
-        if (!readText()) {
-            _failed = true;
-        }
-    }
-    const bool ok = !_failed && _context->wellFormed != 0 && _hasRoot;
-    // The parser keeps the entity declarations of an internal subset in a
-    // document of its own, even in SAX mode; it is not freed with the context.
-    if (_context->myDoc != nullptr) {
-        xmlFreeDoc(_context->myDoc);
-        _context->myDoc = nullptr;
-    }
-    xmlFreeParserCtxt(_context);
-    _context = nullptr;
+bool Builder::finish(bool parsed) {
+    const bool ok = parsed && _hasRoot;
     _frames.clear();
     if (!ok) {
         _root = PlistValue();
@@ -250,40 +167,32 @@ bool Builder::parse(const std::function<qsizetype(char* buffer, qsizetype size)>
     return ok;
 }
 
-void Builder::onStartElement(void* context, const xmlChar* localName, const xmlChar*, const xmlChar*, int,
-                             const xmlChar**, int, int, const xmlChar**) {
-    auto* self = static_cast<Builder*>(context);
-    if (self->_failed) {
+void Builder::startElement(std::string_view name, const XmlAttributes&) {
+    if (_skipping > 0) {
+        ++_skipping;
         return;
     }
-    if (++self->_depth > PlistReader::maxDepth) {
-        self->fail();
-        return;
-    }
-    if (self->_skipping > 0) {
-        ++self->_skipping;
-        return;
-    }
-    self->startElement(tagOf(localName));
+    startElement(tagOf(name));
 }
 
-void Builder::onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
-    auto* self = static_cast<Builder*>(context);
-    if (self->_failed) {
+void Builder::endElement() {
+    if (_skipping > 0) {
+        --_skipping;
         return;
     }
-    --self->_depth;
-    if (self->_skipping > 0) {
-        --self->_skipping;
-        return;
+    if (_leaf == Tag::Key) {
+        endKey();
+    } else if (_leaf != Tag::Other) {
+        endLeaf();
+    } else if (!_frames.empty()) {
+        endContainer();
     }
-    self->endElement();
+    // Otherwise the end of <plist>.
 }
 
-void Builder::onCharacters(void* context, const xmlChar* text, int length) {
-    auto* self = static_cast<Builder*>(context);
-    if (self->_skipping == 0 && self->_leaf != Tag::Other) {
-        self->_text.append(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
+void Builder::characters(std::string_view text) {
+    if (_skipping == 0 && _leaf != Tag::Other) {
+        _text.append(text);
     }
 }
 
@@ -369,17 +278,6 @@ void Builder::startContainer(bool isDictionary) {
     if (isDictionary && fields != nullptr) {
         frame.dictionary.reserve(fields->keys.size()); // a record: at most its fields
     }
-}
-
-void Builder::endElement() {
-    if (_leaf == Tag::Key) {
-        endKey();
-    } else if (_leaf != Tag::Other) {
-        endLeaf();
-    } else if (!_frames.empty()) {
-        endContainer();
-    }
-    // Otherwise the end of <plist>.
 }
 
 void Builder::endKey() {
@@ -504,14 +402,12 @@ void Builder::deliver(PlistValue&& value) {
     frame.hasKey = false;
     if (frame.stream != nullptr) {
         frame.stream->entryHandler(frame.key, std::move(value));
-    } else {
-        frame.dictionary.insert(std::move(frame.key), std::move(value));
+        return;
     }
-}
-
-void Builder::fail() {
-    _failed = true;
-    xmlStopParser(_context);
+    if (_frames.size() == 1 && _rootValueHandler) {
+        _rootValueHandler(frame.key, value);
+    }
+    frame.dictionary.insert(std::move(frame.key), std::move(value));
 }
 
 } // namespace
@@ -568,55 +464,33 @@ void PlistReader::streamNestedArray(const QString& rootKey, const QString& field
     _streams.push_back({field, false, keySet(fields), {}, std::move(handler), rootKey});
 }
 
+namespace {
+
+XmlPushParser::Limits parserLimits() {
+    XmlPushParser::Limits limits;
+    limits.maxDepth = PlistReader::maxDepth;
+    return limits;
+}
+
+} // namespace
+
 PlistValue PlistReader::readFile(const QString& path) const {
-    // Opened without blocking and checked on the open descriptor: a FIFO in
-    // the catalogue's place would otherwise block until a writer came.
-    const int fd = ::open(Path::toNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return {};
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return {};
-    }
-    Builder builder(_rootKeys, _streams);
-    const qint64 fileSize = info.st_size;
-    qint64 bytesRead = 0;
-    builder.parse([&](char* buffer, qsizetype size) -> qsizetype {
-        qsizetype total = 0;
-        while (total < size) {
-            const ssize_t n = ::read(fd, buffer + total, static_cast<std::size_t>(size - total));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
-                return -1;
-            }
-            if (n == 0) {
-                break;
-            }
-            total += n;
-        }
-        bytesRead += total;
-        if (_progress && !_progress(bytesRead, fileSize)) {
-            return -1;
-        }
-        return total;
-    });
-    ::close(fd);
+    LoadProgress unobserved;
+    return readFile(path, unobserved);
+}
+
+PlistValue PlistReader::readFile(const QString& path, LoadProgress& progress) const {
+    Builder builder(_rootKeys, _streams, _rootValueHandler);
+    XmlPushParser parser(builder, parserLimits());
+    builder.finish(parser.parseFile(path, progress));
     return builder.takeRoot();
 }
 
 PlistValue PlistReader::read(QByteArrayView bytes) const {
-    Builder builder(_rootKeys, _streams);
-    qsizetype offset = 0;
-    builder.parse([&](char* buffer, qsizetype size) -> qsizetype {
-        const qsizetype n = std::min(size, bytes.size() - offset);
-        std::memcpy(buffer, bytes.data() + offset, static_cast<std::size_t>(n));
-        offset += n;
-        return n;
-    });
+    Builder builder(_rootKeys, _streams, _rootValueHandler);
+    XmlPushParser parser(builder, parserLimits());
+    LoadProgress unobserved;
+    builder.finish(parser.parseBytes(bytes, unobserved));
     return builder.takeRoot();
 }
 

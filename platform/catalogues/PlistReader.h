@@ -10,12 +10,15 @@
 #include <optional>
 #include <vector>
 
+class LoadProgress;
+
 // Reads XML property lists as the catalogues of photo and music libraries
 // write them: a UTF-8 byte-order mark, CRLF line ends, any DOCTYPE line, the
-// predefined and numeric character entities. Nothing outside the file is
-// ever loaded: no DTD, no external entity, and entities the file declares are
-// not expanded (a document that uses one is refused). Files that are not
-// well-formed, or nest deeper than maxDepth elements, are refused as a whole.
+// predefined and numeric character entities. The document is read by the
+// hardened XmlPushParser: nothing outside the file is ever loaded, entities
+// the file declares are not expanded (a document that uses one is refused),
+// and bad bytes are mended. Files that are not well-formed, or nest deeper
+// than maxDepth elements, are refused as a whole.
 //
 // Large catalogues are read in chunks and can be streamed: the records of a
 // dictionary or array under a key of the root dictionary are handed to a
@@ -28,9 +31,7 @@ class PlistReader {
 public:
     using EntryHandler = std::function<void(const QString& key, PlistValue&& record)>;
     using ElementHandler = std::function<void(PlistValue&& record)>;
-    // Told the bytes read so far and the file's size after each chunk of a
-    // file; answering false stops the read, which then counts as failed.
-    using ProgressHandler = std::function<bool(qint64 bytesRead, qint64 fileSize)>;
+    using RootValueHandler = std::function<void(const QString& key, const PlistValue& value)>;
 
     // Element nesting beyond this makes the file unreadable (keeps the stack bounded).
     static constexpr int maxDepth = 200;
@@ -56,12 +57,18 @@ public:
     // records holding long lists: a playlist of a million tracks.
     void streamNestedArray(const QString& rootKey, const QString& field, const QStringList& fields,
                            ElementHandler handler);
-
-    void setProgressHandler(ProgressHandler handler) { _progress = std::move(handler); }
+    // Tells handler each value of the root dictionary that is read (see
+    // setRootKeys) as soon as it is complete, before the entries after it are
+    // read: for a setting that the streamed records depend on, such as where
+    // a library keeps its files.
+    void setRootValueHandler(RootValueHandler handler) { _rootValueHandler = std::move(handler); }
 
     // The root value of the file (without the streamed containers), or none
     // when the file cannot be read or is not a well-formed property list.
     PlistValue readFile(const QString& path) const;
+    // The same, telling progress the share of the file read after each chunk;
+    // a cancelled load stops there and reads as none.
+    PlistValue readFile(const QString& path, LoadProgress& progress) const;
     PlistValue read(QByteArrayView bytes) const;
 
     // A whole file or buffer as one value: for small property lists.
@@ -87,5 +94,5 @@ public:
 private:
     std::optional<KeySet> _rootKeys;
     std::vector<Stream> _streams;
-    ProgressHandler _progress;
+    RootValueHandler _rootValueHandler;
 };

@@ -1,5 +1,6 @@
 #include "platform/catalogues/SqliteReader.h"
 
+#include "platform/system/LoadProgress.h"
 #include "platform/system/Path.h"
 
 #include <array>
@@ -97,9 +98,25 @@ QString quoted(const QString& text) {
 // Progress callbacks (every 1,000 virtual machine steps) before a query is stopped.
 constexpr int maxProgressCalls = 1000000;
 
+// What the progress callback of a running query looks at: a few
+// microseconds apart, so that a cancelled load stops a query (a sort of a
+// million rows included) at once.
+struct QueryWatch {
+    int calls = 0;
+    const LoadProgress* progress = nullptr;
+};
+
 int onProgress(void* context) {
-    int* calls = static_cast<int*>(context);
-    return ++*calls > maxProgressCalls ? 1 : 0;
+    auto* watch = static_cast<QueryWatch*>(context);
+    return ++watch->calls > maxProgressCalls || watch->progress->isCancelled() ? 1 : 0;
+}
+
+// Waits before another attempt, in short steps that a cancelled load cuts short.
+void pause(std::chrono::milliseconds duration, const LoadProgress& progress) {
+    constexpr std::chrono::milliseconds step(5);
+    for (std::chrono::milliseconds waited(0); waited < duration && !progress.isCancelled(); waited += step) {
+        std::this_thread::sleep_for(step);
+    }
 }
 
 } // namespace
@@ -154,15 +171,17 @@ QByteArrayView SqliteRow::bytes(int column) const {
                             : QByteArrayView(bytes, sqlite3_column_bytes(_statement, column));
 }
 
-SqliteReader::SqliteReader(sqlite3* database)
-    : _database(database) {
+SqliteReader::SqliteReader(sqlite3* database, const LoadProgress& progress)
+    : _database(database)
+    , _progress(progress) {
 }
 
 SqliteReader::~SqliteReader() {
     sqlite3_close_v2(_database);
 }
 
-std::unique_ptr<SqliteReader> SqliteReader::open(const QString& path, bool immutable) {
+std::unique_ptr<SqliteReader> SqliteReader::open(const QString& path, bool immutable,
+                                                 const LoadProgress& progress) {
     static const bool initialised = [] {
         sqlite3_initialize();
         return true;
@@ -186,15 +205,19 @@ std::unique_ptr<SqliteReader> SqliteReader::open(const QString& path, bool immut
     // A WAL reader may meet the owner's recovery for a moment: this reader
     // waits, the owner never does.
     sqlite3_busy_timeout(database, 250);
-    return std::unique_ptr<SqliteReader>(new SqliteReader(database));
+    return std::unique_ptr<SqliteReader>(new SqliteReader(database, progress));
 }
 
-bool SqliteReader::read(const QString& path, const std::function<bool(SqliteReader& database)>& readAll) {
+bool SqliteReader::read(const QString& path, LoadProgress& progress,
+                        const std::function<bool(SqliteReader& database)>& readAll) {
     const QByteArray native = Path::toNative(path);
     constexpr int attempts = 5;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (attempt > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
+            pause(std::chrono::milliseconds(20 * attempt), progress);
+        }
+        if (progress.isCancelled()) {
+            return false;
         }
         const std::optional<FileState> before = stateOf(native);
         if (!before) {
@@ -204,16 +227,16 @@ bool SqliteReader::read(const QString& path, const std::function<bool(SqliteRead
             continue; // a rollback writer is changing the file in place
         }
         const bool immutable = !(before->wal && before->walFiles);
-        std::unique_ptr<SqliteReader> database = open(path, immutable);
+        std::unique_ptr<SqliteReader> database = open(path, immutable, progress);
         if (!database) {
             return false;
         }
         if (!immutable && !database->query(QStringLiteral("BEGIN"), {})) {
             continue;
         }
-        const bool ok = readAll(*database);
+        const bool ok = readAll(*database) && !progress.isCancelled();
         database.reset();
-        if (!immutable) {
+        if (!immutable || progress.isCancelled()) {
             return ok; // one read transaction: consistent by SQLite's own locking
         }
         const std::optional<FileState> after = stateOf(native);
@@ -230,6 +253,16 @@ bool SqliteReader::hasTable(const QString& table) {
     query(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = %1").arg(quoted(table)),
           [&found](const SqliteRow&) { found = true; });
     return found;
+}
+
+qint64 SqliteReader::largestRowId(const QString& table) {
+    qint64 largest = 0;
+    if (hasTable(table)) {
+        query(QStringLiteral("SELECT max(rowid) FROM \"%1\"")
+                  .arg(QString(table).replace(QLatin1Char('"'), QLatin1String("\"\""))),
+              [&largest](const SqliteRow& row) { largest = row.integer(0); });
+    }
+    return std::max<qint64>(largest, 0);
 }
 
 QStringList SqliteReader::columns(const QString& table) {
@@ -250,8 +283,9 @@ bool SqliteReader::query(const QString& sql, const std::function<void(const Sqli
         sqlite3_finalize(statement);
         return false;
     }
-    int progressCalls = 0;
-    sqlite3_progress_handler(_database, 1000, &onProgress, &progressCalls);
+    QueryWatch watch;
+    watch.progress = &_progress;
+    sqlite3_progress_handler(_database, 1000, &onProgress, &watch);
     int result = SQLITE_ROW;
     while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
         if (handler) {

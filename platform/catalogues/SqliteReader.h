@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class LoadProgress;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -49,13 +50,18 @@ private:
 //   "-shm" files and leave them behind. A rollback writer changes the file in
 //   place, so the read is checked: no hot journal and the same change counter
 //   before and after, or it is done again (a few times, then given up).
+//
+// A load that is given up stops every query within microseconds (the
+// progress callback asks the load every thousand steps of SQLite's machine,
+// sorting included) and the read then answers false.
 class SqliteReader {
 public:
     // Runs readAll on the database at path, in one read transaction; answers
     // whether it read a consistent state to the end. readAll answers false
     // when a query failed; it may be called again after a writer interfered,
-    // and must then start over.
-    static bool read(const QString& path, const std::function<bool(SqliteReader& database)>& readAll);
+    // and must then start over. A cancelled progress ends the read as failed.
+    static bool read(const QString& path, LoadProgress& progress,
+                     const std::function<bool(SqliteReader& database)>& readAll);
 
     ~SqliteReader();
     SqliteReader(const SqliteReader&) = delete;
@@ -63,6 +69,9 @@ public:
 
     // Whether a table (not a view) of this name exists.
     bool hasTable(const QString& table);
+    // The largest row id of a table (0 when empty or absent): found in the
+    // table's index at once, a bound on its rows for telling progress.
+    qint64 largestRowId(const QString& table);
     // The columns of a table, in lower case; empty when there is no such table.
     QStringList columns(const QString& table);
     // Runs a query, handing each row to handler; false on any error (the
@@ -71,8 +80,10 @@ public:
     bool query(const QString& sql, const std::function<void(const SqliteRow& row)>& handler);
 
 private:
-    explicit SqliteReader(sqlite3* database);
-    static std::unique_ptr<SqliteReader> open(const QString& path, bool immutable);
+    SqliteReader(sqlite3* database, const LoadProgress& progress);
+    static std::unique_ptr<SqliteReader> open(const QString& path, bool immutable,
+                                              const LoadProgress& progress);
 
     sqlite3* _database;
+    const LoadProgress& _progress;
 };

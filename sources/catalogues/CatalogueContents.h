@@ -11,16 +11,33 @@
 // nests them. Made without notifications, shared caches or QObjects, so that
 // reading can run on any thread; the folder then adds it in one step.
 struct CatalogueGroup {
-    // The icon a group's folder shows.
-    enum class Kind { Album, Folder, Event, Tag, Playlist, SmartPlaylist, Roll };
+    // What the group is, and so the icon its folder shows. Library is the
+    // catalogue's whole-library album or playlist (iPhoto's master album,
+    // iTunes's master playlist); Roll and Month are iPhoto's film rolls and
+    // months; Videos and Podcasts iTunes's playlists of those.
+    enum class Kind {
+        Album,
+        Folder,
+        Event,
+        Tag,
+        Playlist,
+        SmartPlaylist,
+        Library,
+        SmartAlbum,
+        Roll,
+        Month,
+        Videos,
+        Podcasts
+    };
 
     QString name;
     Kind kind = Kind::Album;
     std::vector<MediaItemPtr> items;
     std::vector<CatalogueGroup> groups;
     // The catalogue's own identifier of the group (an album or playlist
-    // number, a persistent id), when it has one: a group read again is the
-    // same folder by it, even renamed. Empty: known by its kind and name.
+    // number, a persistent id), when it has one, unique among the
+    // catalogue's groups: a group read again is the same folder by it, even
+    // renamed. Empty: known by its kind and name.
     QString id;
 };
 

@@ -29,19 +29,33 @@ QImage catalogueIcon(const QString& name, const QString& resource) {
 
 } // namespace
 
+QImage CatalogueFolder::libraryIcon(Library library) {
+    return library == Library::Music
+               ? catalogueIcon(QStringLiteral("catalogueMusicLibrary"), QStringLiteral("MBiTunesLibrary.tif"))
+               : catalogueIcon(QStringLiteral("catalogueLibrary"), QStringLiteral("sl-icon_library.tiff"));
+}
+
 CatalogueFolder::CatalogueFolder(const QString& name, Library library)
-    : SourceFolder(name, library == Library::Music ? catalogueIcon(QStringLiteral("catalogueMusicLibrary"),
-                                                                   QStringLiteral("MBiTunesLibrary.tif"))
-                                                   : catalogueIcon(QStringLiteral("catalogueLibrary"),
-                                                                   QStringLiteral("sl-icon_library.tiff")))
-    , _icons{catalogueIcon(QStringLiteral("catalogueAlbum"), QStringLiteral("sl-icon_album.tiff")),
-             catalogueIcon(QStringLiteral("catalogueFolder"), QStringLiteral("sl-icon_folder.tiff")),
-             catalogueIcon(QStringLiteral("catalogueEvent"), QStringLiteral("sl-icon_cal.tiff")),
-             catalogueIcon(QStringLiteral("catalogueTag"), QStringLiteral("sl-icon_smartAlbum.tiff")),
-             catalogueIcon(QStringLiteral("cataloguePlaylist"), QStringLiteral("MBiTunesPlaylist.tif")),
-             catalogueIcon(QStringLiteral("catalogueSmartPlaylist"),
-                           QStringLiteral("MBiTunesSmartPlaylist.tif")),
-             catalogueIcon(QStringLiteral("catalogueRoll"), QStringLiteral("sl-icon_roll.tiff"))} {
+    : CatalogueFolder(name, libraryIcon(library), library) {
+}
+
+CatalogueFolder::CatalogueFolder(const QString& name, const QImage& icon, Library library)
+    : SourceFolder(name, icon)
+    , _icons(groupIcons(library)) {
+}
+
+CatalogueFolder::GroupIcons CatalogueFolder::groupIcons(Library library) {
+    return {
+        catalogueIcon(QStringLiteral("catalogueAlbum"), QStringLiteral("sl-icon_album.tiff")),
+        catalogueIcon(QStringLiteral("catalogueFolder"), QStringLiteral("sl-icon_folder.tiff")),
+        catalogueIcon(QStringLiteral("catalogueEvent"), QStringLiteral("sl-icon_cal.tiff")),
+        catalogueIcon(QStringLiteral("catalogueTag"), QStringLiteral("sl-icon_smartAlbum.tiff")),
+        catalogueIcon(QStringLiteral("cataloguePlaylist"), QStringLiteral("MBiTunesPlaylist.tif")),
+        catalogueIcon(QStringLiteral("catalogueSmartPlaylist"), QStringLiteral("MBiTunesSmartPlaylist.tif")),
+        libraryIcon(library),
+        catalogueIcon(QStringLiteral("catalogueRoll"), QStringLiteral("sl-icon_roll.tiff")),
+        catalogueIcon(QStringLiteral("catalogueVideos"), QStringLiteral("MBiTunesVideos.tif")),
+        catalogueIcon(QStringLiteral("cataloguePodcasts"), QStringLiteral("MBiTunesPodcastsPlaylist.tif"))};
 }
 
 MediaFolderReader CatalogueFolder::reader() const {
@@ -95,8 +109,23 @@ MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIco
     case CatalogueGroup::Kind::SmartPlaylist:
         icon = icons.smartPlaylist;
         break;
+    case CatalogueGroup::Kind::Library:
+        icon = icons.library;
+        break;
+    case CatalogueGroup::Kind::SmartAlbum:
+        icon = icons.tag; // the same picture
+        break;
     case CatalogueGroup::Kind::Roll:
         icon = icons.roll;
+        break;
+    case CatalogueGroup::Kind::Month:
+        icon = icons.event; // the same picture
+        break;
+    case CatalogueGroup::Kind::Videos:
+        icon = icons.videos;
+        break;
+    case CatalogueGroup::Kind::Podcasts:
+        icon = icons.podcasts;
         break;
     }
     MediaFolderContents contents;

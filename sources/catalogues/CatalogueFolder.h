@@ -42,11 +42,13 @@ protected:
         return {database, database + QStringLiteral("-wal")};
     }
 
-    // Which library icon the folder shows.
+    // Which library icon the folder shows, and its whole-library group.
     enum class Library { Pictures, Music };
 
     // A folder with the library icon; registers the group icons on first use.
     CatalogueFolder(const QString& name, Library library);
+    // A folder with an icon of its own.
+    CatalogueFolder(const QString& name, const QImage& icon, Library library);
 
     // A read again that could not read the catalogue to its end keeps what
     // the folder shows; one that reads what the last one did is recognised on
@@ -65,8 +67,13 @@ private:
         QImage tag;
         QImage playlist;
         QImage smartPlaylist;
+        QImage library;
         QImage roll;
+        QImage videos;
+        QImage podcasts;
     };
+    static GroupIcons groupIcons(Library library);
+    static QImage libraryIcon(Library library);
     // A loaded folder for group and its sub-groups; posts nothing.
     static MediaFolderPtr folderFor(CatalogueGroup&& group, const GroupIcons& icons);
 

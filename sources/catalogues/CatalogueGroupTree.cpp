@@ -20,6 +20,7 @@ std::vector<CatalogueGroup> CatalogueGroupTree::groupsOf(Node& node, CatalogueGr
         CatalogueGroup group;
         group.name = name;
         group.kind = kind;
+        group.id = std::move(child->id);
         group.items = std::move(child->items);
         group.groups = groupsOf(*child, kind);
         if (!group.items.empty() || !group.groups.empty()) {

@@ -16,6 +16,8 @@ public:
     struct Node {
         std::map<QString, std::unique_ptr<Node>> children;
         std::vector<MediaItemPtr> items;
+        // The catalogue's identifier of the group (see CatalogueGroup::id).
+        QString id;
 
         // The child of this name, made when missing.
         Node& child(const QString& name);

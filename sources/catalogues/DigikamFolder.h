@@ -2,17 +2,15 @@
 
 #include "sources/catalogues/CatalogueFolder.h"
 #include "sources/catalogues/CatalogueRoots.h"
+#include "sources/catalogues/DigikamReader.h"
 
 #include <QString>
 
-// The user's digiKam collection: in the pictures tree its images, in the
-// movies tree its videos, each listed by album and name, with the albums as
-// sub-folders nested as their folders are, then "Tags" with the tag tree
-// (folders without such items are left out). Album roots on volumes that are
-// not mounted are left out, and so are hidden and trashed images.
+// The user's digiKam collection: its images in the pictures tree, its videos
+// in the movies tree, as DigikamReader reads them.
 class DigikamFolder : public CatalogueFolder {
 public:
-    enum class Media { Pictures, Movies };
+    using Media = DigikamReader::Media;
 
     // Adds "digiKam" to the pictures and movies roots when the user has a
     // digiKam database.
@@ -26,12 +24,6 @@ public:
 
     CatalogueReader catalogueReader() const override;
     QStringList catalogueFiles() const override { return databaseFiles(_database); }
-    static CatalogueContents read(const QString& database, Media media);
-
-    // Where an album root lies, from its identifier and specific path: a
-    // "volumeid:?path=" root at that path, a "volumeid:?uuid=" root below the
-    // mount point of that volume. A null string when it is not available.
-    static QString albumRootPath(const QString& identifier, const QString& specificPath);
 
 private:
     QString _database;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "model/SourceFolder.h"
+#include "sources/catalogues/CatalogueFolder.h"
 #include "sources/catalogues/CatalogueRoots.h"
 
-#include <QImage>
 #include <QString>
 
 #include <memory>
@@ -11,20 +10,11 @@
 class IPhotoFolder;
 using IPhotoFolderPtr = std::shared_ptr<IPhotoFolder>;
 
-// The user's iPhoto library in the pictures tree. Once loaded, its files are
-// the photos of the library's master album and its sub-folders are all albums
-// of the catalogue, in the catalogue's order; an album and the library folder
-// share each photo object. The catalogue is read once, on first use.
-class IPhotoFolder : public SourceFolder {
+// The user's iPhoto library in the pictures tree, as IPhotoReader reads it:
+// once loaded, its files are the photos of the library's master album and its
+// sub-folders all albums of the catalogue.
+class IPhotoFolder : public CatalogueFolder {
 public:
-    struct AlbumIcons {
-        QImage album;
-        QImage smartAlbum;
-        QImage library;
-        QImage roll;
-        QImage calendar;
-    };
-
     // A folder for the catalogue at pList ("~" expanded); null when no file exists there.
     static IPhotoFolderPtr create(const QString& name, const QString& pList);
 
@@ -36,16 +26,9 @@ public:
 
     QString pList() const { return _pList; }
 
-protected:
-    MediaFolderReader reader() const override;
-    // A catalogue saved again is read again.
-    SourceWatch::Targets watchTargets() const override { return {{}, {_pList}}; }
-    // Expandable before loading, without reading the file.
-    bool loadExpandable() override { return true; }
+    CatalogueReader catalogueReader() const override;
+    QStringList catalogueFiles() const override { return {_pList}; }
 
 private:
     QString _pList;
-    // The album icons as registered when this folder was made: the shared
-    // table's "library" entry may be replaced by another library folder later.
-    AlbumIcons _icons;
 };

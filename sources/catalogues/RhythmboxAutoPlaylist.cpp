@@ -1,11 +1,13 @@
 #include "sources/catalogues/RhythmboxAutoPlaylist.h"
 
-#include "platform/system/TextMatch.h"
+#include "platform/system/LoadProgress.h"
+
+#include <QList>
 
 #include <algorithm>
 
 std::optional<RhythmboxAutoPlaylist>
-RhythmboxAutoPlaylist::fromPlaylist(const RhythmboxReader::Playlist& playlist) {
+RhythmboxAutoPlaylist::fromPlaylist(const RhythmboxXml::Playlist& playlist) {
     RhythmboxAutoPlaylist result;
     if (!addConditions(playlist.query, result._conditions)) {
         return std::nullopt;
@@ -35,9 +37,9 @@ RhythmboxAutoPlaylist::fromPlaylist(const RhythmboxReader::Playlist& playlist) {
     return result;
 }
 
-bool RhythmboxAutoPlaylist::addConditions(const std::vector<RhythmboxReader::QueryElement>& elements,
+bool RhythmboxAutoPlaylist::addConditions(const std::vector<RhythmboxXml::QueryElement>& elements,
                                           std::vector<Condition>& conditions) {
-    for (const RhythmboxReader::QueryElement& element : elements) {
+    for (const RhythmboxXml::QueryElement& element : elements) {
         if (element.name == QLatin1String("conjunction") || element.name == QLatin1String("subquery")) {
             if (!addConditions(element.children, conditions)) {
                 return false;
@@ -52,7 +54,7 @@ bool RhythmboxAutoPlaylist::addConditions(const std::vector<RhythmboxReader::Que
 }
 
 std::optional<RhythmboxAutoPlaylist::Condition>
-RhythmboxAutoPlaylist::conditionFor(const RhythmboxReader::QueryElement& element) {
+RhythmboxAutoPlaylist::conditionFor(const RhythmboxXml::QueryElement& element) {
     Condition condition;
     if (element.name == QLatin1String("like")) {
         condition.substring = true;
@@ -78,7 +80,7 @@ RhythmboxAutoPlaylist::conditionFor(const RhythmboxReader::QueryElement& element
     } else {
         return std::nullopt;
     }
-    condition.value = condition.folded ? TextMatch::searchForm(element.value) : element.value;
+    condition.value = condition.folded ? fold(element.value) : element.value;
     return condition;
 }
 
@@ -108,9 +110,8 @@ bool RhythmboxAutoPlaylist::matches(const Song& song) const {
         const QString& field = fieldOf(song, condition.field);
         bool match = false;
         if (condition.folded) {
-            const QString folded = TextMatch::searchForm(field.isNull() ? QLatin1String("") : field);
-            match = condition.substring ? TextMatch::containsSearchForm(folded, condition.value)
-                                        : folded == condition.value;
+            const QString folded = fold(field);
+            match = condition.substring ? folded.contains(condition.value) : folded == condition.value;
         } else {
             match = condition.substring ? field.contains(condition.value) : field == condition.value;
         }
@@ -121,9 +122,13 @@ bool RhythmboxAutoPlaylist::matches(const Song& song) const {
     return true;
 }
 
-std::vector<std::size_t> RhythmboxAutoPlaylist::select(const std::vector<Song>& songs) const {
+std::vector<std::size_t> RhythmboxAutoPlaylist::select(const std::vector<Song>& songs,
+                                                       const LoadProgress& progress) const {
     std::vector<std::size_t> selected;
     for (std::size_t i = 0; i < songs.size(); ++i) {
+        if ((i & 4095) == 0 && progress.isCancelled()) {
+            return selected;
+        }
         if (matches(songs[i])) {
             selected.push_back(i);
         }
@@ -140,4 +145,36 @@ std::vector<std::size_t> RhythmboxAutoPlaylist::select(const std::vector<Song>& 
         selected.resize(static_cast<std::size_t>(_limit));
     }
     return selected;
+}
+
+QString RhythmboxAutoPlaylist::fold(const QString& text) {
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString folded;
+    folded.reserve(decomposed.size());
+    for (const char32_t c : decomposed.toUcs4()) {
+        switch (QChar::category(c)) {
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_SpacingCombining:
+        case QChar::Mark_Enclosing:
+        case QChar::Punctuation_Connector:
+        case QChar::Punctuation_Dash:
+        case QChar::Punctuation_Open:
+        case QChar::Punctuation_Close:
+        case QChar::Punctuation_InitialQuote:
+        case QChar::Punctuation_FinalQuote:
+        case QChar::Punctuation_Other:
+            break; // left out
+        case QChar::Letter_Uppercase:
+        case QChar::Letter_Lowercase:
+        case QChar::Letter_Titlecase:
+        case QChar::Letter_Modifier:
+        case QChar::Letter_Other:
+            folded.append(QChar::fromUcs4(QChar::toLower(c)));
+            break;
+        default:
+            folded.append(QChar::fromUcs4(c));
+            break;
+        }
+    }
+    return folded;
 }

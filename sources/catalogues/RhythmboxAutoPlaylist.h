@@ -1,11 +1,13 @@
 #pragma once
 
-#include "platform/catalogues/RhythmboxReader.h"
+#include "platform/catalogues/RhythmboxXml.h"
 
 #include <QString>
 
 #include <optional>
 #include <vector>
+
+class LoadProgress;
 
 // A Rhythmbox automatic playlist whose query the browser answers itself:
 // conditions all joined by "and", each an exact ("equals") or a substring
@@ -27,23 +29,30 @@ public:
     };
 
     // The playlist when its query and limits are of that kind; none otherwise.
-    static std::optional<RhythmboxAutoPlaylist> fromPlaylist(const RhythmboxReader::Playlist& playlist);
+    static std::optional<RhythmboxAutoPlaylist> fromPlaylist(const RhythmboxXml::Playlist& playlist);
 
-    // The indexes of the songs it lists, in its order.
-    std::vector<std::size_t> select(const std::vector<Song>& songs) const;
+    // The indexes of the songs it lists, in its order; stops early (with
+    // what it found so far) when the load is cancelled.
+    std::vector<std::size_t> select(const std::vector<Song>& songs, const LoadProgress& progress) const;
+
+    // Text as Rhythmbox folds it for its "-folded" properties and their
+    // values: decomposed, accents and other marks and all punctuation left
+    // out, letters in lower case, anything else kept ("Beyoncé!" is
+    // "beyonce"). Rhythmbox compares the folded texts exactly or by substring.
+    static QString fold(const QString& text);
 
 private:
     enum class Field { Title, Artist, Album, Genre, Kind };
     struct Condition {
         Field field = Field::Title;
         bool substring = false; // "like", else "equals"
-        bool folded = false;    // on the property's case-folded form
-        QString value;          // in search form when folded
+        bool folded = false;    // on the property's folded form (see fold)
+        QString value;          // folded when folded is set
     };
 
-    static bool addConditions(const std::vector<RhythmboxReader::QueryElement>& elements,
+    static bool addConditions(const std::vector<RhythmboxXml::QueryElement>& elements,
                               std::vector<Condition>& conditions);
-    static std::optional<Condition> conditionFor(const RhythmboxReader::QueryElement& element);
+    static std::optional<Condition> conditionFor(const RhythmboxXml::QueryElement& element);
     static const QString& fieldOf(const Song& song, Field field);
     bool matches(const Song& song) const;
 

@@ -2,16 +2,16 @@
 
 #include "sources/catalogues/CatalogueFolder.h"
 #include "sources/catalogues/CatalogueRoots.h"
+#include "sources/catalogues/StrawberryReader.h"
 
 #include <QString>
 
-// The user's Strawberry or Clementine collection (they share one layout): in
-// the music tree its songs, in the movies tree the video files among them,
-// and in each a sub-folder per playlist with such items, in the order they
-// were made. Songs marked unavailable are left out.
+// The user's Strawberry or Clementine collection: its songs in the music
+// tree, the video files among them in the movies tree, as StrawberryReader
+// reads them.
 class StrawberryFolder : public CatalogueFolder {
 public:
-    enum class Media { Music, Movies };
+    using Media = StrawberryReader::Media;
 
     // Adds "Strawberry" and "Clementine" to the music and movies roots, each
     // when the user has its database.
@@ -24,7 +24,6 @@ public:
 
     CatalogueReader catalogueReader() const override;
     QStringList catalogueFiles() const override { return databaseFiles(_database); }
-    static CatalogueContents read(const QString& database, Media media);
 
 private:
     QString _database;

@@ -7,6 +7,7 @@
 #include "model/FolderWatcher.h"
 #include "model/QVTrack.h"
 #include "platform/system/NotificationCenter.h"
+#include "sources/catalogues/IPhotoFolder.h"
 #include "sources/catalogues/ITunesFolder.h"
 #include "sources/catalogues/RhythmboxFolder.h"
 #include "sources/catalogues/ShotwellFolder.h"
@@ -197,6 +198,62 @@ TEST_F(LiveFolder, ACatalogueSavedByRenamingANewFileOverItIsReadAgain) {
 
     saveITunesByRenaming(home, file, catalogue("one,two,three"));
     EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"one", "three", "two"}), 3000);
+}
+
+// An iPhoto catalogue of the named photos, all in the master album.
+QByteArray iPhotoCatalogue(const QByteArray& names) {
+    QByteArray photos;
+    QByteArray keys;
+    int id = 0;
+    for (const QByteArray& name : names.split(',')) {
+        const QByteArray n = QByteArray::number(++id);
+        photos += "<key>" + n + "</key><dict><key>Caption</key><string>" + name +
+                  "</string><key>ImagePath</key><string>/photos/" + name + ".jpg</string></dict>";
+        keys += "<string>" + n + "</string>";
+    }
+    return "<plist><dict><key>List of Albums</key><array><dict><key>AlbumName</key><string>Photos</string>"
+           "<key>Master</key><true/><key>KeyList</key><array>" +
+           keys + "</array></dict></array><key>Master Image List</key><dict>" + photos +
+           "</dict></dict></plist>";
+}
+
+// A catalogue caught half-written while its folder is shown (a sync tool
+// copying it in place, the application saving it): the list keeps what it
+// shows, and the catalogue shows once complete.
+TEST_F(LiveFolder, ACatalogueCaughtHalfWrittenKeepsTheListShown) {
+    const struct {
+        const char* name;
+        QString file;
+        QByteArray (*catalogue)(const QByteArray& names);
+        std::function<MediaFolderPtr(const QString& file)> make;
+    } libraries[] = {
+        {"iTunes", QStringLiteral("Music/iTunes/iTunes Music Library.xml"), &iTunesCatalogue,
+         [](const QString& file) {
+             return ITunesFolder::create(QStringLiteral("iTunes"), file, true, false);
+         }},
+        {"iPhoto", QStringLiteral("Pictures/iPhoto Library/AlbumData.xml"), &iPhotoCatalogue,
+         [](const QString& file) {
+             return IPhotoFolder::create(QStringLiteral("iPhoto"), file);
+         }},
+    };
+    for (const auto& library : libraries) {
+        SCOPED_TRACE(library.name);
+        const QString file = home.writeFile(library.file, library.catalogue("one,two"));
+        list.setFolder(library.make(file));
+        ASSERT_EVENTUALLY(list.numItems() == 2, 5000);
+
+        const QByteArray next = library.catalogue("one,two,three");
+        QFile inPlace(file);
+        ASSERT_TRUE(inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        inPlace.write(next.left(next.size() * 2 / 3));
+        inPlace.flush();
+        EXPECT_FALSE(QTest::qWaitFor([&] { return list.numItems() != 2; }, FolderWatcher::latestMs + 1000))
+            << "the half-written catalogue replaced the list";
+        inPlace.write(next.mid(next.size() * 2 / 3));
+        inPlace.close();
+        EXPECT_EVENTUALLY(sortedNames(list.filtered()) == (QStringList{"one", "three", "two"}), 3000);
+        list.setFolder(nullptr);
+    }
 }
 
 // Music that plays from a catalogue goes on when the catalogue's owner saves

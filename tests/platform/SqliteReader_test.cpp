@@ -1,4 +1,5 @@
 #include "platform/catalogues/SqliteReader.h"
+#include "platform/system/LoadProgress.h"
 #include "support/SqliteFixture.h"
 
 #include <QDir>
@@ -44,7 +45,8 @@ struct Counts {
 // queries, so that commits fall inside reads.
 std::optional<Counts> readCounts(const QString& path, std::chrono::microseconds pause = {}) {
     Counts counts;
-    const bool ok = SqliteReader::read(path, [&counts, pause](SqliteReader& database) {
+    LoadProgress unobserved;
+    const bool ok = SqliteReader::read(path, unobserved, [&counts, pause](SqliteReader& database) {
         counts = {};
         const bool first = database.query(QStringLiteral("SELECT count(*), sum(length(text)) FROM first"),
                                           [&counts](const SqliteRow& row) { counts.first = row.integer(0); });

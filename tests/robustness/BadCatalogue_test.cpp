@@ -1,6 +1,7 @@
 #include "HostileHome.h"
 #include "model/Photo.h"
 #include "model/QVMedia.h"
+#include "platform/catalogues/XmlPushParser.h"
 #include "platform/media/FFmpegApi.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/IPhotoFolder.h"
@@ -283,6 +284,51 @@ TEST_F(BadBytes, InRecordsLoseNoRecord) {
     ASSERT_EQ(iPhoto->folders().size(), 1u);
     EXPECT_EQ(iPhoto->folders()[0]->name(), QStringLiteral("Photos \U0001F60E"));
     EXPECT_EQ(iPhoto->folders()[0]->files().size(), 7u);
+}
+
+} // namespace
+
+namespace {
+
+class HugeText : public HostileHome {};
+
+// A catalogue whose first track is named by 16 megabytes of text, twice what
+// is kept: read within the time and memory budgets, the name cut short, every
+// track kept.
+TEST_F(HugeText, IsCutShortAndItsRecordKept) {
+    const QString path = _home.writeFile(kITunes);
+    {
+        // Written in pieces, so that the test itself holds no such text.
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const QByteArray whole = catalogue("<key>Tracks</key><dict><key>1</key><dict><key>Name</key><string>"
+                                           "@</string></dict><key>2</key><dict><key>Name</key><string>Two"
+                                           "</string></dict></dict><key>Playlists</key><array><dict><key>Name"
+                                           "</key><string>Library</string><key>Master</key><true/><key>"
+                                           "Playlist Items</key><array><dict><key>Track ID</key><integer>1"
+                                           "</integer></dict><dict><key>Track ID</key><integer>2</integer>"
+                                           "</dict></array></dict></array>");
+        const qsizetype at = whole.indexOf('@');
+        file.write(whole.left(at));
+        const QByteArray piece(1024 * 1024, 'a');
+        for (int i = 0; i < 16; ++i) {
+            file.write(piece);
+        }
+        file.write(whole.mid(at + 1));
+    }
+    snapshot();
+    const long memoryBefore = peakMemoryKb();
+    ITunesFolderPtr library;
+    const qint64 elapsed = millisecondsOf([&] {
+        library = ITunesFolder::create(QStringLiteral("iTunes"), path, true, false);
+        loadEverything(library);
+    });
+    EXPECT_LT(elapsed, kMainThreadBudgetMs);
+    EXPECT_LT(peakMemoryKb() - memoryBefore, 64 * 1024) << "kilobytes more at the peak";
+    ASSERT_EQ(library->files().size(), 2u);
+    EXPECT_EQ(library->files()[0]->name().size(),
+              static_cast<qsizetype>(XmlPushParser::Limits().maxTextLength));
+    EXPECT_EQ(library->files()[1]->name(), QStringLiteral("Two"));
 }
 
 } // namespace

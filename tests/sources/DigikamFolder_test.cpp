@@ -3,6 +3,7 @@
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/DigikamFolder.h"
+#include "support/MediaFixtures.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 
@@ -25,6 +26,8 @@ CREATE TABLE Images (id INTEGER PRIMARY KEY, album INTEGER, name TEXT NOT NULL, 
 CREATE TABLE Tags (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT NOT NULL, icon INTEGER, iconkde TEXT,
   UNIQUE (name, pid));
 CREATE TABLE ImageTags (imageid INTEGER NOT NULL, tagid INTEGER NOT NULL, UNIQUE (imageid, tagid));
+CREATE TABLE ImageComments (id INTEGER PRIMARY KEY, imageid INTEGER, type INTEGER, language TEXT, author TEXT,
+  date DATETIME, comment TEXT, UNIQUE(imageid, type, language, author));
 CREATE TABLE Settings (keyword TEXT NOT NULL UNIQUE, value TEXT);
 INSERT INTO Settings VALUES ('DBVersion', '16');
 )";
@@ -43,6 +46,8 @@ INSERT INTO Images (id, album, name, status, category) VALUES (1, 1, 'top.jpg', 
 INSERT INTO Tags (id, pid, name) VALUES (1, 0, '_Digikam_Internal_Tags_'), (2, 1, 'Current Version'),
   (3, 0, 'People'), (4, 3, 'Anna'), (5, 0, 'Places'), (6, 7, 'Loop'), (7, 6, 'Pool');
 INSERT INTO ImageTags VALUES (2, 4), (5, 2), (5, 5), (6, 5), (2, 6), (7, 5);
+INSERT INTO ImageComments (imageid, type, language, comment) VALUES (6, 1, 'x-default', 'A comment'),
+  (6, 3, 'x-default', 'Garden Clip');
 )")
         .arg(QString::fromLatin1(QUrl::toPercentEncoding(pictures, "/")));
 }
@@ -78,6 +83,8 @@ TEST(DigikamFolder, ShowsAlbumsAndTagsOfMountedRootsInPicturesAndMovies) {
                        QFile::encodeName(home.file(QStringLiteral("Collection/"))) + "\n");
     SqliteFixture::execute(home.file(QStringLiteral("Collection/digikam4.db")),
                            QLatin1String(kSchema) + collectionRows(pictures));
+    // A real movie, whose file calls itself "Holiday Clip".
+    MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, pictures + QStringLiteral("/Garden/clip.mp4"));
 
     auto photos = std::make_shared<MediaFolder>();
     auto music = std::make_shared<MediaFolder>();
@@ -100,9 +107,21 @@ TEST(DigikamFolder, ShowsAlbumsAndTagsOfMountedRootsInPicturesAndMovies) {
     // A folder of folders shows that it expands before it was ever opened.
     MediaFolderPtr year = library->folders()[0];
     EXPECT_TRUE(year->isExpandable());
+    // Albums and tags carry digiKam's ids; a folder with no album of its own has none.
+    const CatalogueContents catalogue = std::dynamic_pointer_cast<DigikamFolder>(library)->readCatalogue();
+    QStringList ids;
+    for (const CatalogueGroup& group : catalogue.groups) {
+        ids << group.id;
+        for (const CatalogueGroup& child : group.groups) {
+            ids << group.id + QLatin1Char('/') + child.id;
+        }
+    }
+    EXPECT_EQ(ids, (QStringList{"", "/album-2", "album-3", "tags", "tags/tag-3", "tags/tag-5"}));
 
     ASSERT_EQ(movies->folders().size(), 1u);
     EXPECT_EQ(namesOf(movies->folders()[0]->files()), QStringList{pictures + "/Garden/clip.mp4"});
+    // Named by its title in digiKam, without opening the movie.
+    EXPECT_EQ(movies->folders()[0]->files()[0]->name(), QStringLiteral("Garden Clip"));
     EXPECT_EQ(describe(*movies->folders()[0]),
               (QStringList{"Garden: " + pictures + "/Garden/clip.mp4",
                            "Tags: ", "Tags/Places: " + pictures + "/Garden/clip.mp4"}));
@@ -111,14 +130,18 @@ TEST(DigikamFolder, ShowsAlbumsAndTagsOfMountedRootsInPicturesAndMovies) {
 
 TEST(DigikamFolder, ResolvesAlbumRootsByPathAndMountedVolume) {
     EXPECT_EQ(
-        DigikamFolder::albumRootPath(QStringLiteral("volumeid:?path=%2Fhome%2Fa%20b"), QStringLiteral("/")),
+        DigikamReader::albumRootPath(QStringLiteral("volumeid:?path=%2Fhome%2Fa%20b"), QStringLiteral("/")),
         QStringLiteral("/home/a b"));
-    EXPECT_EQ(DigikamFolder::albumRootPath(QStringLiteral("volumeid:?path=/data"), QStringLiteral("/Photos")),
+    EXPECT_EQ(DigikamReader::albumRootPath(QStringLiteral("volumeid:?path=/data"), QStringLiteral("/Photos")),
               QStringLiteral("/data/Photos"));
-    EXPECT_TRUE(DigikamFolder::albumRootPath(QStringLiteral("volumeid:?uuid=0000-NOT-MOUNTED"), {}).isNull());
-    EXPECT_TRUE(DigikamFolder::albumRootPath(QStringLiteral("volumeid:?uuid=../../etc"), {}).isNull());
+    // digiKam escapes a space but writes a "+" as it is.
+    EXPECT_EQ(DigikamReader::albumRootPath(QStringLiteral("volumeid:?path=/data/Photos+Videos%20Lib"),
+                                           QStringLiteral("/2026")),
+              QStringLiteral("/data/Photos+Videos Lib/2026"));
+    EXPECT_TRUE(DigikamReader::albumRootPath(QStringLiteral("volumeid:?uuid=0000-NOT-MOUNTED"), {}).isNull());
+    EXPECT_TRUE(DigikamReader::albumRootPath(QStringLiteral("volumeid:?uuid=../../etc"), {}).isNull());
     EXPECT_TRUE(
-        DigikamFolder::albumRootPath(QStringLiteral("volumeid:?networkshareurl=smb://nas/x"), {}).isNull());
+        DigikamReader::albumRootPath(QStringLiteral("volumeid:?networkshareurl=smb://nas/x"), {}).isNull());
 }
 
 } // namespace

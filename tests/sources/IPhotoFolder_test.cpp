@@ -221,4 +221,60 @@ TEST(LibraryIcons, EachMasterKeepsItsOwnLibraryImageWhicheverFolderWasMadeLast) 
         << "the shared entry is the last made";
 }
 
+// A library copied from a Mac, as iPhoto writes its catalogue: the pictures
+// are found in the copied library folder the catalogue lies in; a picture the
+// copy does not hold keeps the path the catalogue gives.
+TEST(IPhotoFolder, ALibraryCopiedFromAMacFindsItsPicturesInItsOwnFolder) {
+    TempHome home;
+    const QString roll = QStringLiteral("2009/01/05/20090105-120000/");
+    const QString master = home.writeFile(QStringLiteral("Pictures/iPhoto Library/Masters/") + roll +
+                                          QStringLiteral("IMG_0005.JPG"));
+    const QString thumbnail = home.writeFile(QStringLiteral("Pictures/iPhoto Library/Thumbnails/") + roll +
+                                             QStringLiteral("IMG_0005.jpg"));
+    const QByteArray mac = "/Users/bob/Pictures/iPhoto Library";
+    const auto record = [&](const QByteArray& id, const QByteArray& roll, const QByteArray& name) {
+        return "\t\t<key>" + id + "</key>\n\t\t<dict>\n\t\t\t<key>Caption</key><string>" + name +
+               "</string>\n\t\t\t<key>Comment</key><string></string>\n"
+               "\t\t\t<key>MediaType</key><string>Image</string>\n"
+               "\t\t\t<key>ImagePath</key><string>" +
+               mac + "/Masters/" + roll + name + ".JPG</string>\n\t\t\t<key>ThumbPath</key><string>" + mac +
+               "/Thumbnails/" + roll + name +
+               ".jpg</string>\n\t\t\t<key>Roll</key><integer>7</integer>\n"
+               "\t\t</dict>\n";
+    };
+    const QByteArray catalogue =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>\n"
+        "\t<key>Application Version</key><string>8.1.2 (424)</string>\n"
+        "\t<key>Archive Path</key><string>" +
+        mac +
+        "</string>\n\t<key>List of Albums</key>\n\t<array>\n\t\t<dict>\n"
+        "\t\t\t<key>AlbumId</key><integer>999000</integer>\n"
+        "\t\t\t<key>AlbumName</key><string>Photos</string>\n\t\t\t<key>KeyList</key>\n"
+        "\t\t\t<array><string>5</string><string>6</string></array>\n"
+        "\t\t\t<key>Master</key><true/>\n\t\t\t<key>PhotoCount</key><integer>2</integer>\n\t\t</dict>\n"
+        "\t\t<dict>\n\t\t\t<key>AlbumId</key><integer>12</integer>\n"
+        "\t\t\t<key>AlbumName</key><string>Trip</string>\n"
+        "\t\t\t<key>Album Type</key><string>Regular</string>\n\t\t\t<key>KeyList</key>\n"
+        "\t\t\t<array><string>5</string></array>\n\t\t</dict>\n\t</array>\n"
+        "\t<key>List of Keywords</key><dict/>\n\t<key>Major Version</key><integer>2</integer>\n"
+        "\t<key>Master Image List</key>\n\t<dict>\n" +
+        record("5", roll.toUtf8(), "IMG_0005") + record("6", "2009/02/11/20090211-090000/", "IMG_0006") +
+        "\t</dict>\n</dict>\n</plist>\n";
+    const auto library = makeLibrary(home, catalogue);
+    ASSERT_EQ(library->files().size(), 2u);
+    const auto copied = std::dynamic_pointer_cast<Photo>(library->files()[0]);
+    EXPECT_EQ(copied->path(), master);
+    EXPECT_EQ(copied->thumbPath(), thumbnail);
+    const auto missing = std::dynamic_pointer_cast<Photo>(library->files()[1]);
+    EXPECT_EQ(missing->path(), QString::fromUtf8(mac + "/Masters/2009/02/11/20090211-090000/IMG_0006.JPG"));
+
+    // The albums carry iPhoto's ids.
+    const CatalogueContents contents = library->readCatalogue();
+    ASSERT_EQ(contents.groups.size(), 2u);
+    EXPECT_EQ(contents.groups[0].id, QStringLiteral("999000"));
+    EXPECT_EQ(contents.groups[1].id, QStringLiteral("12"));
+}
+
 } // namespace

@@ -275,4 +275,80 @@ TEST(ITunesFolder, ReadsTheCatalogueOnceInTheShapeOfRealExports) {
     EXPECT_EQ(library->files().size(), 1u) << "changes show only in a new folder";
 }
 
+// A library copied from a Mac, catalogue and media folder together, as iTunes
+// writes them: the catalogue names the files where they were on the Mac.
+// Each track is found where it was copied to, beside the catalogue; a track
+// the copy does not hold keeps the location the catalogue gives.
+TEST(ITunesFolder, ALibraryCopiedFromAMacFindsItsTracksBesideTheCatalogue) {
+    TempHome home;
+    const QString media = QStringLiteral("Music/iTunes/iTunes Media/Music/");
+    const QString opening = home.writeFile(media + QStringLiteral("The Band/First Album/01 Opening.m4a"));
+    const QString encore = home.writeFile(media + QStringLiteral("The Band/First Album/02 Encore.m4a"));
+    // A Mac writes names decomposed, and a copy keeps them so.
+    const QString cafe = home.writeFile(media + QStringLiteral("Cafe\u0301/Live/01 Song.mp3"));
+    const auto record = [](int id, const QByteArray& name, const QByteArray& location) {
+        const QByteArray n = QByteArray::number(id);
+        return "\t\t<key>" + n + "</key>\n\t\t<dict>\n\t\t\t<key>Track ID</key><integer>" + n +
+               "</integer>\n\t\t\t<key>Name</key><string>" + name +
+               "</string>\n\t\t\t<key>Kind</key><string>AAC audio file</string>\n"
+               "\t\t\t<key>Total Time</key><integer>201000</integer>\n"
+               "\t\t\t<key>Track Type</key><string>File</string>\n\t\t\t<key>Location</key><string>" +
+               location +
+               "</string>\n\t\t\t<key>File Folder Count</key><integer>5</integer>\n"
+               "\t\t\t<key>Library Folder Count</key><integer>1</integer>\n\t\t</dict>\n";
+    };
+    const QByteArray mac = "file://localhost/Users/bob/Music/iTunes/iTunes%20Media/";
+    const QByteArray catalogue =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple Computer//DTD PLIST 1.0//EN\" "
+        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>\n"
+        "\t<key>Major Version</key><integer>1</integer>\n\t<key>Minor Version</key><integer>1</integer>\n"
+        "\t<key>Application Version</key><string>10.5.3</string>\n"
+        "\t<key>Music Folder</key><string>" +
+        mac +
+        "</string>\n\t<key>Library Persistent ID</key><string>8D2F0C6B4E0A1234</string>\n"
+        "\t<key>Tracks</key>\n\t<dict>\n" +
+        record(1001, "Opening", mac + "Music/The%20Band/First%20Album/01%20Opening.m4a") +
+        record(1002, "Encore", mac + "Music/The%20Band/First%20Album/02%20Encore.m4a") +
+        record(1003, "Song", mac + "Music/Cafe%CC%81/Live/01%20Song.mp3") +
+        record(1004, "Not copied", mac + "Music/Gone/01%20Gone.m4a") +
+        record(1005, "Elsewhere", "file://localhost/Users/bob/Downloads/loose.mp3") +
+        "\t</dict>\n\t<key>Playlists</key>\n\t<array>\n\t\t<dict>\n"
+        "\t\t\t<key>Name</key><string>Library</string>\n\t\t\t<key>Master</key><true/>\n"
+        "\t\t\t<key>Playlist ID</key><integer>2000</integer>\n"
+        "\t\t\t<key>Playlist Persistent ID</key><string>1F3C2A1B0E9D8C7B</string>\n"
+        "\t\t\t<key>Visible</key><false/>\n\t\t\t<key>All Items</key><true/>\n"
+        "\t\t\t<key>Playlist Items</key>\n\t\t\t<array>\n"
+        "\t\t\t\t<dict><key>Track ID</key><integer>1001</integer></dict>\n"
+        "\t\t\t\t<dict><key>Track ID</key><integer>1002</integer></dict>\n"
+        "\t\t\t\t<dict><key>Track ID</key><integer>1003</integer></dict>\n"
+        "\t\t\t\t<dict><key>Track ID</key><integer>1004</integer></dict>\n"
+        "\t\t\t\t<dict><key>Track ID</key><integer>1005</integer></dict>\n"
+        "\t\t\t</array>\n\t\t</dict>\n\t\t<dict>\n"
+        "\t\t\t<key>Name</key><string>Road Trip</string>\n"
+        "\t\t\t<key>Playlist ID</key><integer>2001</integer>\n"
+        "\t\t\t<key>Playlist Persistent ID</key><string>2A4B6C8D0E1F2A3B</string>\n"
+        "\t\t\t<key>All Items</key><true/>\n\t\t\t<key>Playlist Items</key>\n\t\t\t<array>\n"
+        "\t\t\t\t<dict><key>Track ID</key><integer>1002</integer></dict>\n"
+        "\t\t\t</array>\n\t\t</dict>\n\t</array>\n</dict>\n</plist>\n";
+    const auto library = makeLibrary(home, catalogue);
+    ASSERT_EQ(library->files().size(), 5u);
+    const auto pathOf = [&](std::size_t index) {
+        return Path::localPath(trackAt(library, index)->url());
+    };
+    EXPECT_EQ(pathOf(0), opening);
+    EXPECT_EQ(pathOf(1), encore);
+    EXPECT_EQ(pathOf(2), cafe);
+    EXPECT_EQ(pathOf(3), QStringLiteral("/Users/bob/Music/iTunes/iTunes Media/Music/Gone/01 Gone.m4a"));
+    EXPECT_EQ(pathOf(4), QStringLiteral("/Users/bob/Downloads/loose.mp3"));
+    ASSERT_EQ(library->folders().size(), 2u);
+    EXPECT_EQ(library->folders()[1]->files()[0], library->files()[1]);
+
+    // The playlists carry iTunes's persistent ids.
+    const CatalogueContents contents = library->readCatalogue();
+    ASSERT_EQ(contents.groups.size(), 2u);
+    EXPECT_EQ(contents.groups[0].id, QStringLiteral("1F3C2A1B0E9D8C7B"));
+    EXPECT_EQ(contents.groups[1].id, QStringLiteral("2A4B6C8D0E1F2A3B"));
+}
+
 } // namespace

@@ -1,8 +1,10 @@
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
+#include "platform/system/LoadProgress.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/RhythmboxFolder.h"
+#include "sources/catalogues/RhythmboxReader.h"
 #include "support/TempHome.h"
 
 #include <QFile>
@@ -11,6 +13,11 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+CatalogueContents read(const QString& database, const QString& playlists) {
+    LoadProgress unobserved;
+    return RhythmboxReader(database, playlists).read(unobserved);
+}
 
 // An entry as Rhythmbox writes it (every field it keeps for a song).
 QByteArray song(const QByteArray& title, const QByteArray& artist, int duration, const QByteArray& location,
@@ -129,7 +136,7 @@ TEST(RhythmboxFolder, KeepsTheEntriesBeforeABreakAndNeverExpandsEntities) {
                                 "B&#x4;C&#0;",
                                 1, "file:///m/1.mp3") +
                            song("Next", "Artist", 2, "file:///m/2.mp3") + "</rhythmdb>\n");
-    const CatalogueContents cleaned = RhythmboxFolder::read(bad, {});
+    const CatalogueContents cleaned = read(bad, {});
     ASSERT_EQ(cleaned.items.size(), 2u);
     EXPECT_EQ(cleaned.items[0]->name(), QStringLiteral("Caf\uFFFD \U0001F3B5"));
     EXPECT_EQ(std::dynamic_pointer_cast<QVTrack>(cleaned.items[0])->artist(), QStringLiteral("ABC"));
@@ -137,7 +144,7 @@ TEST(RhythmboxFolder, KeepsTheEntriesBeforeABreakAndNeverExpandsEntities) {
 
     const QByteArray full = database("/music");
     const QString truncated = home.writeFile(QStringLiteral("cut.xml"), full.left(full.indexOf("Gone Song")));
-    EXPECT_EQ(RhythmboxFolder::read(truncated, {}).items.size(), 2u);
+    EXPECT_EQ(read(truncated, {}).items.size(), 2u);
 
     // A thousand million expansions if entities were expanded; one entry before them.
     QByteArray bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE rhythmdb [\n<!ENTITY a \"aaaaaaaaaa\">\n";
@@ -148,7 +155,7 @@ TEST(RhythmboxFolder, KeepsTheEntriesBeforeABreakAndNeverExpandsEntities) {
     bomb += "]>\n<rhythmdb version=\"2.0\">\n" + song("First", "A", 1, "file:///music/first.mp3") +
             song("&j;", "B", 2, "file:///music/bomb.mp3") + "</rhythmdb>\n";
     const QString bombPath = home.writeFile(QStringLiteral("bomb.xml"), bomb);
-    const CatalogueContents contents = RhythmboxFolder::read(bombPath, {});
+    const CatalogueContents contents = read(bombPath, {});
     ASSERT_GE(contents.items.size(), 1u);
     EXPECT_EQ(contents.items[0]->name(), QStringLiteral("First"));
     for (const MediaItemPtr& item : contents.items) {
@@ -213,7 +220,7 @@ TEST(RhythmboxFolder, AnswersSimpleAutomaticPlaylistsAndLeavesOutTheOthers) {
                               {}, false) +
             "</rhythmdb-playlists>\n");
 
-    const CatalogueContents contents = RhythmboxFolder::read(database, playlists);
+    const CatalogueContents contents = read(database, playlists);
     ASSERT_EQ(contents.items.size(), 7u);
     QStringList shown;
     for (const CatalogueGroup& group : contents.groups) {
@@ -231,6 +238,39 @@ TEST(RhythmboxFolder, AnswersSimpleAutomaticPlaylistsAndLeavesOutTheOthers) {
                                   "Jazz episodes: Episode 1"}));
     // The playlists share the library's items.
     EXPECT_EQ(contents.groups[0].items[0], contents.items[0]);
+}
+
+// Rhythmbox compares "-folded" criteria on text folded its own way, which
+// drops accents and punctuation: what it lists, the browser lists.
+TEST(RhythmboxFolder, FoldsCriteriaAsRhythmboxDoes) {
+    TempHome home;
+    const QString database = home.writeFile(
+        QStringLiteral("rhythmdb.xml"),
+        "<?xml version=\"1.0\" standalone=\"yes\"?>\n<rhythmdb version=\"2.0\">\n" +
+            taggedSong("Crazy in Love", "Beyonc\xC3\xA9", "Dangerously in Love", "R&amp;B") +
+            taggedSong("D\xC3\xA9j\xC3\xA0 Vu", "Beyonce\xCC\x81 feat. Jay-Z", "B'Day", "R&amp;B") +
+            taggedSong("Halo", "Bey Once", "I Am... Sasha Fierce", "Pop") + "</rhythmdb>\n");
+    const QString playlists = home.writeFile(
+        QStringLiteral("playlists.xml"),
+        "<?xml version=\"1.0\"?>\n<rhythmdb-playlists>\n" +
+            automaticPlaylist("Queen B", "      <like prop=\"artist-folded\">beyonce</like>\n") +
+            automaticPlaylist("Deja", "      <equals prop=\"title-folded\">DEJA VU</equals>\n") +
+            automaticPlaylist("Sasha", "      <equals prop=\"album-folded\">i am sasha fierce</equals>\n") +
+            automaticPlaylist("RnB", "      <equals prop=\"genre-folded\">rb</equals>\n") +
+            "</rhythmdb-playlists>\n");
+
+    const CatalogueContents contents = read(database, playlists);
+    QStringList shown;
+    for (const CatalogueGroup& group : contents.groups) {
+        QStringList names;
+        for (const MediaItemPtr& item : group.items) {
+            names << item->name();
+        }
+        shown << group.name + QStringLiteral(": ") + names.join(QStringLiteral(", "));
+    }
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Queen B: Crazy in Love, D\u00e9j\u00e0 Vu"),
+                                  QStringLiteral("Deja: D\u00e9j\u00e0 Vu"), QStringLiteral("Sasha: Halo"),
+                                  QStringLiteral("RnB: Crazy in Love, D\u00e9j\u00e0 Vu")}));
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "model/QVMovie.h"
+#include "platform/system/LoadProgress.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/ShotwellFolder.h"
+#include "support/MediaFixtures.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 
@@ -54,6 +56,11 @@ CREATE TABLE BackingPhotoTable (id INTEGER PRIMARY KEY, filepath TEXT UNIQUE NOT
   time_created INTEGER);
 )";
 
+CatalogueContents read(const QString& database, ShotwellReader::Media media) {
+    LoadProgress unobserved;
+    return ShotwellReader(database, {}, media).read(unobserved);
+}
+
 // 2026-01-01 12:00 UTC: the same day in every time zone from UTC-11 to UTC+11.
 constexpr qint64 kNewYear = 1767268800;
 
@@ -71,8 +78,9 @@ INSERT INTO PhotoTable (id, filename, exposure_time, event_id, flags, title) VAL
   (3, '%1/Trashed.jpg', %2 + 50, 1, 4, NULL),
   (4, '%1/Hidden.jpg', %2 + 60, 1, 1, NULL),
   (5, '%1/IMG_0005.jpg', %2 + 200, 1, 2, 'Old Town');
-INSERT INTO VideoTable (id, filename, exposure_time, event_id, flags) VALUES
-  (1, '%1/Waves.mp4', %2 + 150, 1, 0), (2, '%1/Deleted.mp4', %2 + 10, 1, 4);
+INSERT INTO VideoTable (id, filename, exposure_time, event_id, flags, title) VALUES
+  (1, '%1/Waves.mp4', %2 + 150, 1, 0, NULL), (2, '%1/Deleted.mp4', %2 + 10, 1, 4, NULL),
+  (3, '%1/Dusk.mov', %2 + 400, 1, 0, 'Dusk at Sea');
 INSERT INTO TagTable (name, photo_id_list) VALUES
   ('Family', 'thumb0000000000000001,video-0000000000000001,thumb0000000000000003,'),
   ('/Trips', 'thumb0000000000000002,thumb0000000000000005,'),
@@ -121,6 +129,9 @@ TEST(ShotwellFolder, ShowsTheUsersLibraryInPicturesAndMovies) {
                            QLatin1String(kSchema20) + libraryRows(home.file(QStringLiteral("Pictures"))));
     const QString thumbnail =
         home.writeFile(QStringLiteral(".cache/shotwell/thumbs/thumbs360/thumb0000000000000001.jpg"), "jpeg");
+    // Real movies, whose files call themselves "Holiday Clip".
+    MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, home.file(QStringLiteral("Pictures/Waves.mp4")));
+    MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, home.file(QStringLiteral("Pictures/Dusk.mov")));
 
     auto photos = std::make_shared<MediaFolder>();
     auto music = std::make_shared<MediaFolder>();
@@ -152,14 +163,29 @@ TEST(ShotwellFolder, ShowsTheUsersLibraryInPicturesAndMovies) {
     EXPECT_EQ(beach->path(), home.file(QStringLiteral("Pictures/Beach.jpg")));
     const auto harbour = std::dynamic_pointer_cast<Photo>(library->files()[0]);
     EXPECT_EQ(harbour->thumbPath(), harbour->path()); // no cached thumbnail: the picture itself
+    // Events and tags carry Shotwell's ids; a folder made only for nesting has none.
+    const CatalogueContents catalogue = std::dynamic_pointer_cast<ShotwellFolder>(library)->readCatalogue();
+    QStringList ids;
+    for (const CatalogueGroup& group : catalogue.groups) {
+        ids << group.id;
+        for (const CatalogueGroup& child : group.groups) {
+            ids << group.id + QLatin1Char('/') + child.id;
+        }
+    }
+    EXPECT_EQ(ids,
+              (QStringList{"event-2", "event-1", "tag-1", "", "/tag-4", "tag-5", "tag-2", "tag-2/tag-3"}));
 
     const MediaFolderPtr videos = firstFolder(movies);
     ASSERT_TRUE(videos);
     EXPECT_EQ(videos->name(), QStringLiteral("Shotwell"));
-    EXPECT_EQ(namesOf(videos->files()), QStringList{"Waves.mp4"});
+    EXPECT_EQ(namesOf(videos->files()), (QStringList{"Waves.mp4", "Dusk.mov"}));
     EXPECT_EQ(videos->files()[0]->url(),
               QUrl::fromLocalFile(home.file(QStringLiteral("Pictures/Waves.mp4"))));
-    EXPECT_EQ(describe(*videos), (QStringList{"Summer: Waves.mp4", "Family: Waves.mp4"}));
+    EXPECT_EQ(describe(*videos), (QStringList{"Summer: Waves.mp4, Dusk.mov", "Family: Waves.mp4"}));
+    // Named by Shotwell's title, or else by the file's name: no movie is
+    // opened during the load to name it.
+    EXPECT_EQ(videos->files()[0]->name(), QStringLiteral("Waves.mp4"));
+    EXPECT_EQ(videos->files()[1]->name(), QStringLiteral("Dusk at Sea"));
     EXPECT_TRUE(music->folders().empty());
 }
 
@@ -168,7 +194,7 @@ TEST(ShotwellFolder, ReadsEverySchemaAndTakesMissingColumnsAsAbsentData) {
     const QString root = home.file(QStringLiteral("Pictures"));
     const QString old = home.file(QStringLiteral("old.db"));
     SqliteFixture::execute(old, QLatin1String(kSchema15) + libraryRows(root));
-    const CatalogueContents contents = ShotwellFolder::read(old, {}, ShotwellFolder::Media::Photos);
+    const CatalogueContents contents = read(old, ShotwellReader::Media::Photos);
     EXPECT_EQ(namesOf(contents.items), (QStringList{"Harbour", "Old Town", "Beach"}));
     ASSERT_EQ(contents.groups.size(), 6u);
     EXPECT_EQ(contents.groups[1].name, QStringLiteral("Summer"));
@@ -183,10 +209,10 @@ TEST(ShotwellFolder, ReadsEverySchemaAndTakesMissingColumnsAsAbsentData) {
                                           " (3, 12345), (4, NULL);"
                                           "INSERT INTO TagTable VALUES (1, 'Family');")
                                .arg(root));
-    const CatalogueContents bareContents = ShotwellFolder::read(bare, {}, ShotwellFolder::Media::Photos);
+    const CatalogueContents bareContents = read(bare, ShotwellReader::Media::Photos);
     EXPECT_EQ(namesOf(bareContents.items), (QStringList{"a", "b", "12345"}));
     EXPECT_TRUE(bareContents.groups.empty());
-    EXPECT_TRUE(ShotwellFolder::read(bare, {}, ShotwellFolder::Media::Videos).items.empty());
+    EXPECT_TRUE(read(bare, ShotwellReader::Media::Videos).items.empty());
 }
 
 TEST(ShotwellFolder, FindsTheLibraryOfOlderInstalls) {

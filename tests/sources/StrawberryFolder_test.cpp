@@ -1,8 +1,10 @@
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
+#include "platform/system/LoadProgress.h"
 #include "platform/system/Path.h"
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/StrawberryFolder.h"
+#include "support/MediaFixtures.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 
@@ -95,7 +97,8 @@ TEST(StrawberryFolder, ShowsTheCollectionAndPlaylistsWithVideosInMovies) {
                 " (1, 'Morning Tone', 'Demo Artist', 215000000000, 1, 'file://%1/Morning%20Tone.flac', 0),"
                 " (2, 'Gone', 'Demo Artist', 1000000000, 1, 'file://%1/Gone.flac', 1),"
                 " (3, 'Concert', 'Demo Band', 60500000000, 1, 'file://%1/Concert.mp4', 0),"
-                " (4, 'Night Tone', 'Demo Artist', 'long', 1, 'file://%1/Night.ogg', 0);"
+                " (4, 'Night Tone', 'Demo Artist', 'long', 1, 'file://%1/Night.ogg', 0),"
+                " (5, NULL, NULL, 1000000000, 1, 'file://%1/Encore.mkv', 0);"
                 "INSERT INTO playlists (ROWID, name) VALUES (1, 'Favourites'), (2, 'Only gone');"
                 "INSERT INTO playlist_items (playlist, type, collection_id, url, title, artist, length) "
                 "VALUES"
@@ -106,6 +109,10 @@ TEST(StrawberryFolder, ShowsTheCollectionAndPlaylistsWithVideosInMovies) {
                 " (2, 2, 2, 'file://%1/Gone.flac', NULL, NULL, NULL),"
                 " (9, 2, 1, 'file://%1/Morning%20Tone.flac', NULL, NULL, NULL);")
                 .arg(music));
+
+    // Real movies, whose files call themselves "Holiday Clip".
+    MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, music + QStringLiteral("/Concert.mp4"));
+    MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, music + QStringLiteral("/Encore.mkv"));
 
     auto photos = std::make_shared<MediaFolder>();
     auto root = std::make_shared<MediaFolder>();
@@ -119,6 +126,10 @@ TEST(StrawberryFolder, ShowsTheCollectionAndPlaylistsWithVideosInMovies) {
     ASSERT_EQ(root->folders().size(), 1u);
     const MediaFolderPtr library = root->folders().front();
     EXPECT_EQ(library->name(), QStringLiteral("Strawberry"));
+    // Playlists carry their row ids.
+    const CatalogueContents catalogue = std::dynamic_pointer_cast<StrawberryFolder>(library)->readCatalogue();
+    ASSERT_EQ(catalogue.groups.size(), 1u);
+    EXPECT_EQ(catalogue.groups[0].id, QStringLiteral("playlist-1"));
     // Lengths are nanoseconds; text where a number belongs is no length.
     EXPECT_EQ(describe(library->files()),
               (QStringList{"Morning Tone|Demo Artist|215|" + music + "/Morning Tone.flac",
@@ -132,8 +143,13 @@ TEST(StrawberryFolder, ShowsTheCollectionAndPlaylistsWithVideosInMovies) {
     EXPECT_EQ(library->folders()[0]->files()[0], library->files()[1]);
 
     ASSERT_EQ(movies->folders().size(), 1u);
-    EXPECT_EQ(describe(movies->folders()[0]->files()), QStringList{music + "/Concert.mp4"});
-    EXPECT_EQ(movies->folders()[0]->folders().size(), 1u);
+    const MediaFolderPtr videos = movies->folders()[0];
+    EXPECT_EQ(describe(videos->files()), (QStringList{music + "/Concert.mp4", music + "/Encore.mkv"}));
+    EXPECT_EQ(videos->folders().size(), 1u);
+    // Named by the collection's title, or else by the file's name: no movie
+    // is opened during the load to name it.
+    EXPECT_EQ(videos->files()[0]->name(), QStringLiteral("Concert"));
+    EXPECT_EQ(videos->files()[1]->name(), QStringLiteral("Encore.mkv"));
 }
 
 TEST(StrawberryFolder, ReadsClementinesLayout) {
@@ -149,7 +165,9 @@ TEST(StrawberryFolder, ReadsClementinesLayout) {
                                      "INSERT INTO playlist_items (playlist, type, library_id) VALUES"
                                      " (1, 'Library', 7);"));
     EXPECT_EQ(StrawberryFolder::clementineDatabase(), database);
-    const CatalogueContents contents = StrawberryFolder::read(database, StrawberryFolder::Media::Music);
+    LoadProgress unobserved;
+    const CatalogueContents contents =
+        StrawberryReader(database, StrawberryReader::Media::Music).read(unobserved);
     EXPECT_EQ(describe(contents.items), QStringList{"Tone|Artist|61|/m/Tone.mp3"});
     ASSERT_EQ(contents.groups.size(), 1u);
     EXPECT_EQ(contents.groups[0].items, contents.items);

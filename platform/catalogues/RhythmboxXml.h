@@ -5,17 +5,19 @@
 #include <functional>
 #include <vector>
 
+class LoadProgress;
+
 // Reads the two files of a Rhythmbox library, streaming: "rhythmdb.xml" (the
 // entries) and "playlists.xml". Records are handed out one at a time as each
-// closes, so memory holds one record, not the file. Hardened like the other
-// catalogue readers: only regular files are opened, without blocking; no DTD,
-// no external or declared entity is ever loaded or expanded; nesting past
-// maxDepth elements and text past maxTextLength characters are cut off.
-// Bytes that are not UTF-8 read as U+FFFD and control characters are dropped
-// (see XmlTextRepair), so a bad character costs only itself; a file that
-// still breaks off (truncated, or not XML) keeps the records that closed
-// before the break.
-class RhythmboxReader {
+// closes, so memory holds one record, not the file. Read by the hardened
+// XmlPushParser: only regular files are opened, without blocking; no DTD, no
+// external or declared entity is ever loaded or expanded; nesting past
+// maxDepth elements ends the read; a field's text past maxTextLength bytes
+// is cut off. Bytes that are not UTF-8 read as U+FFFD and control characters
+// are dropped (see XmlTextRepair), so a bad character costs only itself; a
+// file that still breaks off (truncated, not XML, or the load cancelled)
+// keeps the records that closed before the break.
+class RhythmboxXml {
 public:
     static constexpr int maxDepth = 200;
     static constexpr int maxTextLength = 64 * 1024;
@@ -57,13 +59,10 @@ public:
 
     // Hands each song and downloaded episode of the database at path to
     // handler, with album and genre when details is set; answers whether the
-    // whole file was read.
-    static bool readDatabase(const QString& path, const std::function<void(Entry&& entry)>& handler,
-                             bool details = false);
-    static bool readDatabase(const QByteArray& bytes, const std::function<void(Entry&& entry)>& handler,
-                             bool details = false);
+    // whole file was read. progress is told the share of the file read.
+    static bool readDatabase(const QString& path, LoadProgress& progress,
+                             const std::function<void(Entry&& entry)>& handler, bool details = false);
     // Hands each playlist of the playlists file at path to handler.
-    static bool readPlaylists(const QString& path, const std::function<void(Playlist&& playlist)>& handler);
-    static bool readPlaylists(const QByteArray& bytes,
+    static bool readPlaylists(const QString& path, LoadProgress& progress,
                               const std::function<void(Playlist&& playlist)>& handler);
 };
