@@ -33,7 +33,7 @@ bool isInternalTag(const QString& name) {
 const char* const colourNames[colourLabelCount] = {"Red", "Yellow", "Green", "Blue", "Purple"};
 
 // The tag names by id, from data.db when given and holding them, else from the library.
-QHash<qint64, QString> tagNames(const QString& library, const QString& data) {
+QHash<qint64, QString> tagNames(const QString& library, const QString& data, LoadProgress& progress) {
     QHash<qint64, QString> names;
     const auto readTags = [&names](SqliteReader& db) {
         names.clear();
@@ -48,10 +48,10 @@ QHash<qint64, QString> tagNames(const QString& library, const QString& data) {
         });
     };
     if (!data.isNull()) {
-        SqliteReader::read(data, readTags);
+        SqliteReader::read(data, progress, readTags);
     }
     if (names.isEmpty()) {
-        SqliteReader::read(library, readTags);
+        SqliteReader::read(library, progress, readTags);
     }
     return names;
 }
@@ -89,13 +89,13 @@ QString lastComponent(const QString& folder) {
 CatalogueContents read(const QString& library, const QString& data, const QString& mipmaps,
                        LoadProgress& progress) {
     const QSet<qint64> thumbnails = cachedThumbnails(mipmaps);
-    const QHash<qint64, QString> tags = tagNames(library, data);
+    const QHash<qint64, QString> tags = tagNames(library, data, progress);
     if (progress.isCancelled()) {
         return CatalogueContents::failure();
     }
 
     CatalogueContents contents;
-    const bool ok = SqliteReader::read(library, [&](SqliteReader& db) {
+    const bool ok = SqliteReader::read(library, progress, [&](SqliteReader& db) {
         contents = {};
         const QStringList imageColumns = db.columns(QStringLiteral("images"));
         const QStringList rollColumns = db.columns(QStringLiteral("film_rolls"));

@@ -12,7 +12,7 @@ namespace ElisaReader {
 CatalogueContents read(const QString& database, LoadProgress& progress) {
     using CatalogueSql::column;
     CatalogueContents contents;
-    const bool ok = SqliteReader::read(database, [&](SqliteReader& db) {
+    const bool ok = SqliteReader::read(database, progress, [&](SqliteReader& db) {
         contents = {};
         const QStringList columns = db.columns(QStringLiteral("Tracks"));
         QString from;

@@ -43,7 +43,7 @@ QString location(const QString& folder, const QString& file) {
 CatalogueContents readMusic(const QString& database, LoadProgress& progress) {
     using CatalogueSql::column;
     CatalogueContents contents;
-    const bool ok = SqliteReader::read(database, [&](SqliteReader& db) {
+    const bool ok = SqliteReader::read(database, progress, [&](SqliteReader& db) {
         contents = {};
         const QStringList columns = db.columns(QStringLiteral("song"));
         if (!columns.contains(QLatin1String("strfilename")) || !db.hasTable(QStringLiteral("path"))) {
@@ -103,7 +103,7 @@ CatalogueContents readMusic(const QString& database, LoadProgress& progress) {
 
 CatalogueContents readVideos(const QString& database, LoadProgress& progress) {
     CatalogueContents contents;
-    const bool ok = SqliteReader::read(database, [&](SqliteReader& db) {
+    const bool ok = SqliteReader::read(database, progress, [&](SqliteReader& db) {
         contents = {};
         if (!db.columns(QStringLiteral("files")).contains(QLatin1String("strfilename")) ||
             !db.hasTable(QStringLiteral("path"))) {

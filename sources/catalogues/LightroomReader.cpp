@@ -148,7 +148,7 @@ CatalogueContents read(const QString& catalogue, Media media, const ForeignPaths
                        LoadProgress& progress) {
     const bool videos = media == Media::Videos;
     CatalogueContents contents;
-    const bool ok = SqliteReader::read(catalogue, [&](SqliteReader& db) {
+    const bool ok = SqliteReader::read(catalogue, progress, [&](SqliteReader& db) {
         contents = {};
         const QStringList imageColumns = db.columns(QStringLiteral("Adobe_images"));
         if (!imageColumns.contains(QLatin1String("rootfile")) ||

@@ -64,9 +64,9 @@ struct Playlists {
     }
 };
 
-Playlists readPlaylists(const QString& database) {
+Playlists readPlaylists(const QString& database, LoadProgress& progress) {
     Playlists playlists;
-    SqliteReader::read(database, [&](SqliteReader& db) {
+    SqliteReader::read(database, progress, [&](SqliteReader& db) {
         playlists = {};
         const QStringList columns = db.columns(QStringLiteral("playlists"));
         const QStringList trackColumns = db.columns(QStringLiteral("tracks"));
@@ -109,8 +109,8 @@ Playlists readPlaylists(const QString& database) {
 CatalogueContents read(const QString& collection, const QString& playlists, LoadProgress& progress) {
     using CatalogueSql::column;
     CatalogueContents contents;
-    Playlists lists = playlists.isNull() ? Playlists() : readPlaylists(playlists);
-    const bool ok = SqliteReader::read(collection, [&](SqliteReader& db) {
+    Playlists lists = playlists.isNull() ? Playlists() : readPlaylists(playlists, progress);
+    const bool ok = SqliteReader::read(collection, progress, [&](SqliteReader& db) {
         contents = {};
         for (auto& [uri, track] : lists.tracks) {
             track = Playlists::none;

@@ -117,7 +117,7 @@ CatalogueContents read(const QString& bundle, Media media, LoadProgress& progres
     const QHash<QString, QString> thumbnails = videos ? QHash<QString, QString>() : derivatives(bundle);
 
     CatalogueContents contents;
-    const bool ok = SqliteReader::read(databaseOf(bundle), [&](SqliteReader& db) {
+    const bool ok = SqliteReader::read(databaseOf(bundle), progress, [&](SqliteReader& db) {
         contents = {};
         const QString assets = db.hasTable(QStringLiteral("ZASSET")) ? QStringLiteral("ZASSET")
                                                                      : QStringLiteral("ZGENERICASSET");
