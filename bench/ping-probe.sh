@@ -79,7 +79,7 @@ xdotool mousemove $((X + 72)) $((Y + 48)) click 1
 if [ -n "${PING_SORT:-}" ]; then
     # The tracks table's Name header, right of the outline.
     sleep 1
-    xdotool mousemove $((X + ${PING_HEADER_X:-320})) $((Y + ${PING_HEADER_Y:-192})) click 1
+    xdotool mousemove $((X + ${PING_HEADER_X:-64})) $((Y + ${PING_HEADER_Y:-192})) click 1
 fi
 if [ -n "${PING_QUIT:-}" ]; then
     sleep 2
