@@ -182,7 +182,9 @@ void FirstKeystrokeInLocalMusic(benchmark::State& state) {
         const bool tagsPending = folder->detailsPending();
         // No track is named so: the list is empty once the keystroke is
         // answered (while it waits for the tags it is empty too, saying so).
-        const auto answered = [&] { return !folder->detailsPending() && window.list.numItems() == 0; };
+        const auto answered = [&] {
+            return !folder->detailsPending() && window.list.numItems() == 0;
+        };
         const double block = longestTurnMs(
             [&] {
                 window.list.setFilter(QStringLiteral("zq"));
