@@ -4,7 +4,11 @@
 # Xvfb with no window manager, bench/ping_probe.py pings the browser window
 # every 10 ms while the music tab's iTunes folder is selected, and prints the
 # longest wait. Run by hand; needs python3-xlib and xdotool.
-# Usage: [PING_TYPE=TEXT] bench/ping-probe.sh [BUILD_DIR] [TRACKS]      (TRACKS defaults to 100000)
+# Usage: [PING_TYPE=TEXT] [PING_SORT=1] [PING_QUIT=1] [PING_CATALOGUE=FILE] bench/ping-probe.sh [BUILD_DIR] [TRACKS]
+#   TRACKS defaults to 100000; PING_CATALOGUE uses FILE instead of a generated library.
+#   PING_SORT=1 clicks the Name header one second into the load.
+#   PING_QUIT=1 presses Ctrl+Q two seconds into the load, prints the time to the
+#   process's exit and fails when the program is still running ten seconds later.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$(cd "${1:-build}" && pwd)"
@@ -22,7 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A home with nothing but a generated iTunes library of $tracks tracks.
-catalogue="/tmp/qvmb-bench/ping-itunes-$tracks.xml"
+catalogue="${PING_CATALOGUE:-/tmp/qvmb-bench/ping-itunes-$tracks.xml}"
 if [ ! -f "$catalogue" ]; then
     mkdir -p /tmp/qvmb-bench
     python3 - "$catalogue" "$tracks" <<'PY'
@@ -56,7 +60,8 @@ export DISPLAY=":$display" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 "$app" >"$work/app.log" 2>&1 &
-pids+=($!)
+app_pid=$!
+pids+=($app_pid)
 browser="$(xdotool search --sync --onlyvisible --name '^Media Browser$' | head -1)"
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$browser")" # X, Y, WIDTH, HEIGHT
@@ -71,6 +76,29 @@ sleep 0.3
 xdotool mousemove $((X + WIDTH / 2)) $((Y + 18)) click 1
 sleep 0.2
 xdotool mousemove $((X + 72)) $((Y + 48)) click 1
+if [ -n "${PING_SORT:-}" ]; then
+    # The tracks table's Name header, right of the outline.
+    sleep 1
+    xdotool mousemove $((X + ${PING_HEADER_X:-64})) $((Y + ${PING_HEADER_Y:-192})) click 1
+fi
+if [ -n "${PING_QUIT:-}" ]; then
+    sleep 2
+    kill -0 "$app_pid" || { echo "the program had exited before Quit" >&2; exit 1; }
+    xdotool key --window "$browser" ctrl+q
+    quit_at=$(date +%s%N)
+    for _ in $(seq 1000); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.01
+    done
+    if kill -0 "$app_pid" 2>/dev/null; then
+        echo "the program is still running 10 s after Quit" >&2
+        exit 1
+    fi
+    wait "$app_pid" || true
+    echo "Quit to exit during the load of $tracks tracks: $(( ($(date +%s%N) - quit_at) / 1000000 )) ms"
+    kill "$probe" 2>/dev/null || true
+    exit 0
+fi
 # PING_SHOTS=DIR keeps a screenshot while loading and one after.
 if [ -n "${PING_SHOTS:-}" ]; then
     sleep 0.4

@@ -391,6 +391,12 @@ void QVMBTreeController::outlineViewSelectionDidChange() {
 void QVMBTreeController::adoptSelection() {
     const QModelIndexList rows = _outlineView->selectionModel()->selectedRows();
     MediaFolderPtr selected = rows.isEmpty() ? nullptr : nodeFor(rows.first())->folder;
+    if (selected && selected == _selection) {
+        // Rows inserted or removed above the chosen folder move its row and
+        // the view tells it as a new selection: the list keeps what it shows
+        // and the music plays on.
+        return;
+    }
     _selection = std::move(selected);
     _listCtrl->setFolder(_selection);
 }

@@ -1,7 +1,8 @@
 """The user's place survives a change of the disk: with an album chosen in the
-music outline and one of its tracks playing, a new album folder and a new
-track in the chosen album show up while the outline stays open on the same
-album, the track stays selected and the music plays on.
+music outline and one of its tracks playing, new album folders (one sorted
+before the chosen album, which moves its row) and a new track in the chosen
+album show up while the outline stays open on the same album, the track stays
+selected and the music plays on.
 
 The accessibility client library binds to one bus per process, so this module
 holds one test."""
@@ -119,8 +120,11 @@ class LivePlace(ProgramTestCase):
         self.assertTrue(wait_for(pumped(lambda: find(pyatspi.ROLE_PUSH_BUTTON, "Stop") is not None), 10),
                         "the track plays")
 
-        # The disk changes: a new album, and a new track in the album shown.
+        # The disk changes: a new album after the one shown and one before it
+        # (whose row moves the chosen one down), and a new track in the album shown.
         os.makedirs(os.path.join(self.music, "Album C"))
+        os.makedirs(os.path.join(self.music, "Album AB"))
+        shutil.copy(os.path.join(self.music, "Album A", "First.mp3"), os.path.join(self.music, "Album AB", "Early.mp3"))
         shutil.copy(os.path.join(self.music, "Album A", "First.mp3"), os.path.join(self.music, "Album C", "New.mp3"))
         shutil.copy(os.path.join(self.music, "Album A", "First.mp3"),
                     os.path.join(self.music, "Album B", "Fourth.mp3"))
@@ -129,6 +133,8 @@ class LivePlace(ProgramTestCase):
                         "the new track shows in the album")
         self.assertTrue(wait_for(pumped(lambda: named("Album C", outline()) is not None), 15),
                         "the new album shows in the outline, which stays open")
+        self.assertTrue(wait_for(pumped(lambda: named("Album AB", outline()) is not None), 15),
+                        "the album before the chosen one shows too")
         self.assertTrue(selected(named("Album B", outline())), "the album stays chosen")
         self.assertTrue(selected(named("Second", table)), "the track stays selected")
         self.assertIsNotNone(find(pyatspi.ROLE_PUSH_BUTTON, "Stop"), "the music plays on")
