@@ -152,13 +152,17 @@ TEST(ListActions, TooltipsTellCutOffNamesAndTheCellsDetails) {
     IconView* grid = window.photoView();
     for (int i = 0; i < 3; ++i) {
         const NSRect caption = grid->textRect(i);
-        const QString tip = pictures.toolTipAt(
-            QPoint(static_cast<int>(caption.origin.x + 5), static_cast<int>(caption.origin.y + 5)));
+        const auto tip = [&] {
+            return pictures.toolTipAt(
+                QPoint(static_cast<int>(caption.origin.x + 5), static_cast<int>(caption.origin.y + 5)));
+        };
         const QString name = window.photoList()->labelForIndex(grid, i);
-        // The whole name, then the same details the preview shows first.
+        // The whole name, then the same details the preview shows first; a
+        // picture's size is read off the main thread, for the grid's cells.
         const qint64 bytes = QFileInfo(window.actions(0)->pathAt(i)).size();
-        EXPECT_EQ(tip, name + QStringLiteral("\n64 × 48 pixels · ") +
-                           QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat));
+        const QString expected = name + QStringLiteral("\n64 × 48 pixels · ") +
+                                 QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+        ASSERT_EVENTUALLY(tip() == expected, 10000);
     }
     EXPECT_TRUE(pictures.toolTipAt(QPoint(5, grid->height() - 5)).isEmpty());
 

@@ -32,7 +32,8 @@ class PickerTestCase(unittest.TestCase):
         self.addCleanup(self.desktop.stop)
         home = self.desktop.home
         # The pictures folder itself holds three pictures: the picker opens on
-        # it; Tab goes to the grid, Right selects the second, Dunes.
+        # it; Tab goes to the grid, the first Right selects the first picture,
+        # the second Right the second, Dunes.
         for name, color in (("Beach.jpg", "orange"), ("Dunes.png", "yellow"), ("Harbour.jpg", "blue")):
             picture(os.path.join(home, "Pictures", name), color)
         self.dunes = "file://" + os.path.join(home, "Pictures", "Dunes.png")
@@ -45,7 +46,7 @@ class PickerTestCase(unittest.TestCase):
         return self.desktop.windows(pattern, pattern=pattern)
 
     def choose_second(self, window):
-        self.desktop.key(window, "Tab", "Right", "Return")
+        self.desktop.key(window, "Tab", "Right", "Right", "Return")
 
     def assertGone(self, pattern=PICKER_TITLE):
         self.assertTrue(wait_for(lambda: not self.pickers(pattern), 10), self.desktop.log())
