@@ -1,7 +1,10 @@
 #include "browser/PhotoListController.h"
 
+#include "browser/RemoteDragData.h"
 #include "iconview/IconView.h"
+#include "iconview/ThumbnailDecoder.h"
 #include "model/Photo.h"
+#include "platform/network/RemoteFiles.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
 
@@ -19,6 +22,26 @@ IconImagePtr PhotoListController::loadImage(const QString& path) {
         return nullptr;
     }
     return _imgCache.value(path, [&path] { return IconImage::referencingFile(path); });
+}
+
+IconImagePtr PhotoListController::loadRemoteImage(const Photo& photo) {
+    const QUrl url = photo.thumbnailUrl().isEmpty() ? photo.url() : photo.thumbnailUrl();
+    if (!RemoteFiles::isRemote(url)) {
+        return nullptr;
+    }
+    const QString key = url.toString();
+    const qreal ratio = _iconView ? _iconView->devicePixelRatioF() : 1.0;
+    return _imgCache.value(key, [&url, ratio] {
+        // As large as the grid's largest cells draw it, at the screen's pixel ratio.
+        const int side = static_cast<int>(kRemotePictureSide * ratio);
+        return IconImage::madeFromFile(url.toString(), [url, side, ratio](const QString&) {
+            LoadProgress unobserved;
+            QImage image = ThumbnailDecoder::decodeData(
+                RemoteFiles::fetch(url, RemoteFiles::kMaxPictureBytes, unobserved), QSize(side, side));
+            image.setDevicePixelRatio(ratio);
+            return image;
+        });
+    });
 }
 
 void PhotoListController::listChanged() {
@@ -48,7 +71,13 @@ int PhotoListController::numberOfItemsInIconView(IconView*) {
 
 IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
     Photo* photo = photoAt(index);
-    return photo ? loadImage(photo->thumbPath()) : nullptr;
+    if (photo == nullptr) {
+        return nullptr;
+    }
+    if (photo->path().isEmpty()) {
+        return loadRemoteImage(*photo); // fetched when a cell first draws it
+    }
+    return loadImage(photo->thumbPath());
 }
 
 QString PhotoListController::labelForIndex(IconView*, int index) {
@@ -56,11 +85,30 @@ QString PhotoListController::labelForIndex(IconView*, int index) {
     return photo ? photo->name() : QString();
 }
 
+std::unique_ptr<QMimeData> PhotoListController::newPasteboard(IconView* view, const IndexSet& indexes) {
+    std::vector<MediaItem*> items;
+    for (int index : indexes) {
+        items.push_back(photoAt(index));
+    }
+    if (!RemoteDragData::needsFetching(items)) {
+        return IconViewDataSource::newPasteboard(view, indexes);
+    }
+    return std::make_unique<RemoteDragData>(view ? view->window() : nullptr);
+}
+
 bool PhotoListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
+    if (auto* remote = qobject_cast<RemoteDragData*>(pasteboard)) {
+        std::vector<MediaItem*> items;
+        for (int index : indexes) {
+            items.push_back(photoAt(index));
+        }
+        remote->setItems(items);
+        return true;
+    }
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
     for (int index : indexes) {
-        if (Photo* photo = photoAt(index)) {
+        if (Photo* photo = photoAt(index); photo != nullptr && !photo->path().isEmpty()) {
             urls.append(Path::fileUrl(photo->path()));
         }
     }

@@ -128,7 +128,27 @@ QVariant QVMBTreeController::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags QVMBTreeController::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    // A source that went away (a media server) stays in its place, greyed out.
+    return folderForIndex(index)->isAvailable() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable
+                                                : Qt::ItemIsSelectable;
+}
+
+void QVMBTreeController::availabilityMayHaveChanged(const MediaFolder* folder) {
+    // The notification's folder is alive (it posts it); it is redrawn when it is a row of this outline.
+    const MediaFolder* above = folder;
+    while (above != nullptr && above != _root.get()) {
+        above = above->parent();
+    }
+    if (above == nullptr || folder == _root.get()) {
+        return;
+    }
+    const QModelIndex index = indexForFolder(folder);
+    if (index.isValid()) {
+        Q_EMIT dataChanged(index, index);
+    }
 }
 
 QIcon QVMBTreeController::iconFor(const MediaFolder* folder) const {
@@ -191,6 +211,7 @@ void QVMBTreeController::folderLoaded(const Notification& notification) {
     // Only folders of this outline are looked at; others are not dereferenced.
     const auto* pending = static_cast<const MediaFolder*>(notification.object);
     if (!_pending.contains(pending)) {
+        availabilityMayHaveChanged(pending);
         return;
     }
     auto* folder = const_cast<MediaFolder*>(pending);

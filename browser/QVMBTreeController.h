@@ -56,6 +56,9 @@ public:
 
 private:
     void adoptSelection();
+    // Redraws the row of folder, if it is one of this outline (its source
+    // may have gone away or come back).
+    void availabilityMayHaveChanged(const MediaFolder* folder);
     int selectedFlatRow() const;
     void selectFlatRow(int row);
     QIcon iconFor(const MediaFolder* folder) const;

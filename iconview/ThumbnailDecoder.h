@@ -24,6 +24,12 @@ QSize uprightSize(const QString& path);
 // file cannot be read.
 QImage decode(const QString& path, QSize box, QSize originalSize);
 
+// A picture held in memory (one fetched from a media server), decoded to fit
+// within box pixels keeping its shape (never enlarged), upright, with the
+// same guards against pictures that claim too much memory as files get.
+// Null when the bytes are no picture the image readers decode.
+QImage decodeData(const QByteArray& data, QSize box);
+
 // The file URI of the shared thumbnail cache's naming rule for an absolute path.
 QByteArray thumbnailUri(const QString& path);
 // A fresh thumbnail of the picture at path from the thumbnail cache (the URI

@@ -100,6 +100,10 @@ public:
     MediaFolder* parent() const { return _parent; }
 
     bool isLoaded() const { return _initialised; }
+    // Whether the folder's source is there: a network source that went away
+    // is kept, greyed out, until it comes back. Changes are posted as
+    // MediaFolderLoadStateChanged.
+    virtual bool isAvailable() const { return true; }
 
 protected:
     // Hook: fills the folder on the main thread. Must not ask this folder for

@@ -12,6 +12,8 @@
 #include "sources/catalogues/ShotwellFolder.h"
 #include "sources/catalogues/StrawberryFolder.h"
 #include "sources/local/LocalFolder.h"
+#include "sources/network/NetworkSources.h"
+#include "sources/network/ShareFolder.h"
 
 const char QVMediaIPhotoLibraryPath[] = "~/Pictures/iPhoto Library/AlbumData.xml";
 const char QVMediaITunesLibraryPath[] = "~/Music/iTunes/iTunes Music Library.xml";
@@ -33,7 +35,9 @@ constexpr CatalogueKind catalogueKinds[] = {
 
 } // namespace
 
-QVMedia::QVMedia() = default;
+QVMedia::QVMedia()
+    : _networkSources(std::make_unique<NetworkSources>()) {
+}
 
 QVMedia::~QVMedia() {
     if (_observing) {
@@ -73,10 +77,16 @@ void QVMedia::prefsChanged() {
     if (_movies) {
         loadPaths(QStringList(preferences->moviePaths()), *_movies, LocalFolder::Movies);
     }
+    _networkSources->setEnabled(preferences->mediaServersEnabled());
+    _networkSources->addToRoots(roots);
 }
 
 void QVMedia::loadPaths(const QStringList& paths, MediaFolder& root, int type) {
     for (const QString& path : paths) {
+        if (ShareFolder::isShareLocation(path)) {
+            root.addFolder(std::make_shared<ShareFolder>(path, type));
+            continue;
+        }
         if (!FileSystem::isDirectory(Path::expandTilde(path))) {
             continue;
         }

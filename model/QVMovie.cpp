@@ -60,6 +60,11 @@ QVMovie::QVMovie(const QUrl& url)
     : _url(url) {
 }
 
+QVMovie::QVMovie(const QUrl& url, const QString& name)
+    : _name(name.isNull() ? QLatin1String("") : name)
+    , _url(url) {
+}
+
 QVMovie::QVMovie(FromPath, const QString& path, const QString& name)
     : _name(name)
     , _path(path) {

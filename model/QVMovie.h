@@ -30,6 +30,8 @@ public:
 
     // A movie whose name is found later.
     explicit QVMovie(const QUrl& url);
+    // A movie whose name is known: nothing is ever opened to find it.
+    QVMovie(const QUrl& url, const QString& name);
 
     // The container's title, or else the file name with its extension. The
     // file is opened once, on the first call.

@@ -7,6 +7,7 @@
 const char PicturePathsKey[] = "PicturePaths";
 const char MusicPathsKey[] = "MusicPaths";
 const char MoviePathsKey[] = "MoviePaths";
+const char MediaServersKey[] = "MediaServers";
 const char UserPreferencesChanged[] = "UserPreferencesChangedNotification";
 const char SynchronizedPrefs[] = "SynchronizedPrefsNotification";
 const char QVMediaBrowserBundleIdentifier[] = "org.qvmediabrowser.QVMediaBrowser";
@@ -105,6 +106,12 @@ void UserPreferences::setMoviePaths(const QStringList& paths) {
     replaceList(_moviePaths, paths, MoviePathsKey);
 }
 
+void UserPreferences::setMediaServersEnabled(bool enabled) {
+    _mediaServers = enabled;
+    setPreference(enabled, QLatin1String(MediaServersKey));
+    NotificationCenter::defaultCenter().postNotification(UserPreferencesChanged, this);
+}
+
 void UserPreferences::synchronize() {
     _store->synchronize();
     DistributedNotificationCenter::defaultCenter().postNotification(QLatin1String(SynchronizedPrefs));
@@ -118,5 +125,8 @@ void UserPreferences::synchronizedPrefs() {
     _picturePaths.append(preferenceForKey(QLatin1String(PicturePathsKey)).toStringList());
     _musicPaths.append(preferenceForKey(QLatin1String(MusicPathsKey)).toStringList());
     _moviePaths.append(preferenceForKey(QLatin1String(MoviePathsKey)).toStringList());
+    // Anything stored but a plain "false" leaves it on.
+    const std::optional<QVariant> servers = _store->read(QLatin1String(MediaServersKey));
+    _mediaServers = !servers || servers->toString().trimmed().toLower() != QLatin1String("false");
     NotificationCenter::defaultCenter().postNotification(UserPreferencesChanged, this);
 }
