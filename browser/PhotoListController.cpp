@@ -24,8 +24,31 @@ IconImagePtr PhotoListController::loadImage(const QString& path) {
     return _imgCache.value(path, [&path] { return IconImage::referencingFile(path); });
 }
 
+QUrl PhotoListController::remoteSource(const Photo& photo) {
+    return photo.thumbnailUrl().isEmpty() ? photo.url() : photo.thumbnailUrl();
+}
+
+bool PhotoListController::showsRemoteImage(const IconImage* image) const {
+    if (!_iconView || !_iconView->isVisible()) {
+        return false;
+    }
+    const NSRect visible = _iconView->documentVisibleRect();
+    const int first = std::max(0, _iconView->firstIndexInRect(visible));
+    const int after = std::min(numItems(), _iconView->indexAfterRect(visible));
+    for (int i = first; i < after; ++i) {
+        const Photo* photo = photoAt(i);
+        if (photo != nullptr && photo->path().isEmpty()) {
+            const IconImagePtr* cached = _imgCache.peek(remoteSource(*photo).toString());
+            if (cached != nullptr && cached->get() == image) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 IconImagePtr PhotoListController::loadRemoteImage(const Photo& photo) {
-    const QUrl url = photo.thumbnailUrl().isEmpty() ? photo.url() : photo.thumbnailUrl();
+    const QUrl url = remoteSource(photo);
     if (!RemoteFiles::isRemote(url)) {
         return nullptr;
     }
@@ -75,7 +98,15 @@ IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
         return nullptr;
     }
     if (photo->path().isEmpty()) {
-        return loadRemoteImage(*photo); // fetched when a cell first draws it
+        IconImagePtr image = loadRemoteImage(*photo);
+        // Its size comes with its pixels: the grid asks for the cells it
+        // shows, which are fetched first.
+        if (image) {
+            const QPointer<PhotoListController> self(this);
+            const IconImage* raw = image.get();
+            image->requestPixels(this, [self, raw] { return self && self->showsRemoteImage(raw); });
+        }
+        return image;
     }
     return loadImage(photo->thumbPath());
 }

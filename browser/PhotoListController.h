@@ -45,6 +45,8 @@ public:
     std::unique_ptr<QMimeData> newPasteboard(IconView* view, const IndexSet& indexes) override;
 
     int cacheCount() const { return static_cast<int>(_imgCache.size()); }
+    // The cached images by key, least recently drawn first.
+    const auto& cachedImages() const { return _imgCache; }
     // Bytes of pixels the cached images hold.
     qsizetype cacheBytes() const;
 
@@ -56,6 +58,10 @@ protected:
 
 private:
     Photo* photoAt(int index) const;
+    // The key a media server's picture is cached under: the URL fetched for it.
+    static QUrl remoteSource(const Photo& photo);
+    // Whether a visible cell shows this media server's picture now.
+    bool showsRemoteImage(const IconImage* image) const;
 
     // The grid's pictures by path, the least recently drawn dropped beyond
     // kCachedImages: scrolling through a folder of any size keeps at most that

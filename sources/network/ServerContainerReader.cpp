@@ -46,10 +46,11 @@ bool ServerContainerReader::containerHasItems(const QString& containerId, LoadPr
 
 void ServerContainerReader::read(Cursor& cursor, LoadProgress& progress, unsigned maxPages,
                                  const std::function<void(MediaFolderContents&&)>& page) const {
-    // At the top of a server, where servers sort by kind ("Music",
-    // "Pictures", "Video"...), a tab asks each container whether it holds
-    // anything of its kind, where the server can say.
-    const bool sortTop = _container.objectId == QLatin1String("0") && _container.searchable;
+    // Where servers sort by kind ("Music", "Pictures", "Video" at their top,
+    // or folders of a disk), a tab asks each of a few sub-containers whether
+    // it holds anything of its kind, where the server can say; a long list
+    // of albums or folders is taken as it is.
+    const bool sortByKind = _container.searchable;
     unsigned pages = 0;
     while (!cursor.finished && !progress.isCancelled()) {
         if (maxPages != 0 && pages == maxPages) {
@@ -66,6 +67,9 @@ void ServerContainerReader::read(Cursor& cursor, LoadProgress& progress, unsigne
         }
         MediaFolderContents contents;
         bool anythingNew = false;
+        const auto containers = std::count_if(answer.objects.begin(), answer.objects.end(),
+                                              [](const ServerObject& object) { return object.isContainer; });
+        const bool askEach = sortByKind && cursor.next == 0 && containers <= kAskedContainers;
         for (const ServerObject& object : answer.objects) {
             if (object.id.isEmpty() || cursor.seen.contains(object.id)) {
                 continue;
@@ -74,7 +78,7 @@ void ServerContainerReader::read(Cursor& cursor, LoadProgress& progress, unsigne
             anythingNew = true;
             if (object.isContainer) {
                 if (!typeTakesContainer(_container.type, object.upnpClass) ||
-                    (sortTop && !containerHasItems(object.id, progress))) {
+                    (askEach && !containerHasItems(object.id, progress))) {
                     continue;
                 }
                 ServerContainer child = _container;

@@ -38,6 +38,9 @@ public:
     static constexpr unsigned kFirstPage = 200;
     static constexpr unsigned kPage = 500;
     static constexpr unsigned kMaxObjects = 500000;
+    // A first page with at most this many sub-containers has each asked
+    // whether it holds anything of the tab's kind (one search each).
+    static constexpr long kAskedContainers = 16;
 
     // How far a read got: the next object to ask for, and whether it ended.
     struct Cursor {
