@@ -3,6 +3,7 @@
 #include "platform/system/FileSystem.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
+#include "platform/system/SlowFileSystems.h"
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/CatalogueRoots.h"
 #include "sources/catalogues/DigikamFolder.h"
@@ -87,7 +88,11 @@ void QVMedia::loadPaths(const QStringList& paths, MediaFolder& root, int type) {
             root.addFolder(std::make_shared<ShareFolder>(path, type));
             continue;
         }
-        if (!FileSystem::isDirectory(Path::expandTilde(path))) {
+        // A folder on a slow file system is taken without a look at it: a
+        // sleeping NAS must not hold up the window (the folder shows empty
+        // when it cannot be read).
+        const QString expanded = Path::expandTilde(path);
+        if (!SlowFileSystems::isSlow(expanded) && !FileSystem::isDirectory(expanded)) {
             continue;
         }
         if (auto folder = LocalFolder::create(path, type)) {
