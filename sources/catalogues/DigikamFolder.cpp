@@ -288,7 +288,7 @@ CatalogueContents DigikamFolder::read(const QString& database, Media media) {
         std::vector<CatalogueGroup> tagGroups = tagTree.takeGroups(CatalogueGroup::Kind::Tag);
         if (!tagGroups.empty()) {
             contents.groups.push_back(
-                {QStringLiteral("Tags"), CatalogueGroup::Kind::Tag, {}, std::move(tagGroups)});
+                {QStringLiteral("Tags"), CatalogueGroup::Kind::Tag, {}, std::move(tagGroups), {}});
         }
         return true;
     });

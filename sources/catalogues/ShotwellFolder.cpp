@@ -254,6 +254,7 @@ CatalogueContents ShotwellFolder::read(const QString& database, const QString& t
                     contents.groups.push_back({event->name.isEmpty() ? dateName(row.integer(2)) : event->name,
                                                CatalogueGroup::Kind::Event,
                                                {},
+                                               {},
                                                {}});
                 }
                 contents.groups[static_cast<std::size_t>(event->group)].items.push_back(item);

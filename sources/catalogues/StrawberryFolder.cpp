@@ -135,7 +135,7 @@ CatalogueContents StrawberryFolder::read(const QString& database, Media media) {
                      .arg(column(playlistColumns, QStringLiteral("name"))),
                  [&](const SqliteRow& row) {
                      groups.insert(row.integer(0), contents.groups.size());
-                     contents.groups.push_back({row.text(1), CatalogueGroup::Kind::Playlist, {}, {}});
+                     contents.groups.push_back({row.text(1), CatalogueGroup::Kind::Playlist, {}, {}, {}});
                  });
         const QString songColumn = itemColumns.contains(QLatin1String("collection_id"))
                                        ? QStringLiteral("collection_id")
