@@ -251,28 +251,27 @@ void MediaServerBrowser::announce(Server& server) {
 
 void MediaServerBrowser::browse(const std::string& id, const std::string& udn, const std::string& objectId,
                                 unsigned start, unsigned count) {
-    const auto it = _servers.find(udn);
-    if (it == _servers.end() || it->second.directory == nullptr) {
-        _channel.send({std::string(HelperProtocol::kFailed), id, "the server is gone"});
-        return;
-    }
-    auto call = std::make_unique<Call>();
-    call->browser = this;
-    call->id = id;
-    call->udn = udn;
-    call->host = it->second.host;
-    call->start = start;
-    GUPnPServiceProxyAction* action = gupnp_service_proxy_action_new(
-        "Browse", "ObjectID", G_TYPE_STRING, objectId.c_str(), "BrowseFlag", G_TYPE_STRING,
-        "BrowseDirectChildren", "Filter", G_TYPE_STRING, "*", "StartingIndex", G_TYPE_UINT, start,
-        "RequestedCount", G_TYPE_UINT, count, "SortCriteria", G_TYPE_STRING, "", nullptr);
-    callDirectory(it->second, action, std::move(call));
+    request(id, udn, start,
+            gupnp_service_proxy_action_new(
+                "Browse", "ObjectID", G_TYPE_STRING, objectId.c_str(), "BrowseFlag", G_TYPE_STRING,
+                "BrowseDirectChildren", "Filter", G_TYPE_STRING, "*", "StartingIndex", G_TYPE_UINT, start,
+                "RequestedCount", G_TYPE_UINT, count, "SortCriteria", G_TYPE_STRING, "", nullptr));
 }
 
 void MediaServerBrowser::search(const std::string& id, const std::string& udn, const std::string& containerId,
                                 const std::string& criteria, unsigned start, unsigned count) {
+    request(id, udn, start,
+            gupnp_service_proxy_action_new(
+                "Search", "ContainerID", G_TYPE_STRING, containerId.c_str(), "SearchCriteria", G_TYPE_STRING,
+                criteria.c_str(), "Filter", G_TYPE_STRING, "*", "StartingIndex", G_TYPE_UINT, start,
+                "RequestedCount", G_TYPE_UINT, count, "SortCriteria", G_TYPE_STRING, "", nullptr));
+}
+
+void MediaServerBrowser::request(const std::string& id, const std::string& udn, unsigned start,
+                                 GUPnPServiceProxyAction* action) {
     const auto it = _servers.find(udn);
     if (it == _servers.end() || it->second.directory == nullptr) {
+        gupnp_service_proxy_action_unref(action);
         _channel.send({std::string(HelperProtocol::kFailed), id, "the server is gone"});
         return;
     }
@@ -282,10 +281,6 @@ void MediaServerBrowser::search(const std::string& id, const std::string& udn, c
     call->udn = udn;
     call->host = it->second.host;
     call->start = start;
-    GUPnPServiceProxyAction* action = gupnp_service_proxy_action_new(
-        "Search", "ContainerID", G_TYPE_STRING, containerId.c_str(), "SearchCriteria", G_TYPE_STRING,
-        criteria.c_str(), "Filter", G_TYPE_STRING, "*", "StartingIndex", G_TYPE_UINT, start, "RequestedCount",
-        G_TYPE_UINT, count, "SortCriteria", G_TYPE_STRING, "", nullptr);
     callDirectory(it->second, action, std::move(call));
 }
 

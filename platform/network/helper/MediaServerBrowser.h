@@ -58,6 +58,9 @@ private:
     void probeNextKind(Server& server);
     void probeFinished(const std::string& udn, char kind, bool found);
     void announce(Server& server);
+    // Sends action to the server of udn for the request id, or answers that the server is gone.
+    void request(const std::string& id, const std::string& udn, unsigned start,
+                 GUPnPServiceProxyAction* action);
     void callDirectory(Server& server, GUPnPServiceProxyAction* action, std::unique_ptr<Call> call);
     void finish(Call& call, GUPnPServiceProxy* proxy, GAsyncResult* result);
 
