@@ -1,5 +1,7 @@
 #include "app/QVMediaBrowserController.h"
 
+#include "service/BusServices.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -14,12 +16,48 @@ QVMediaBrowserController::QVMediaBrowserController(QObject* parent)
             applicationDidBecomeActive();
         }
     });
+    _idle.setSingleShot(true);
+    connect(&_idle, &QTimer::timeout, this, [this] {
+        if (!(_services != nullptr && _services->isBusy()) &&
+            !(_prepared && QVMediaBrowser::sharedBrowser()->window()->isVisible())) {
+            QApplication::quit();
+        }
+    });
+}
+
+void QVMediaBrowserController::setServices(BusServices* services, bool startedByBus) {
+    _services = services;
+    _startedByBus = startedByBus;
+    connect(services, &BusServices::becameIdle, this, &QVMediaBrowserController::quitWhenIdle);
+    connect(services, &BusServices::showRequested, this, [this] { applicationShouldHandleReopen(); });
+    // A program the bus started has no one left to serve once the bus is gone.
+    connect(services, &BusServices::busLost, this, [this] {
+        if (_startedByBus) {
+            QApplication::quit();
+        }
+    });
 }
 
 void QVMediaBrowserController::applicationDidFinishLaunching() {
     // The shared browser first: making it installs the translations the tray's texts need.
     QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     makeTrayIcon();
+    prepareBrowser();
+    browser->showWindow(this);
+}
+
+void QVMediaBrowserController::serviceDidFinishLaunching() {
+    // Pickers are windows Qt counts: closing the last must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    quitWhenIdle();
+}
+
+void QVMediaBrowserController::prepareBrowser() {
+    if (_prepared) {
+        return;
+    }
+    _prepared = true;
+    QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
     // Qt would quit when its last counted window closes, and it counts the
     // preferences window but not the browser, a tool window: closing the
     // preferences would end the program. The browser's own close decides.
@@ -34,21 +72,34 @@ void QVMediaBrowserController::applicationDidFinishLaunching() {
         commands->addAction(tr("Quit"), QKeySequence(QKeySequence::Quit), qApp, &QApplication::quit);
     // Quits from every window of the program, the preferences included.
     quit->setShortcutContext(Qt::ApplicationShortcut);
-    browser->showWindow(this);
 }
 
 bool QVMediaBrowserController::eventFilter(QObject* watched, QEvent* event) {
     // The browser was closed: it hides once its close is accepted. Deciding
     // right then leaves no moment in which an activation could show it again.
     // Minimising and the window system's own unmapping are no close.
-    if (event->type() == QEvent::Hide && !event->spontaneous() && _tray == nullptr &&
-        !QCoreApplication::closingDown()) {
+    if (event->type() == QEvent::Hide && !event->spontaneous() && !QCoreApplication::closingDown()) {
         auto* window = qobject_cast<QWidget*>(watched);
         if (window != nullptr && !window->isMinimized()) {
-            QApplication::quit();
+            _browserClosed = _tray == nullptr;
+            quitWhenIdle();
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void QVMediaBrowserController::quitWhenIdle() {
+    if (_tray != nullptr || (_prepared && QVMediaBrowser::sharedBrowser()->window()->isVisible())) {
+        return;
+    }
+    if (_services != nullptr && _services->isBusy()) {
+        return; // asked again when the last picker closes
+    }
+    if (_startedByBus) {
+        _idle.start(kIdleSeconds * 1000);
+    } else {
+        QApplication::quit();
+    }
 }
 
 void QVMediaBrowserController::applicationDidBecomeActive() {
@@ -56,9 +107,10 @@ void QVMediaBrowserController::applicationDidBecomeActive() {
     // focus, the browser's own included: bring the browser back only when it
     // is not on screen, so that taking the focus does not start a cycle of
     // re-activations (which, without a window manager, also starves painting).
+    // A picker taking the focus leaves a browser the user closed closed.
     QVMediaBrowser* browser = QVMediaBrowser::sharedBrowser();
-    if (!browser->isWindowLoaded()) {
-        return; // launching has not finished: it shows the window itself
+    if (!browser->isWindowLoaded() || _browserClosed) {
+        return; // launching has not finished (it shows the window itself), or only pickers show
     }
     QWidget* window = browser->window();
     if (!window->isVisible() || window->isMinimized()) {
@@ -67,11 +119,14 @@ void QVMediaBrowserController::applicationDidBecomeActive() {
 }
 
 bool QVMediaBrowserController::applicationShouldHandleReopen() {
-    QVMediaBrowser::sharedBrowser()->showWindow(this);
+    showMediaBrowser(this);
     return false;
 }
 
 void QVMediaBrowserController::showMediaBrowser(QObject* sender) {
+    prepareBrowser();
+    _browserClosed = false;
+    _idle.stop();
     QVMediaBrowser::sharedBrowser()->showWindow(sender);
 }
 

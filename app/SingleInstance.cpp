@@ -27,26 +27,36 @@ QString SingleInstance::defaultKey() {
     return QStringLiteral("QVMediaBrowserApp-%1-%2").arg(getuid()).arg(digest);
 }
 
-bool SingleInstance::askRunningCopy() {
+bool SingleInstance::askRunningCopy(bool askToReopen) {
     QLocalSocket socket;
     socket.connectToServer(_key);
     if (!socket.waitForConnected(1000)) {
         return false;
     }
-    socket.write(kReopen);
-    socket.waitForBytesWritten(1000);
+    if (askToReopen) {
+        socket.write(kReopen);
+        socket.waitForBytesWritten(1000);
+    }
     socket.disconnectFromServer();
     return true;
 }
 
 bool SingleInstance::claim() {
+    return claim(true);
+}
+
+bool SingleInstance::claimQuietly() {
+    return claim(false);
+}
+
+bool SingleInstance::claim(bool askToReopen) {
     // The lock makes the check and the start of listening one step, so two
     // copies started together cannot both become the one copy.
     _lock.setStaleLockTime(0);
     if (!_lock.tryLock(5000)) {
-        return !askRunningCopy();
+        return !askRunningCopy(askToReopen);
     }
-    if (askRunningCopy()) {
+    if (askRunningCopy(askToReopen)) {
         _lock.unlock();
         return false;
     }

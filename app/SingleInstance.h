@@ -20,6 +20,8 @@ public:
     // Answers true when this process is the one copy from now on. Otherwise
     // the running copy has been asked to come forward and this one should exit.
     bool claim();
+    // The same without disturbing a running copy: false when one runs.
+    bool claimQuietly();
 
     static QString defaultKey();
 
@@ -28,7 +30,8 @@ Q_SIGNALS:
     void reopenRequested();
 
 private:
-    bool askRunningCopy();
+    bool claim(bool askToReopen);
+    bool askRunningCopy(bool askToReopen);
 
     QString _key;
     QLockFile _lock;

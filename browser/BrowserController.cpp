@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QStackedWidget>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -41,7 +42,14 @@ BrowserController::BrowserController(const Outlets& outlets, QObject* parent)
     , _itemCount(outlets.itemCount)
     , _photoList(outlets.photoList)
     , _musicList(outlets.musicList)
-    , _movieList(outlets.movieList) {
+    , _movieList(outlets.movieList)
+    , _messageTimer(new QTimer(this)) {
+    _messageTimer->setSingleShot(true);
+    _messageTimer->setInterval(kMessageMs);
+    connect(_messageTimer, &QTimer::timeout, this, [this] {
+        _message.clear();
+        numItemsChanged(Notification{});
+    });
     Translations::install(); // the count's English plural comes from a catalogue too
     _icons.reserve(10);
     _icons.insert(QStringLiteral("play"), Resources::image(QStringLiteral("MBPlayN.tif")));
@@ -56,7 +64,7 @@ BrowserController::~BrowserController() {
 }
 
 void BrowserController::awakeFromNib() {
-    const int mask = QVMediaBrowser::sharedBrowser()->typeMask();
+    const int mask = _typeMask >= 0 ? _typeMask : QVMediaBrowser::sharedBrowser()->typeMask();
     int count = 0;
     for (const TabKind& kind : kTabKinds) {
         count += (mask & kind.bit) != 0 ? 1 : 0;
@@ -92,6 +100,18 @@ void BrowserController::awakeFromNib() {
                        [this](const Notification& n) { canPlayChanged(n); });
     center.addObserver(this, QVMBListCtrlNumItemsChanged, nullptr,
                        [this](const Notification& n) { numItemsChanged(n); });
+    center.addObserver(this, QVMBListCtrlCannotPlay, nullptr,
+                       [this](const Notification& n) { cannotPlay(n); });
+}
+
+void BrowserController::cannotPlay(const Notification& notification) {
+    QVMBListController* list = currentList();
+    if (list == nullptr || notification.object != list) {
+        return;
+    }
+    _message = tr("Cannot play “%1”").arg(list->cannotPlayName());
+    _messageTimer->start();
+    numItemsChanged(notification);
 }
 
 int BrowserController::selectedTag() const {
@@ -116,6 +136,9 @@ void BrowserController::showPlayButtonFor(int tag) {
 }
 
 void BrowserController::tabClick() {
+    // A message about another tab's list is not this one's.
+    _message.clear();
+    _messageTimer->stop();
     if (_musicList->isPlaying()) {
         _musicList->stop();
     }
@@ -181,6 +204,10 @@ void BrowserController::canPlayChanged(const Notification&) {
 }
 
 void BrowserController::numItemsChanged(const Notification&) {
+    if (!_message.isEmpty()) {
+        _itemCount->setText(_message);
+        return;
+    }
     QVMBListController* list = currentList();
     const bool loading = list != nullptr && list->isLoading();
     const int percent = loading ? list->loadPercent() : -1;

@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QStackedWidget;
+class QTimer;
 class QVMBListController;
 class SegmentedControl;
 struct Notification;
@@ -34,8 +35,12 @@ public:
     explicit BrowserController(const Outlets& outlets, QObject* parent = nullptr);
     ~BrowserController() override;
 
-    // Builds the tab bar from the shared browser's type mask and starts
-    // listening to the lists.
+    // The kinds the tab bar offers (QVMediaBrowser's type mask bits), for a
+    // window other than the shared browser's; set before awakeFromNib().
+    void setTypeMask(int mask) { _typeMask = mask; }
+
+    // Builds the tab bar from the type mask (the shared browser's unless one
+    // was set) and starts listening to the lists.
     void awakeFromNib();
 
     // A bar shown beside the count while the current list's folder loads.
@@ -52,6 +57,10 @@ public:
     void isPlayingChanged(const Notification& notification);
     void canPlayChanged(const Notification& notification);
     void numItemsChanged(const Notification& notification);
+    // A list could not play what the user asked for: the count area says so
+    // for a few seconds.
+    void cannotPlay(const Notification& notification);
+    static constexpr int kMessageMs = 5000;
 
     // The play button's images by name: "play", "playAlt", "stop", "stopAlt", "disabled".
     const QHash<QString, QImage>& icons() const { return _icons; }
@@ -69,4 +78,8 @@ private:
     QVMBListController* _musicList;
     QVMBListController* _movieList;
     QHash<QString, QImage> _icons;
+    // Shown in the count area instead of the count until the timer ends.
+    QString _message;
+    QTimer* _messageTimer;
+    int _typeMask = -1; // none set: the shared browser's
 };

@@ -1,6 +1,7 @@
 #include "browser/ImageButton.h"
 
 #include <QPainter>
+#include <QPen>
 
 ImageButton::ImageButton(QWidget* parent)
     : QAbstractButton(parent) {
@@ -33,4 +34,13 @@ void ImageButton::paintEvent(QPaintEvent*) {
     const QSizeF size = shown.deviceIndependentSize().scaled(QSizeF(this->size()), Qt::KeepAspectRatio);
     const QRectF target(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
     painter.drawImage(target, shown);
+    if (hasFocus()) {
+        // The keyboard's place: a ring in the highlight colour around the button.
+        QPen ring(palette().color(QPalette::Highlight));
+        ring.setWidthF(2.0);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(ring);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    }
 }

@@ -1,13 +1,22 @@
 #include "browser/MediaBrowserWindow.h"
 
 #include "browser/BrowserController.h"
+#include "browser/BrowserStateAutosave.h"
+#include "browser/EmptyPlaceHint.h"
+#include "browser/ItemContextMenu.h"
+#include "browser/ListActions.h"
+#include "browser/ListKeyHandler.h"
+#include "browser/ListToolTips.h"
 #include "browser/MovieListController.h"
+#include "browser/MusicColumns.h"
 #include "browser/MusicListController.h"
 #include "browser/MusicTableView.h"
 #include "browser/PhotoListController.h"
+#include "browser/PicturePreview.h"
 #include "browser/QVMBTreeController.h"
 #include "browser/QVMediaBrowser.h"
 #include "browser/SegmentedControl.h"
+#include "browser/TabShortcuts.h"
 #include "iconview/IconView.h"
 #include "model/QVMedia.h"
 #include "ui_MediaBrowser.h"
@@ -36,7 +45,7 @@ void prepareOutline(QTreeView* outline) {
 
 } // namespace
 
-MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
+MediaBrowserWindow::MediaBrowserWindow(QWidget* parent, int typeMask)
     : QVMBPanel(parent)
     , _ui(std::make_unique<Ui::MediaBrowser>()) {
     // The widgets of the form.
@@ -80,6 +89,7 @@ MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
                                    _ui->itemCount, _photoList, _musicList, _movieList},
         this);
     _browserController->setLoadingIndicator(_ui->loadingIndicator);
+    _browserController->setTypeMask(typeMask);
 
     // The connections.
     _media->setPhotos(_photos);
@@ -110,6 +120,39 @@ MediaBrowserWindow::MediaBrowserWindow(QWidget* parent)
     }
     labelCurrentList();
     connect(_ui->buttons, &SegmentedControl::clicked, this, &MediaBrowserWindow::labelCurrentList);
+    makeListHelpers();
+}
+
+void MediaBrowserWindow::makeListHelpers() {
+    _preview = new PicturePreview(_photoList, this);
+    // Stepping through the preview moves the grid along with it.
+    connect(_preview, &PicturePreview::positionChanged, _photoView, &IconView::moveCursorTo);
+    _actions[PicturesKind] = new ListActions(ListActions::Kind::Pictures, _photoList, _photoView, this);
+    _actions[PicturesKind]->setPreview(_preview);
+    _actions[MusicKind] = new ListActions(_musicList, _musicTable, this);
+    _actions[MoviesKind] = new ListActions(ListActions::Kind::Movies, _movieList, _movieView, this);
+    for (ListActions* actions : _actions) {
+        new ListKeyHandler(actions, actions);
+        new ItemContextMenu(actions, actions);
+        new ListToolTips(actions, actions);
+    }
+    for (QTreeView* outline : {_ui->picturesOutline, _ui->musicOutline, _ui->moviesOutline}) {
+        new ListKeyHandler(outline, outline);
+    }
+    new MusicColumns(_musicTable, _musicTable);
+    _hints[PicturesKind] = new EmptyPlaceHint(EmptyPlaceHint::Kind::Pictures, _photos, _photoList,
+                                              _ui->picturesScroll->viewport());
+    _hints[MusicKind] =
+        new EmptyPlaceHint(EmptyPlaceHint::Kind::Music, _music, _musicList, _musicTable->viewport());
+    _hints[MoviesKind] =
+        new EmptyPlaceHint(EmptyPlaceHint::Kind::Movies, _movies, _movieList, _ui->moviesScroll->viewport());
+    auto* tabs = new TabShortcuts(this, _ui->buttons, _ui->searchField, this);
+    new BrowserStateAutosave(
+        this, _ui->buttons, tabs,
+        {BrowserStateAutosave::Tab{_trees[PicturesKind], _ui->picturesOutline, _ui->picturesSplitter},
+         BrowserStateAutosave::Tab{_trees[MusicKind], _ui->musicOutline, _ui->musicSplitter},
+         BrowserStateAutosave::Tab{_trees[MoviesKind], _ui->moviesOutline, _ui->moviesSplitter}},
+        this);
 }
 
 MediaBrowserWindow::~MediaBrowserWindow() {

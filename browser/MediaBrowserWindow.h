@@ -6,6 +6,9 @@
 #include <memory>
 
 class BrowserController;
+class EmptyPlaceHint;
+class ListActions;
+class PicturePreview;
 class IconView;
 class MovieListController;
 class MusicListController;
@@ -26,7 +29,8 @@ class MediaBrowser;
 class MediaBrowserWindow : public QVMBPanel {
     Q_OBJECT
 public:
-    explicit MediaBrowserWindow(QWidget* parent = nullptr);
+    // typeMask: the kinds the tab bar offers; -1 for the shared browser's.
+    explicit MediaBrowserWindow(QWidget* parent = nullptr, int typeMask = -1);
     ~MediaBrowserWindow() override;
 
     // The commands offered by the window's menu button; hosts may add theirs.
@@ -45,10 +49,18 @@ public:
     IconView* photoView() const { return _photoView; }
     IconView* movieView() const { return _movieView; }
     MusicTableView* musicTable() const { return _musicTable; }
+    // The larger look at a picture of the pictures list.
+    PicturePreview* preview() const { return _preview; }
+    // What the keys and the context menu do with a tab's selected items.
+    ListActions* actions(int kind) const { return _actions[kind]; }
+    // What a tab's list says while it shows nothing.
+    EmptyPlaceHint* emptyPlaceHint(int kind) const { return _hints[kind]; }
 
 private:
     void setFocusOrder();
     void makeCommands();
+    // The keys, menus, tooltips, hints and remembered state of the lists.
+    void makeListHelpers();
     void focusCurrentList();
     // Names the views a screen reader cannot name from their text.
     void nameForReaders();
@@ -69,4 +81,7 @@ private:
     IconView* _movieView = nullptr;
     MusicTableView* _musicTable = nullptr;
     QMenu* _commandMenu = nullptr;
+    PicturePreview* _preview = nullptr;
+    ListActions* _actions[3] = {};
+    EmptyPlaceHint* _hints[3] = {};
 };

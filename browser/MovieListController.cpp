@@ -6,6 +6,7 @@
 #include "iconview/ThumbnailDecoder.h"
 #include "iconview/ThumbnailLoader.h"
 #include "platform/media/MoviePoster.h"
+#include "platform/media/ThumbnailCache.h"
 #include "platform/network/RemoteFiles.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
@@ -20,14 +21,46 @@
 
 namespace {
 
-// The poster at its fitted size times ratio, made on a loader thread.
+// The fitted size of a poster shown at shown, times ratio.
+QSize fittedPixels(const QSizeF& shown, qreal ratio) {
+    const NSSize fitted = MovieListController::posterSize(
+        NSMakeSize(static_cast<float>(shown.width()), static_cast<float>(shown.height())));
+    return QSize(std::max(1, static_cast<int>(std::lround(fitted.width * ratio))),
+                 std::max(1, static_cast<int>(std::lround(fitted.height * ratio))));
+}
+
+// The poster at its fitted size times ratio, made on a loader thread: from
+// the desktop's thumbnail cache when it has the movie's, else from the movie
+// (made at the cache's size class and recorded there for next time).
 QImage makePoster(const QString& path, qreal ratio) {
-    QImage poster = MoviePoster::posterImage(path, [ratio](const QSizeF& shown) {
-        const NSSize fitted = MovieListController::posterSize(
-            NSMakeSize(static_cast<float>(shown.width()), static_cast<float>(shown.height())));
-        return QSize(std::max(1, static_cast<int>(std::lround(fitted.width * ratio))),
-                     std::max(1, static_cast<int>(std::lround(fitted.height * ratio))));
-    });
+    const int side = static_cast<int>(std::lround(MovieListController::kPosterSide * ratio));
+    const std::optional<ThumbnailCache::Stamp> stamp = ThumbnailCache::stampOf(path);
+    QImage poster;
+    if (stamp) {
+        poster = ThumbnailCache::find(path, *stamp, QSize(side, side));
+    }
+    if (!poster.isNull()) {
+        poster = poster.scaled(fittedPixels(poster.size(), ratio), Qt::IgnoreAspectRatio,
+                               Qt::SmoothTransformation);
+    } else {
+        const std::optional<ThumbnailCache::SizeClass> sizeClass =
+            ThumbnailCache::classFor(QSize(side, side));
+        const bool forCache =
+            stamp && sizeClass && ThumbnailCache::writingEnabled() && ThumbnailCache::isSettled(*stamp);
+        QSizeF shownSize;
+        poster = MoviePoster::posterImage(path, [&](const QSizeF& shown) {
+            shownSize = shown;
+            if (forCache && std::max(shown.width(), shown.height()) > sizeClass->side) {
+                return shown.scaled(sizeClass->side, sizeClass->side, Qt::KeepAspectRatio).toSize();
+            }
+            return fittedPixels(shown, ratio);
+        });
+        if (!poster.isNull() && forCache) {
+            ThumbnailCache::store(path, *stamp, *sizeClass, poster, shownSize.toSize());
+            poster = poster.scaled(fittedPixels(shownSize, ratio), Qt::IgnoreAspectRatio,
+                                   Qt::SmoothTransformation);
+        }
+    }
     poster.setDevicePixelRatio(ratio);
     return poster;
 }
@@ -37,10 +70,7 @@ QImage makePoster(const QString& path, qreal ratio) {
 // picture (read over the network only for movies without one).
 QImage makeRemotePoster(const QUrl& url, const QUrl& thumbnail, qreal ratio) {
     const auto fitted = [ratio](const QSizeF& shown) {
-        const NSSize size = MovieListController::posterSize(
-            NSMakeSize(static_cast<float>(shown.width()), static_cast<float>(shown.height())));
-        return QSize(std::max(1, static_cast<int>(std::lround(size.width * ratio))),
-                     std::max(1, static_cast<int>(std::lround(size.height * ratio))));
+        return fittedPixels(shown, ratio);
     };
     QImage poster;
     if (!thumbnail.isEmpty()) {
@@ -267,6 +297,11 @@ void MovieListController::selectionChanged() {
 }
 
 void MovieListController::movieDidStop() {
+    // A file that would not decode ends at once: the window says why nothing plays.
+    MediaItem* item = movieAt(_playingIndex);
+    if (_mv && _mv->movie() && _mv->movie()->failed() && item != nullptr) {
+        reportCannotPlay(*item);
+    }
     stop();
 }
 
@@ -309,6 +344,9 @@ void MovieListController::doPlay() {
                                               NetworkItems::detailsOf(*item) != nullptr);
     std::unique_ptr<MoviePlayer> movie = playable && _playerFactory ? _playerFactory(item->url()) : nullptr;
     if (!movie) {
+        if (item != nullptr) {
+            reportCannotPlay(*item);
+        }
         return;
     }
     NotificationCenter::defaultCenter().addObserver(this, QVMovieDidEnd, movie.get(),

@@ -1,5 +1,6 @@
 #include "browser/MusicListController.h"
 
+#include "browser/ListEdit.h"
 #include "browser/MusicTableView.h"
 #include "browser/RemoteDragData.h"
 #include "browser/TrackSorting.h"
@@ -65,6 +66,9 @@ MusicListController::MusicListController(QObject* parent)
 }
 
 MusicListController::~MusicListController() {
+    if (_sortJob) {
+        _sortJob->cancel();
+    }
     // The base's own clean-up runs later and no longer reaches these overrides.
     stop();
     NotificationCenter::defaultCenter().removeObserver(this);
@@ -201,16 +205,60 @@ void MusicListController::didClickTableColumn(QTableView*, int column) {
         _tableView->horizontalHeader()->setSortIndicator(column,
                                                          _sortAsc ? Qt::AscendingOrder : Qt::DescendingOrder);
     }
+    sortFolder();
+}
+
+void MusicListController::sortFolder() {
     const MediaFolderPtr held = folder();
-    if (!held) {
+    _sortWaitingFor = nullptr;
+    if (_sortJob) {
+        _sortJob->cancel(); // a newer click wins
+        _sortJob.reset();
+    }
+    if (!held || _sortedColumn < 0) {
+        return;
+    }
+    held->loadInBackground(); // a folder that has nothing to read is ready after this
+    if (!held->isLoaded() || held->detailsPending()) {
+        // Never wait here for a library to be read, nor read tags on this thread.
+        _sortWaitingFor = held.get();
         return;
     }
     // The whole folder is sorted, not only what the filter shows, and the order
-    // stays in the folder. Each of the two changes rebuilds the list.
-    std::vector<MediaItemPtr> files =
-        TrackSorting::sorted(held->files(), TrackSorting::sortKey(identifier), _sortAsc);
-    held->removeAllFiles();
-    held->addFiles(std::move(files));
+    // stays in the folder: a read again keeps it, placing what comes by it.
+    const QString key = TrackSorting::sortKey(columnIdentifier(_sortedColumn));
+    const bool ascending = _sortAsc;
+    held->setItemOrder(TrackSorting::order(key, ascending));
+    const std::shared_ptr<const std::vector<MediaItemPtr>> files = held->filesSnapshot();
+    if (files->size() < kSortInBackground) {
+        held->reorderFiles(TrackSorting::sorted(*files, key, ascending));
+        return;
+    }
+    // A large library is sorted on a loader: every track knows its texts by
+    // now (the folder read them), so the worker only reads them. The texts
+    // are folded again for searching in the new order, when they were before.
+    const bool folded = held->searchTexts() != nullptr;
+    _sortJob = std::make_shared<FolderLoadJob>([files, key, ascending, folded](LoadProgress& progress) {
+        MediaFolderContents sorted;
+        sorted.files = TrackSorting::sorted(*files, key, ascending);
+        if (folded && !progress.isCancelled()) {
+            sorted.searchTexts = SearchIndex::fold(sorted.files);
+        }
+        return sorted;
+    });
+    FolderLoadJob::start(_sortJob,
+                         [this, held, files] {
+                             MediaFolderContents sorted = std::exchange(_sortJob, nullptr)->take();
+                             if (held != folder()) {
+                                 return;
+                             }
+                             if (held->filesSnapshot() != files) {
+                                 sortFolder(); // the folder changed meanwhile: sort what it holds now
+                                 return;
+                             }
+                             held->reorderFiles(std::move(sorted.files), std::move(sorted.searchTexts));
+                         },
+                         {});
 }
 
 bool MusicListController::writeRowsWithIndexes(QTableView*, const std::set<int>& rows,
@@ -313,11 +361,14 @@ bool MusicListController::playTrack() {
         const QUrl url = track->url();
         // Tracks without a local file or a stream, of a type the movie
         // toolkit does not play, or whose file does not open are passed over.
+        // The window says so for each.
         if (!isPlayable(*track) || (!RemoteFiles::isStreamable(url) && !MovieFile::canOpen(url))) {
+            reportCannotPlay(*track);
             continue;
         }
         std::unique_ptr<MoviePlayer> movie = _playerFactory ? _playerFactory(url) : nullptr;
         if (!movie) {
+            reportCannotPlay(*track);
             continue;
         }
         releaseMovie();
@@ -336,6 +387,10 @@ bool MusicListController::playTrack() {
 }
 
 void MusicListController::movieDidStop() {
+    // A file that would not decode ends at once: the window says why nothing is heard.
+    if (_movie && _movie->failed() && _playing) {
+        reportCannotPlay(*_playing);
+    }
     // The next queued track that plays takes over without a notification;
     // with none left, playback ends and says so.
     if (!playTrack()) {
@@ -371,33 +426,19 @@ void MusicListController::refreshRowOf(const QVTrack* track) {
     }
 }
 
-void MusicListController::listWillChange() {
-    // A new folder or search stops the music; the same folder changing
-    // (saved again by its owner, a file added) plays on.
-    _queuedTracks.clear();
-    if (!isLiveUpdate()) {
-        stop();
-    } else if (_playing) {
-        for (const int row : _playlist) {
-            _queuedTracks.push_back(sharedTrackAt(row));
-        }
+std::vector<MediaItemPtr> MusicListController::queuedTracks() const {
+    std::vector<MediaItemPtr> tracks;
+    for (const int row : _playlist) {
+        tracks.push_back(sharedTrackAt(row));
     }
-    if (_tableView && _tableView->selectionModel()) {
-        _tableView->selectionModel()->clearSelection();
-    }
-    _resetting = true;
-    beginResetModel();
+    return tracks;
 }
 
-void MusicListController::listChanged() {
-    _resetting = false;
-    endResetModel();
-    if (!isLiveUpdate() || !_playing) {
+void MusicListController::followPlayback(std::vector<MediaItemPtr> tracks) {
+    if (!_playing) {
         return;
     }
     // The playing track and the queue, found again in the new list.
-    std::vector<MediaItemPtr> tracks = std::move(_queuedTracks);
-    _queuedTracks.clear();
     tracks.insert(tracks.begin(), _playing);
     const std::vector<int> rows = positionsAfterUpdate(tracks);
     if (rows.front() < 0) {
@@ -410,11 +451,79 @@ void MusicListController::listChanged() {
             _playlist.insert(rows[i]);
         }
     }
-    // The catalogue's new entry stands for the same file, which plays on.
+    // A new entry for the same file (written in place, a catalogue read again) plays on.
     if (const std::shared_ptr<QVTrack> now = sharedTrackAt(rows.front()); now && now != _playing) {
         _playing = now;
     }
     refreshRowOf(_playing.get());
+}
+
+void MusicListController::listWillChange() {
+    // A new folder or search stops the music; the same folder changing
+    // (saved again by its owner, a file added) plays on.
+    _queuedTracks.clear();
+    if (!isLiveUpdate()) {
+        stop();
+    } else if (_playing) {
+        _queuedTracks = queuedTracks();
+    }
+    if (_tableView && _tableView->selectionModel()) {
+        _tableView->selectionModel()->clearSelection();
+    }
+    _resetting = true;
+    beginResetModel();
+}
+
+void MusicListController::listChanged() {
+    _resetting = false;
+    endResetModel();
+    sortWhenReady();
+    if (isLiveUpdate()) {
+        followPlayback(std::exchange(_queuedTracks, {}));
+    }
+}
+
+bool MusicListController::applyEdit(const ListEdit& edit) {
+    std::vector<MediaItemPtr> queued = queuedTracks();
+    for (const auto& [first, last] : edit.removed) {
+        beginRemoveRows({}, first, last);
+        removeRows(first, last);
+        endRemoveRows();
+    }
+    for (const auto& [first, last] : edit.inserted) {
+        beginInsertRows({}, first, last);
+        insertRows(first, last);
+        endInsertRows();
+    }
+    for (const int row : edit.replaced) {
+        replaceRow(row);
+        Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+    }
+    followPlayback(std::move(queued));
+    sortWhenReady();
+    return true;
+}
+
+void MusicListController::detailsArrived() {
+    if (numItems() > 0) {
+        Q_EMIT dataChanged(index(0, 0), index(numItems() - 1, columnCount() - 1));
+    }
+    sortWhenReady();
+}
+
+void MusicListController::sortWhenReady() {
+    if (_sortWaitingFor == nullptr || _sortWaitingFor != folder().get()) {
+        return;
+    }
+    // After the update under way is told: sorting changes the folder again.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (_sortWaitingFor != nullptr && _sortWaitingFor == folder().get()) {
+                sortFolder();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 std::vector<int> MusicListController::selectedPositions() const {

@@ -108,8 +108,23 @@ protected:
     void doStop() override;
     std::vector<int> selectedPositions() const override;
     void reselectPositions(const std::vector<int>& positions) override;
+    // Rows inserted, removed and redrawn in place: the table keeps its
+    // selection and scroll position, what plays plays on.
+    bool applyEdit(const ListEdit& edit) override;
+    // Redraws the titles, artists and times read in the background, and sorts
+    // if a column was clicked while they were read.
+    void detailsArrived() override;
 
 private:
+    // Sorts the held folder by the clicked column, unless it cannot answer
+    // yet (loading, or its tracks' tags are being read): then once it can.
+    void sortFolder();
+    void sortWhenReady();
+    // The queue as tracks, and after rows moved the playing track and the
+    // queue found again (the playing track's row gone: playback stops).
+    std::vector<MediaItemPtr> queuedTracks() const;
+    void followPlayback(std::vector<MediaItemPtr> queued);
+
     QVTrack* trackAt(int row) const;
     std::shared_ptr<QVTrack> sharedTrackAt(int row) const;
     std::set<int> selectedRows() const;
@@ -132,4 +147,9 @@ private:
     bool _resetting = false;
     // The queue as tracks while a live update moves its rows.
     std::vector<MediaItemPtr> _queuedTracks;
+    // The folder a column was clicked for while it could not be sorted yet.
+    const MediaFolder* _sortWaitingFor = nullptr;
+    // Folders of this many tracks or more are sorted on a loader thread.
+    static constexpr std::size_t kSortInBackground = 20000;
+    std::shared_ptr<FolderLoadJob> _sortJob;
 };

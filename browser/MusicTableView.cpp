@@ -1,6 +1,7 @@
 #include "browser/MusicTableView.h"
 
 #include "iconview/LocalDropRefuser.h"
+#include "platform/system/FileTransferPortal.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -40,6 +41,8 @@ void MusicTableView::startDrag(Qt::DropActions) {
     if (mimeData == nullptr) {
         return;
     }
+    // Sandboxed targets take the files through the desktop's transfer portal.
+    FileTransferPortal::sessionPortal().offerFiles(mimeData);
     auto* drag = new QDrag(this);
     drag->setMimeData(mimeData);
     // The first dragged row's icon stands for the files under the pointer.

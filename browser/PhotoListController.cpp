@@ -10,6 +10,9 @@
 
 #include <QMimeData>
 #include <QUrl>
+#include <QtMath>
+
+#include <cmath>
 
 PhotoListController::PhotoListController(QObject* parent)
     : QVMBListController(parent) {
@@ -92,7 +95,25 @@ int PhotoListController::numberOfItemsInIconView(IconView*) {
     return numItems();
 }
 
+int PhotoListController::cacheCapacity() const {
+    if (!_iconView || _iconView->imageSize() <= 0) {
+        return static_cast<int>(kCachedImages);
+    }
+    const NSSize slot = _iconView->totalBoundSize();
+    const NSRect visible = _iconView->documentVisibleRect();
+    // Whole rows on screen, and the one partly shown at each end.
+    const int rows = static_cast<int>(std::ceil(visible.size.height / std::max(1.0f, slot.height))) + 1;
+    return kScreensKept * 3 * std::max(1, rows);
+}
+
+qint64 PhotoListController::cacheBoundBytes() const {
+    const qreal ratio = _iconView ? _iconView->devicePixelRatioF() : 1.0;
+    const qint64 side = _iconView ? qCeil(_iconView->imageSize() * ratio) : 150;
+    return cacheCapacity() * side * side * 4;
+}
+
 IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
+    _imgCache.setCapacity(static_cast<std::size_t>(cacheCapacity()));
     Photo* photo = photoAt(index);
     if (photo == nullptr) {
         return nullptr;
@@ -108,7 +129,16 @@ IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
         }
         return image;
     }
-    return loadImage(photo->thumbPath());
+    // A catalogue's picture on a disk or share that is not here ("smb://…",
+    // "C:/…") has no file to draw.
+    if (!photo->thumbPath().startsWith(QLatin1Char('/'))) {
+        return nullptr;
+    }
+    // By the picture's state too: a picture written in place is a new item
+    // (see FolderMerge) and is drawn anew, not from the picture kept of it.
+    const QString key = photo->thumbPath() + QChar(0) + QString::number(photo->stamp());
+    const QString path = photo->thumbPath();
+    return _imgCache.value(key, [&path] { return IconImage::referencingFile(path); });
 }
 
 QString PhotoListController::labelForIndex(IconView*, int index) {
@@ -139,7 +169,8 @@ bool PhotoListController::writeRowsWithIndexes(IconView*, const IndexSet& indexe
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
     for (int index : indexes) {
-        if (Photo* photo = photoAt(index); photo != nullptr && !photo->path().isEmpty()) {
+        // Only pictures that are files here are dragged.
+        if (Photo* photo = photoAt(index); photo && photo->path().startsWith(QLatin1Char('/'))) {
             urls.append(Path::fileUrl(photo->path()));
         }
     }

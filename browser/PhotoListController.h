@@ -47,6 +47,12 @@ public:
     int cacheCount() const { return static_cast<int>(_imgCache.size()); }
     // The cached images by key, least recently drawn first.
     const auto& cachedImages() const { return _imgCache; }
+    // How many thumbnails are kept now: kScreensKept screens of the grid's
+    // cells at their present size (600 without a grid).
+    int cacheCapacity() const;
+    // The most bytes of pixels the kept thumbnails can hold: each is at most
+    // its cell's picture square in device pixels, four bytes a pixel.
+    qint64 cacheBoundBytes() const;
     // Bytes of pixels the cached images hold.
     qsizetype cacheBytes() const;
 
@@ -64,12 +70,15 @@ private:
     bool showsRemoteImage(const IconImage* image) const;
 
     // The grid's pictures by path, the least recently drawn dropped beyond
-    // kCachedImages: scrolling through a folder of any size keeps at most that
-    // many thumbnails in memory (at a 150-pixel cell, about 90 KB each, 54 MB),
-    // several screens' worth, so scrolling back a little redraws from memory.
+    // cacheCapacity(): scrolling through a folder of any size keeps a few
+    // screens' worth of thumbnails, whatever the window's size, so memory
+    // follows what the screen shows (at 900 x 700, 60 cells of 292 pixels,
+    // 20 MB; at 1400 x 900 on a screen of two device pixels a point, 45 cells
+    // of 916 pixels, 150 MB), and scrolling back a little redraws from memory.
     static constexpr std::size_t kCachedImages = 600;
     // The longest side a media server's picture is decoded to, in device-independent pixels.
     static constexpr int kRemotePictureSide = 256;
+    static constexpr int kScreensKept = 5;
     RecentlyUsedCache<QString, IconImagePtr> _imgCache{kCachedImages};
     QPointer<IconView> _iconView;
 };

@@ -1,11 +1,14 @@
 #include "browser/QVMBListController.h"
 
+#include "browser/ListEdit.h"
 #include "model/Photo.h"
 #include "platform/system/NotificationCenter.h"
+#include "platform/system/Path.h"
 
 #include <QHash>
 
 const char QVMBListCtrlNumItemsChanged[] = "QVMBListCtrlNumItemsChangedNotification";
+const char QVMBListCtrlCannotPlay[] = "QVMBListCtrlCannotPlayNotification";
 const char QVMBListCtrlCanPlayChanged[] = "QVMBListCtrlCanPlayChangedNotification";
 const char QVMBListCtrlIsPlayingChanged[] = "QVMBListCtrlIsPlayingChangedNotification";
 
@@ -75,38 +78,67 @@ void QVMBListController::setFilter(const QString& text) {
     updateList();
 }
 
-void QVMBListController::updateList() {
-    listWillChange();
-    _showsAll = false;
-    _matches.clear();
-    if (_folder && _folder->isLoaded()) {
-        std::shared_ptr<const std::vector<MediaItemPtr>> files = _folder->filesSnapshot();
-        if (files != _files) {
-            _index.clear();
-        }
-        _files = std::move(files);
-        if (!_filter.isEmpty()) {
-            if (!_index.isBuilt()) {
-                if (std::shared_ptr<const SearchIndex::Folded> folded = _folder->searchTexts()) {
-                    _index.use(std::move(folded));
-                } else {
-                    _index.build(*_files);
-                }
-            }
-            _matches = _index.match(_filter);
-        } else {
-            _showsAll = true;
-        }
-    } else {
-        _files = std::make_shared<std::vector<MediaItemPtr>>();
+bool QVMBListController::waitsForDetails() const {
+    // A search needs every item's texts; a folder still reading its items'
+    // tags answers it once they are in, instead of the main thread reading them.
+    return _folder && _folder->isLoaded() && !_filter.isEmpty() && !_folder->searchTexts() &&
+           !_index.isBuilt() && _folder->detailsPending();
+}
+
+QVMBListController::Shown QVMBListController::computeShown() {
+    Shown shown;
+    if (!_folder || !_folder->isLoaded()) {
+        shown.files = std::make_shared<std::vector<MediaItemPtr>>();
+        return shown;
     }
-    listChanged();
+    shown.files = _folder->filesSnapshot();
+    if (shown.files != _files) {
+        _index.clear();
+    }
+    if (_filter.isEmpty()) {
+        shown.showsAll = true;
+        return shown;
+    }
+    if (waitsForDetails()) {
+        return shown; // nothing matches yet: the count area says it is loading
+    }
+    if (!_index.isBuilt()) {
+        if (std::shared_ptr<const SearchIndex::Folded> folded = _folder->searchTexts()) {
+            _index.use(std::move(folded));
+        } else {
+            _index.build(*shown.files);
+        }
+    }
+    shown.matches = _index.match(_filter);
+    return shown;
+}
+
+void QVMBListController::show(Shown shown) {
+    _files = std::move(shown.files);
+    _showsAll = shown.showsAll;
+    _matches = std::move(shown.matches);
+}
+
+void QVMBListController::notifyCountAndPlay() {
     NotificationCenter::defaultCenter().postNotification(QVMBListCtrlNumItemsChanged, this);
     NotificationCenter::defaultCenter().postNotification(QVMBListCtrlCanPlayChanged, this);
 }
 
+void QVMBListController::updateList() {
+    listWillChange();
+    show(computeShown());
+    listChanged();
+    notifyCountAndPlay();
+}
+
 void QVMBListController::filesChanged(const Notification&) {
-    // The selected items are kept alive through the rebuild, so that they
+    if (_folder && _folder->filesReordered()) {
+        // A sort: the list starts over in the new order (what plays stops).
+        _index.clear();
+        updateList();
+        return;
+    }
+    // The selected items are kept alive through the update, so that they
     // can be found again by object.
     std::vector<MediaItemPtr> selected;
     for (const int position : selectedPositions()) {
@@ -114,19 +146,71 @@ void QVMBListController::filesChanged(const Notification&) {
             selected.push_back(itemAt(position));
         }
     }
-    _index.clear();
+    Shown now = computeShown();
+    const Shown before{_files, _showsAll, _matches};
+    // A list that was or becomes empty is rebuilt at once; other changes
+    // are told as runs of rows where they can be.
+    const bool rebuild = before.count() == 0 || now.count() == 0;
+    const ListEdit edit =
+        rebuild ? ListEdit{{}, {}, {}, true}
+                : ListEdit::between(
+                      before.count(), [&before](int row) -> const MediaItemPtr& { return before.at(row); },
+                      now.count(), [&now](int row) -> const MediaItemPtr& { return now.at(row); });
     _liveUpdate = true;
-    updateList();
-    _liveUpdate = false;
-    std::vector<int> kept;
-    for (const int position : positionsAfterUpdate(selected)) {
-        if (position >= 0) {
-            kept.push_back(position);
+    // The view goes on showing the old rows (the transition) until told otherwise.
+    _transition = std::make_unique<std::vector<const MediaItemPtr*>>();
+    _transition->reserve(static_cast<std::size_t>(before.count()));
+    for (int row = 0; row < before.count(); ++row) {
+        _transition->push_back(&before.at(row));
+    }
+    show(std::move(now));
+    bool told = edit.isEmpty();
+    if (!told && edit.isSmall()) {
+        told = applyEdit(edit);
+    }
+    if (told) {
+        _transition.reset();
+    } else {
+        listWillChange();
+        _transition.reset();
+        listChanged();
+        std::vector<int> kept;
+        for (const int position : positionsAfterUpdate(selected)) {
+            if (position >= 0) {
+                kept.push_back(position);
+            }
+        }
+        if (!kept.empty()) {
+            reselectPositions(kept);
         }
     }
-    if (!kept.empty()) {
-        reselectPositions(kept);
+    _liveUpdate = false;
+    notifyCountAndPlay();
+}
+
+bool QVMBListController::applyEdit(const ListEdit&) {
+    return false;
+}
+
+void QVMBListController::removeRows(int first, int last) {
+    _transition->erase(_transition->begin() + first, _transition->begin() + last + 1);
+}
+
+void QVMBListController::insertRows(int first, int last) {
+    std::vector<const MediaItemPtr*> rows;
+    for (int row = first; row <= last; ++row) {
+        rows.push_back(
+            &(*_files)[_showsAll ? static_cast<std::size_t>(row) : _matches[static_cast<std::size_t>(row)]]);
     }
+    _transition->insert(_transition->begin() + first, rows.begin(), rows.end());
+}
+
+void QVMBListController::replaceRow(int row) {
+    (*_transition)[static_cast<std::size_t>(row)] =
+        &(*_files)[_showsAll ? static_cast<std::size_t>(row) : _matches[static_cast<std::size_t>(row)]];
+}
+
+void QVMBListController::detailsArrived() {
 }
 
 std::vector<int> QVMBListController::positionsAfterUpdate(const std::vector<MediaItemPtr>& items) const {
@@ -192,13 +276,20 @@ void QVMBListController::reselectPositions(const std::vector<int>&) {
 }
 
 void QVMBListController::loadStateChanged(const Notification&) {
-    // The contents themselves arrive with the files notification; this only
-    // moves the count area's progress on.
+    // The contents themselves arrive with the files notification; this moves
+    // the count area's progress on, and brings the texts read for the items.
+    if (_folder && _folder->isLoaded() && !_folder->detailsPending()) {
+        detailsArrived();
+        if (!_filter.isEmpty() && !_index.isBuilt()) {
+            updateList(); // the search that waited for them
+            return;
+        }
+    }
     NotificationCenter::defaultCenter().postNotification(QVMBListCtrlNumItemsChanged, this);
 }
 
 bool QVMBListController::isLoading() const {
-    return _folder && _folder->loadState() == MediaFolder::LoadState::Loading;
+    return _folder && (_folder->loadState() == MediaFolder::LoadState::Loading || waitsForDetails());
 }
 
 int QVMBListController::loadPercent() const {
@@ -210,6 +301,9 @@ bool QVMBListController::loadFailed() const {
 }
 
 int QVMBListController::numItems() const {
+    if (_transition) {
+        return static_cast<int>(_transition->size());
+    }
     return static_cast<int>(_showsAll ? _files->size() : _matches.size());
 }
 
@@ -277,4 +371,11 @@ void QVMBListController::doPlay() {
 }
 
 void QVMBListController::doStop() {
+}
+
+void QVMBListController::reportCannotPlay(MediaItem& item) {
+    // The file's own name: the one the user would look for on disk.
+    const QString path = Path::localPath(item.url());
+    _cannotPlayName = path.isEmpty() ? item.name() : Path::lastComponent(path);
+    NotificationCenter::defaultCenter().postNotification(QVMBListCtrlCannotPlay, this);
 }

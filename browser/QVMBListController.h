@@ -9,9 +9,16 @@
 #include <QString>
 #include <QVMediaBrowser/Notifications.h>
 
+#include <memory>
 #include <vector>
 
+struct ListEdit;
+
 struct Notification;
+
+// Posted, with the list as object, when the list could not play an item the
+// user asked to play; cannotPlayName() names it.
+extern const char QVMBListCtrlCannotPlay[];
 
 // The common base of the pictures, music and movies lists: it holds the folder
 // that the source outline selected and the search text, keeps the folder's
@@ -47,12 +54,16 @@ public:
     QString filter() const { return _filter; }
     // The item at a position of the list (0 to numItems() - 1).
     const MediaItemPtr& itemAt(int position) const {
+        if (_transition) {
+            return *(*_transition)[static_cast<std::size_t>(position)];
+        }
         return (*_files)[_showsAll ? static_cast<std::size_t>(position)
                                    : _matches[static_cast<std::size_t>(position)]];
     }
     // The whole list, copied.
     std::vector<MediaItemPtr> filtered() const;
-    // Whether the held folder is still being read (the list stays empty meanwhile).
+    // Whether the held folder is still being read (the list stays empty
+    // meanwhile), or a search waits for the texts of its items.
     bool isLoading() const;
     // Whole percentage of the held folder's source read, or -1 when unknown.
     int loadPercent() const;
@@ -65,6 +76,12 @@ public:
 
     virtual bool isPlaying();
     virtual bool canPlay();
+    // The list positions the view has selected, in list order.
+    virtual std::vector<int> selectedPositions() const;
+
+    // The file of the item the list last could not play, as the user knows
+    // it ("Intro.mp3"); empty when none.
+    QString cannotPlayName() const { return _cannotPlayName; }
 
     // text without the leading and trailing spaces, tabs and other space separators.
     static QString trimmedFilter(const QString& text);
@@ -81,10 +98,8 @@ protected:
     virtual void listChanged();
     virtual void doPlay();
     virtual void doStop();
-    // The list positions the view has selected, and selecting positions again:
-    // when the folder's files change under the list (a live folder), the
-    // items that remain stay selected.
-    virtual std::vector<int> selectedPositions() const;
+    // Selecting positions again: when the folder's files change under the
+    // list (a live folder), the items that remain stay selected.
     virtual void reselectPositions(const std::vector<int>& positions);
     // Whether the rebuild under way follows a change of the folder's files
     // (a live folder, a catalogue read again, a sort) rather than a new
@@ -95,10 +110,47 @@ protected:
     // order: each the same object, else the item standing for the same file
     // or URL (a catalogue read again makes new items); -1 for one that is gone.
     std::vector<int> positionsAfterUpdate(const std::vector<MediaItemPtr>& items) const;
+    // Says that item could not be played (QVMBListCtrlCannotPlay).
+    void reportCannotPlay(MediaItem& item);
+
+    // Hook: applies a live update told as runs of rows (edit.isSmall()),
+    // while itemAt() still shows the old list: the subclass tells its view
+    // each run around removeRows()/insertRows(), and the replaced rows with
+    // replaceRow(). Answers false (the default) to have the list rebuilt
+    // in place instead (listWillChange(), listChanged()).
+    virtual bool applyEdit(const ListEdit& edit);
+    // Steps of applyEdit(): what itemAt() shows changes accordingly.
+    void removeRows(int first, int last);
+    void insertRows(int first, int last);
+    void replaceRow(int row);
+    // Hook: the held folder's items got texts read in the background (their
+    // tags): a view redraws what it shows of them. The base does nothing.
+    virtual void detailsArrived();
 
 private:
+    // What the list shows: see _files.
+    struct Shown {
+        std::shared_ptr<const std::vector<MediaItemPtr>> files;
+        bool showsAll = false;
+        std::vector<std::uint32_t> matches;
+        int count() const { return static_cast<int>(showsAll ? files->size() : matches.size()); }
+        const MediaItemPtr& at(int row) const {
+            return (
+                *files)[showsAll ? static_cast<std::size_t>(row) : matches[static_cast<std::size_t>(row)]];
+        }
+    };
+    // The list for the held folder and filter now.
+    Shown computeShown();
+    void show(Shown shown);
+    void notifyCountAndPlay();
+    // Applies a pending sort or search once the folder can answer it.
+    bool waitsForDetails() const;
     void observeFolder(bool observe);
     bool _liveUpdate = false;
+    // While a live update is told as runs of rows: the rows the view knows,
+    // pointing into the old and the new list.
+    std::unique_ptr<std::vector<const MediaItemPtr*>> _transition;
+    QString _cannotPlayName;
 
     MediaFolderPtr _folder;
     QString _filter;

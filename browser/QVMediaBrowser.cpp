@@ -1,6 +1,8 @@
 #include "browser/QVMediaBrowser.h"
 
+#include "browser/ChosenItems.h"
 #include "browser/MediaBrowserWindow.h"
+#include "browser/PickerMode.h"
 #include "platform/system/Translations.h"
 #include "platform/system/WindowFrameAutosave.h"
 #include "prefs/PrefsController.h"
@@ -36,6 +38,7 @@ QWidget* QVMediaBrowser::window() {
     if (_window == nullptr) {
         _window = new MediaBrowserWindow();
         new WindowFrameAutosave(_window, kAutosaveName);
+        applyPickerMode();
     }
     return _window;
 }
@@ -56,4 +59,27 @@ void QVMediaBrowser::showPreferences(QObject*) {
 QMenu* QVMediaBrowser::commandMenu() {
     window();
     return _window->commandMenu();
+}
+
+void QVMediaBrowser::setPickerMode(bool on) {
+    _pickerMode = on;
+    if (_window != nullptr) {
+        applyPickerMode();
+    }
+}
+
+void QVMediaBrowser::applyPickerMode() {
+    if (!_pickerMode) {
+        delete _picker;
+        _picker = nullptr;
+        return;
+    }
+    if (_picker != nullptr) {
+        return;
+    }
+    _picker = new PickerMode(_window);
+    _picker->showChooseButton();
+    connect(_picker, &PickerMode::chosen, this, [this](const std::vector<MediaItemPtr>& items) {
+        Q_EMIT itemsChosen(ChosenItems::describe(items));
+    });
 }

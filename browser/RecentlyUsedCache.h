@@ -35,6 +35,15 @@ public:
         return found == _entries.constEnd() ? nullptr : &found.value()->second;
     }
 
+    // Drops the least recently used entries beyond the new capacity.
+    void setCapacity(std::size_t capacity) {
+        _capacity = capacity;
+        while (_order.size() > _capacity) {
+            _entries.remove(_order.front().first);
+            _order.pop_front();
+        }
+    }
+
     void clear() {
         _entries.clear();
         _order.clear();

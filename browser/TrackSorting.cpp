@@ -89,4 +89,28 @@ std::vector<MediaItemPtr> sorted(const std::vector<MediaItemPtr>& items, const Q
     return result;
 }
 
+std::function<bool(MediaItem&, MediaItem&)> order(const QString& keyName, bool ascending) {
+    const Key key = keyOf(keyName);
+    if (key == Key::None) {
+        return {};
+    }
+    const auto value = [key](MediaItem& item) {
+        Entry entry;
+        if (auto* track = dynamic_cast<QVTrack*>(&item)) {
+            if (key == Key::Length) {
+                entry.length = track->length();
+            } else {
+                entry.text = key == Key::Name ? track->name() : track->artist();
+            }
+        }
+        return entry;
+    };
+    return [key, ascending, value](MediaItem& a, MediaItem& b) {
+        const Entry first = value(ascending ? a : b);
+        const Entry second = value(ascending ? b : a);
+        return key == Key::Length ? first.length < second.length
+                                  : QString::compare(first.text, second.text, Qt::CaseSensitive) < 0;
+    };
+}
+
 } // namespace TrackSorting

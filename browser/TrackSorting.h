@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace TrackSorting {
@@ -20,5 +21,9 @@ QString sortKey(const QString& columnIdentifier);
 // sort as a track with no texts and an unknown length. An unknown key leaves
 // the order alone.
 std::vector<MediaItemPtr> sorted(const std::vector<MediaItemPtr>& items, const QString& key, bool ascending);
+
+// The same order as a comparison of two items ("a before b"), for placing
+// items that come later; none for an unknown key.
+std::function<bool(MediaItem&, MediaItem&)> order(const QString& key, bool ascending);
 
 } // namespace TrackSorting

@@ -9,4 +9,6 @@ pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
 # Headers only: the picture readers open these libraries at run time.
 pkg_check_modules(LIBHEIF REQUIRED libheif)
 pkg_check_modules(LIBRAW REQUIRED libraw_r)
+pkg_check_modules(TRACKER REQUIRED tracker-sparql-3.0)
 pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
+pkg_check_modules(LIBEXIF REQUIRED IMPORTED_TARGET libexif)

@@ -1,21 +1,32 @@
 #include "FuzzTargets.h"
 
+#include "iconview/EmbeddedPreview.h"
+#include "iconview/JpegFrame.h"
 #include "iconview/ThumbnailDecoder.h"
 #include "model/MediaItem.h"
 #include "model/TrackMetaData.h"
 #include "platform/catalogues/PlistReader.h"
 #include "platform/media/Id3Reader.h"
+#include "platform/media/JpegPreviews.h"
 #include "platform/media/MoviePoster.h"
+#include "platform/media/ThumbnailCache.h"
 #include "platform/network/HelperProtocol.h"
 #include "platform/network/helper/DidlReader.h"
 #include "platform/system/Path.h"
+#include "sources/catalogues/DarktableReader.h"
 #include "sources/catalogues/DigikamFolder.h"
+#include "sources/catalogues/ElisaReader.h"
 #include "sources/catalogues/IPhotoFolder.h"
 #include "sources/catalogues/ITunesFolder.h"
+#include "sources/catalogues/KodiReader.h"
+#include "sources/catalogues/LightroomReader.h"
+#include "sources/catalogues/LollypopReader.h"
+#include "sources/catalogues/PhotosLibraryReader.h"
 #include "sources/catalogues/RhythmboxFolder.h"
 #include "sources/catalogues/ShotwellFolder.h"
 #include "sources/catalogues/StrawberryFolder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -96,6 +107,31 @@ QString namedMemoryFile(QByteArrayView bytes) {
         return {};
     }
     return path;
+}
+
+// The input as the store of a Photos library bundle in memory, which the
+// reader finds by the bundle's layout; made once, removed at exit.
+QString memoryBundle(QByteArrayView bytes) {
+    static const QString bundle = [] {
+        const QString base =
+            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        const QString path = QStringLiteral("%1/qvmb-fuzz-%2.photoslibrary").arg(base).arg(::getpid());
+        if (!QDir().mkpath(path + QStringLiteral("/database"))) {
+            return QString();
+        }
+        static const QByteArray made = QFile::encodeName(path);
+        std::atexit([] { QDir(QFile::decodeName(made)).removeRecursively(); });
+        return path;
+    }();
+    if (bundle.isEmpty()) {
+        return {};
+    }
+    QFile file(PhotosLibraryReader::databaseOf(bundle));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size()) {
+        return {};
+    }
+    return bundle;
 }
 
 // Every item and group of a catalogue's contents, asked what the lists ask.
@@ -207,6 +243,18 @@ void database(QByteArrayView bytes) {
               walk(DigikamFolder::read(path, DigikamFolder::Media::Movies)),
               walk(StrawberryFolder::read(path, StrawberryFolder::Media::Music)),
               walk(StrawberryFolder::read(path, StrawberryFolder::Media::Movies))});
+    // The libraries added since, each reading the same bytes as its own kind.
+    LoadProgress progress;
+    const ForeignPaths paths({});
+    feedback({walk(DarktableReader::read(path, path, {}, progress)),
+              walk(LightroomReader::read(path, LightroomReader::Media::Pictures, paths, progress)),
+              walk(LightroomReader::read(path, LightroomReader::Media::Videos, paths, progress)),
+              walk(ElisaReader::read(path, progress)), walk(LollypopReader::read(path, path, progress)),
+              walk(KodiReader::readMusic(path, progress)), walk(KodiReader::readVideos(path, progress))});
+    if (const QString bundle = memoryBundle(bytes); !bundle.isEmpty()) {
+        feedback({walk(PhotosLibraryReader::read(bundle, PhotosLibraryReader::Media::Pictures, progress)),
+                  walk(PhotosLibraryReader::read(bundle, PhotosLibraryReader::Media::Videos, progress))});
+    }
 }
 
 void metadata(QByteArrayView bytes) {
@@ -237,7 +285,81 @@ void poster(QByteArrayView bytes) {
     }
 }
 
+// A picture file that the shared cache's entries below stand for, and that
+// cache itself: in memory (/dev/shm), made once, removed at exit. Nothing is
+// ever written to it by the readers under test.
+struct CacheFixture {
+    QString picture;
+    QString entry;
+};
+
+const CacheFixture& cacheFixture() {
+    static const CacheFixture fixture = [] {
+        CacheFixture made;
+        QByteArray pattern("/dev/shm/qvmb-fuzz-cache-XXXXXX");
+        if (mkdtemp(pattern.data()) == nullptr) {
+            return made;
+        }
+        static const QString root = QString::fromLocal8Bit(pattern);
+        std::atexit([] { QDir(root).removeRecursively(); });
+        qputenv("XDG_CACHE_HOME", pattern);
+        ThumbnailCache::setWritingEnabled(false);
+        made.picture = root + QStringLiteral("/picture.jpg");
+        QFile(made.picture).open(QIODevice::WriteOnly);
+        QDir().mkpath(ThumbnailCache::root() + QStringLiteral("normal"));
+        made.entry =
+            ThumbnailCache::root() + QStringLiteral("normal/") + ThumbnailCache::entryName(made.picture);
+        return made;
+    }();
+    return fixture;
+}
+
+// The bytes as a JPEG's embedded previews: each one's frame, and the preview
+// the grid would take for a cell of the picture's own frame.
+void previews(QByteArrayView bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes.toByteArray());
+    buffer.open(QIODevice::ReadOnly);
+    const JpegPreviews::Header header = JpegPreviews::read(buffer);
+    buffer.seek(0);
+    const std::optional<JpegFrame> frame = JpegFrame::read(buffer);
+    int fit = 0;
+    for (const JpegPreviews::Preview& preview : header.previews) {
+        QBuffer previewBuffer;
+        previewBuffer.setData(preview.jpeg);
+        previewBuffer.open(QIODevice::ReadOnly);
+        const std::optional<JpegFrame> previewFrame = JpegFrame::read(previewBuffer);
+        fit +=
+            frame && previewFrame &&
+            EmbeddedPreview::isFit(preview, *previewFrame, preview.jpeg.size(), *frame, header.orientation);
+    }
+    const QImage image = frame ? EmbeddedPreview::decode(header, *frame, QSize(48, 36)) : QImage();
+    feedback({header.orientation, static_cast<int>(header.previews.size()), fit, image.width()});
+}
+
+// The bytes as an entry of the shared thumbnail cache, and as a failure record.
+void cacheEntry(QByteArrayView bytes) {
+    const CacheFixture& fixture = cacheFixture();
+    if (fixture.entry.isEmpty()) {
+        return;
+    }
+    QFile file(fixture.entry);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) < 0) {
+        return;
+    }
+    file.close();
+    const std::optional<ThumbnailCache::Stamp> stamp = ThumbnailCache::stampOf(fixture.picture);
+    if (!stamp) {
+        return;
+    }
+    const QImage found = ThumbnailCache::find(fixture.picture, *stamp, QSize(48, 36), QSize(640, 480));
+    feedback({found.width(), found.height(), found.format()});
+}
+
 void thumbnail(QByteArrayView bytes) {
+    cacheEntry(bytes);
+    previews(bytes);
     const QString path = memoryFile(bytes);
     if (path.isEmpty()) {
         return;

@@ -1,6 +1,5 @@
 #include "iconview/IconImage.h"
 
-#include "iconview/ThumbnailDecoder.h"
 #include "iconview/ThumbnailLoader.h"
 
 #include <QPaintDevice>
@@ -50,15 +49,12 @@ void IconImage::requestPixels(const void* owner, const StillWanted& stillWanted)
     ThumbnailLoader::instance()->request(shared_from_this(), owner, stillWanted);
 }
 
-QSizeF IconImage::size() {
-    if (!_sizeRead) {
-        _sizeRead = true;
-        _size = ThumbnailDecoder::uprightSize(_path);
-        if (_size.isEmpty() && !_path.isNull() && ThumbnailLoader::mayStillBeWritten(_path)) {
-            ThumbnailLoader::instance()->retryLater(shared_from_this());
-        }
+void IconImage::requestPixelsWithin(QSize devicePixels, const void* owner, const StillWanted& stillWanted) {
+    if (!refersToFile() || _maker || _failed || _sizeRead || devicePixels.isEmpty()) {
+        return;
     }
-    return _size;
+    _wanted = devicePixels;
+    ThumbnailLoader::instance()->request(shared_from_this(), owner, stillWanted);
 }
 
 void IconImage::drawInRect(QPainter& painter, const QRectF& target, qreal opacity, const void* owner,
@@ -68,7 +64,7 @@ void IconImage::drawInRect(QPainter& painter, const QRectF& target, qreal opacit
     }
     if (_maker) {
         requestPixels(owner, stillWanted);
-    } else if (refersToFile() && !_failed) {
+    } else if (refersToFile() && !_failed && _sizeRead) {
         const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
         const QSize needed(qRound(target.width() * ratio), qRound(target.height() * ratio));
         if (!needed.isEmpty() && !closeEnough(_pixels.size(), needed)) {
@@ -86,13 +82,19 @@ void IconImage::drawInRect(QPainter& painter, const QRectF& target, qreal opacit
     painter.restore();
 }
 
-void IconImage::receivePixels(const QImage& pixels) {
+void IconImage::receivePixels(const QImage& pixels, QSize upright) {
     _requested = false;
     if (_maker) {
         _pixels = pixels.isNull() && _fallback ? _fallback() : pixels;
         _failed = _pixels.isNull();
         _size = _pixels.deviceIndependentSize().toSize();
         return;
+    }
+    _sizeRead = true;
+    if (!upright.isEmpty()) {
+        _size = upright;
+    } else if (_pixels.isNull()) {
+        _size = QSize();
     }
     if (pixels.isNull()) {
         // Keep older pixels if there are any; never ask for this file again.

@@ -16,11 +16,12 @@ class IconImage;
 using IconImagePtr = std::shared_ptr<IconImage>;
 
 // A picture the icon view draws. Either pixels held in memory, or a picture
-// file that is only referred to: its size is read from the file's header when
-// first asked for, and its pixels are decoded off the main thread the first
-// time it is drawn, straight to the size they are drawn at (never the full
-// picture). Until they arrive the image draws nothing; the view then repaints
-// the cells that show it (ThumbnailLoader::imageReady). A third kind is made
+// file that is only referred to: its size and its pixels are read off the
+// main thread the first time it is drawn (the main thread never touches the
+// file), straight to the size they are drawn at (never the full picture).
+// Until they arrive the image has no size and draws nothing; the view shows
+// a placeholder and then repaints the cells that show it
+// (ThumbnailLoader::imageReady). A third kind is made
 // once from a file by a function of the caller's, also off the main thread,
 // for pictures whose size is only known once they are made (movie posters).
 class IconImage : public std::enable_shared_from_this<IconImage> {
@@ -54,9 +55,20 @@ public:
     // or they are being made (see drawInRect for owner and stillWanted).
     void requestPixels(const void* owner, const StillWanted& stillWanted);
 
-    // The size in device-independent pixels, upright; empty when the file is
-    // not a readable picture.
-    QSizeF size();
+    // The size in device-independent pixels, upright; empty until it is known
+    // and when the file is not a readable picture. Reads nothing.
+    QSizeF size() const { return _size; }
+    // Whether the size is known: an image in memory, or a file image whose
+    // first decoding has come back.
+    bool sizeKnown() const { return _sizeRead; }
+    // A file that is no picture that can be shown (empty, not a picture,
+    // damaged): the view draws a placeholder for it, which can be selected
+    // and dragged like any picture.
+    bool isBroken() const { return _failed && _pixels.isNull(); }
+
+    // Asks for the pixels of a file image whose size is not known yet, fitted
+    // into a box of devicePixels (the cell's picture square).
+    void requestPixelsWithin(QSize devicePixels, const void* owner, const StillWanted& stillWanted);
 
     // Draws the whole image into target. A file image without pixels for the
     // target's device size asks for them (owner identifies the asking view,
@@ -79,7 +91,8 @@ private:
 
     // The pixel size the last draw asked for, and whether a request is queued or running.
     QSize wantedPixels() const { return _wanted; }
-    void receivePixels(const QImage& pixels);
+    // upright: the picture's size as shown, read with the pixels (file images).
+    void receivePixels(const QImage& pixels, QSize upright = {});
 
     QString _path; // null for an in-memory image
     Maker _maker;

@@ -127,6 +127,11 @@ NSRect IconView::scaledImageRect(int index, const IconImagePtr& image) const {
     if (!image) {
         return {};
     }
+    // A file whose size is not known yet, or that is no picture, takes the
+    // whole square: its placeholder is drawn there and can be clicked.
+    if (image->refersToFile() && (!image->sizeKnown() || image->isBroken())) {
+        return imageRect(index);
+    }
     return QVScaleRectIntoRect(srcRect(image), imageRect(index), QVAlignHCentre | QVAlignVCentre);
 }
 
@@ -243,7 +248,20 @@ bool IconView::event(QEvent* event) {
         // A reader arriving in the grid hears the item under the cursor.
         AccessibleIconView::focusCursor(this);
     }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        updateFocusRing();
+    }
     return handled;
+}
+
+void IconView::updateFocusRing() {
+    if (count() == 0) {
+        return;
+    }
+    const QRect ring = focusRingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    // Like a picture arriving, no redraw of the grid: a movie playing stays.
+    _arrivals += ring;
+    update(ring);
 }
 
 void IconView::attachToScrollArea() {

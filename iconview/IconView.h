@@ -135,6 +135,13 @@ private:
     QImage makeDragImage(const IconImagePtr& image, NSRect r) const;
     // The rectangle a picture at r is drawn at: r on whole device pixels.
     QRectF pixelAligned(NSRect r) const;
+    // The item the keyboard is on: the cursor's, or the first while nothing
+    // is selected (the first arrow key selects it).
+    int focusedIndex() const;
+    // Around that item's picture square, drawn while the view has the focus.
+    QRectF focusRingRect() const;
+    // Draws or removes the focus ring without a redraw of the grid for its observers.
+    void updateFocusRing();
 
     IconViewDataSource* _dataSource = nullptr; // not owned
     int _count = -1;

@@ -26,6 +26,38 @@ void drawShadow(QPainter& painter, const QRectF& picture) {
     }
 }
 
+// A picture that cannot be shown: a grey frame with a torn-picture sign, so
+// that the cell reads as a picture that is there but broken.
+void drawBrokenPicture(QPainter& painter, const QRectF& square) {
+    painter.save();
+    painter.fillRect(square, QColor(236, 236, 236));
+    painter.setPen(QPen(QColor(170, 170, 170), 1.0));
+    painter.drawRect(square.adjusted(0.5, 0.5, -0.5, -0.5));
+    const qreal side = std::min(square.width(), square.height()) / 3;
+    const QRectF sign(square.center() - QPointF(side / 2, side / 2), QSizeF(side, side * 0.8));
+    QPen pen(QColor(150, 150, 150), std::max(1.0, side / 16));
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    // A picture's frame, a mountain in it, and the tear down its middle.
+    const qreal x = sign.left();
+    const qreal y = sign.top();
+    const qreal w = sign.width();
+    const qreal h = sign.height();
+    QPolygonF left({QPointF(x + w * 0.45, y), QPointF(x, y), QPointF(x, y + h), QPointF(x + w * 0.4, y + h)});
+    QPolygonF right(
+        {QPointF(x + w * 0.55, y), QPointF(x + w, y), QPointF(x + w, y + h), QPointF(x + w * 0.6, y + h)});
+    painter.drawPolyline(left);
+    painter.drawPolyline(right);
+    painter.drawPolyline(QPolygonF({QPointF(x + w * 0.45, y), QPointF(x + w * 0.52, y + h * 0.35),
+                                    QPointF(x + w * 0.42, y + h * 0.65), QPointF(x + w * 0.5, y + h)}));
+    painter.drawPolyline(QPolygonF({QPointF(x + w * 0.08, y + h * 0.85), QPointF(x + w * 0.3, y + h * 0.5),
+                                    QPointF(x + w * 0.42, y + h * 0.65)}));
+    painter.drawPolyline(QPolygonF({QPointF(x + w * 0.6, y + h * 0.6), QPointF(x + w * 0.75, y + h * 0.4),
+                                    QPointF(x + w * 0.92, y + h * 0.85)}));
+    painter.restore();
+}
+
 } // namespace
 
 QRectF IconView::pixelAligned(NSRect r) const {
@@ -63,7 +95,8 @@ void IconView::drawRect(QPainter& painter, NSRect d) {
     }
 
     // Shadows, cast by white boxes where the pictures will be: until its
-    // pixels arrive a picture shows as this empty box.
+    // pixels arrive a picture shows as this empty box (the whole square
+    // while its size is not known).
     painter.save();
     for (int i = first; i < after; ++i) {
         const QRectF r = pixelAligned(scaledImageRect(i));
@@ -85,7 +118,19 @@ void IconView::drawRect(QPainter& painter, NSRect d) {
         }
         const QPointer<IconView> view(this);
         const IconImage* raw = image.get();
-        image->drawInRect(painter, r, 1.0, this, [view, raw]() { return view && view->showsImage(raw); });
+        const IconImage::StillWanted stillWanted = [view, raw]() {
+            return view && view->showsImage(raw);
+        };
+        if (image->isBroken()) {
+            drawBrokenPicture(painter, r);
+        } else if (image->refersToFile() && !image->sizeKnown()) {
+            // The loader reads the size with the pixels, fitted into the square.
+            const qreal ratio = devicePixelRatioF();
+            image->requestPixelsWithin(QSize(qRound(r.width() * ratio), qRound(r.height() * ratio)), this,
+                                       stillWanted);
+        } else {
+            image->drawInRect(painter, r, 1.0, this, stillWanted);
+        }
     }
     painter.restore();
 
@@ -115,4 +160,24 @@ void IconView::drawRect(QPainter& painter, NSRect d) {
         }
     }
     painter.restore();
+
+    const int focused = focusedIndex();
+    if (hasFocus() && focused >= first && focused < after) {
+        painter.save();
+        QPen ring(palette().color(QPalette::Highlight));
+        ring.setStyle(Qt::DotLine);
+        painter.setPen(ring);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(focusRingRect());
+        painter.restore();
+    }
+}
+
+int IconView::focusedIndex() const {
+    return _selection.empty() ? 0 : _cursorPos;
+}
+
+QRectF IconView::focusRingRect() const {
+    const NSRect r = imageRect(std::max(focusedIndex(), 0));
+    return QRectF(r.origin.x, r.origin.y, r.size.width, r.size.height).adjusted(-2.5, -2.5, 2.5, 2.5);
 }

@@ -1,5 +1,6 @@
 #include "iconview/IconView.h"
 #include "iconview/LocalDropRefuser.h"
+#include "platform/system/FileTransferPortal.h"
 #include "platform/system/NotificationCenter.h"
 
 #include <QApplication>
@@ -115,6 +116,8 @@ void IconView::mouseDragged(QMouseEvent* event) {
     // One press starts at most one drag: the drag loop takes the mouse until the drop.
     _dragTried = true;
     _clickCount = 0;
+    // Sandboxed targets take the files through the desktop's transfer portal.
+    FileTransferPortal::sessionPortal().offerFiles(payload->mimeData.get());
     auto* drag = new QDrag(this);
     drag->setMimeData(payload->mimeData.release());
     drag->setPixmap(QPixmap::fromImage(payload->image));

@@ -1,12 +1,15 @@
 #include "iconview/ThumbnailDecoder.h"
 
+#include "iconview/EmbeddedPreview.h"
 #include "iconview/JpegFrame.h"
+#include "platform/media/HeifApi.h"
 #include "platform/media/HeifPicture.h"
+#include "platform/media/JpegPreviews.h"
+#include "platform/media/RawApi.h"
 #include "platform/media/RawPicture.h"
 #include "platform/system/Path.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QFile>
 #include <QImageReader>
 #include <QtEndian>
@@ -114,25 +117,6 @@ bool isQuarterTurn(QImageIOHandler::Transformations transformation) {
     return transformation.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
-// The cache's size classes, smallest first: directory and longest side.
-struct CacheSize {
-    const char* directory;
-    int side;
-};
-constexpr CacheSize kCacheSizes[] = {{"normal", 128}, {"large", 256}, {"x-large", 512}, {"xx-large", 1024}};
-
-QString cacheRoot() {
-    const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
-    const QString base =
-        xdg.startsWith(QLatin1Char('/')) ? xdg : Path::homeDirectory() + QStringLiteral("/.cache");
-    return base + QStringLiteral("/thumbnails/");
-}
-
-// Whether an image of size covers box, allowing a pixel of rounding.
-bool covers(QSize size, QSize box) {
-    return size.width() + 1 >= box.width() && size.height() + 1 >= box.height();
-}
-
 QImage toBox(QImage image, QSize box) {
     if (image.isNull()) {
         return {};
@@ -196,7 +180,107 @@ QImage decodeRaw(const QString& path, QSize box) {
     return RawPicture::upright(preview->pixels, preview->flip);
 }
 
+// What a picture file's header says, read by the image readers.
+struct ImageHeader {
+    QSize upright;
+    QByteArray format;
+    bool quarterTurn = false;
+};
+
+// The file to hand the image readers: the file itself, or its bytes cut
+// short into shortened (see pngCutShort). Reading the size reads every chunk
+// before the image data: a chunk claiming more than the file holds costs as
+// much there as in decoding.
+QIODevice* readable(QFile& file, QBuffer& shortened) {
+    if (std::optional<QByteArray> cut = pngCutShort(file)) {
+        shortened.setData(*cut);
+        shortened.open(QIODevice::ReadOnly);
+        return &shortened;
+    }
+    return &file;
+}
+
+ImageHeader readImageHeader(QFile& file) {
+    ImageHeader header;
+    QBuffer shortened;
+    QImageReader reader(readable(file, shortened));
+    QSize size = reader.size();
+    header.format = reader.format();
+    file.seek(0);
+    if (!size.isValid() || size.isEmpty()) {
+        return header;
+    }
+    header.quarterTurn = isQuarterTurn(reader.transformation());
+    if (header.quarterTurn) {
+        size.transpose();
+    }
+    header.upright = size;
+    return header;
+}
+
+// The picture the image readers decode, at box pixels as shown: from a fit
+// embedded preview covering box when the JPEG has one (else one covering
+// shown, smaller but still enough to show), else from the picture itself.
+QImage decodeImage(QFile& file, const ImageHeader& header, QSize box, QSize shown, Source& source) {
+    if (header.format == "jpeg") {
+        const std::optional<JpegFrame> frame = JpegFrame::read(file);
+        const JpegPreviews::Header previews = JpegPreviews::read(file);
+        file.seek(0);
+        // The image readers and libexif must agree on the picture's turn.
+        if (frame && !previews.previews.empty() &&
+            EmbeddedPreview::isQuarterTurn(previews.orientation) == header.quarterTurn) {
+            for (const QSize size : {box, shown}) {
+                QImage preview = EmbeddedPreview::decode(previews, *frame, size);
+                if (!preview.isNull()) {
+                    source = Source::Preview;
+                    return preview;
+                }
+            }
+        }
+    }
+    if (jpegNeedsTooMuchMemory(file)) {
+        return {};
+    }
+    QBuffer shortened;
+    QImageReader reader(readable(file, shortened));
+    reader.setAutoTransform(true);
+    // The reader scales before it turns the picture upright.
+    reader.setScaledSize(header.quarterTurn ? box.transposed() : box);
+    source = Source::Picture;
+    return reader.read();
+}
+
+// Whether a reader's library is there to read the file: a picture cannot be
+// said to be broken by a program that could not try it.
+bool readerAvailable(Reader reader) {
+    switch (reader) {
+    case Reader::Heif:
+        return HeifApi::load() != nullptr;
+    case Reader::Raw:
+        return RawApi::load() != nullptr;
+    case Reader::Image:
+        break;
+    }
+    return true;
+}
+
+void recordFailure(const QString& path, const ThumbnailCache::Stamp& stamp, Reader reader) {
+    if (readerAvailable(reader)) {
+        ThumbnailCache::storeFailure(path, stamp);
+    }
+}
+
 } // namespace
+
+QSize fitted(QSize upright, QSize bound) {
+    if (upright.isEmpty() || bound.isEmpty()) {
+        return {};
+    }
+    const double scale =
+        std::min(double(bound.width()) / upright.width(), double(bound.height()) / upright.height());
+    return QSize(std::max(1, int(std::lround(upright.width() * scale))),
+                 std::max(1, int(std::lround(upright.height() * scale))));
+}
 
 QSize uprightSize(const QString& path) {
     switch (readerFor(path)) {
@@ -211,119 +295,105 @@ QSize uprightSize(const QString& path) {
     if (!openForReading(file, path)) {
         return QSize(0, 0);
     }
-    // Reading the size reads every chunk before the image data: a chunk
-    // claiming more than the file holds costs as much here as in decoding.
-    QBuffer shortened;
-    QIODevice* device = &file;
-    if (std::optional<QByteArray> cut = pngCutShort(file)) {
-        shortened.setData(*cut);
-        shortened.open(QIODevice::ReadOnly);
-        device = &shortened;
-    }
-    QImageReader reader(device);
-    QSize size = reader.size();
-    if ((!size.isValid() || size.isEmpty()) && reader.format().isEmpty() && startsLikeHeif(file)) {
+    const ImageHeader header = readImageHeader(file);
+    if (header.upright.isEmpty() && header.format.isEmpty() && startsLikeHeif(file)) {
         file.close();
         return HeifPicture::uprightSize(path);
     }
-    if (!size.isValid() || size.isEmpty()) {
-        return QSize(0, 0);
-    }
-    if (isQuarterTurn(reader.transformation())) {
-        size.transpose();
-    }
-    return size;
+    return header.upright.isEmpty() ? QSize(0, 0) : header.upright;
 }
 
-QByteArray thumbnailUri(const QString& path) {
-    // The characters the cache's naming rule leaves unescaped in a path.
-    return QByteArrayLiteral("file://") + Path::toNative(path).toPercentEncoding("!$&'()*+,/:=@");
-}
+Thumbnail make(const QString& path, QSize bound) {
+    Thumbnail result;
+    result.path = path;
+    const std::optional<ThumbnailCache::Stamp> stamp = ThumbnailCache::stampOf(path);
+    if (bound.isEmpty() || !stamp) {
+        return result;
+    }
+    result.stamp = *stamp;
+    if (ThumbnailCache::hasFailure(path, *stamp)) {
+        return result;
+    }
 
-QImage cachedThumbnail(const QString& path, QSize box, QSize originalSize) {
-    struct stat info;
-    if (box.isEmpty() || ::stat(Path::toNative(path).constData(), &info) != 0) {
-        return {};
+    Reader reader = readerFor(path);
+    QFile file;
+    ImageHeader header;
+    if (reader == Reader::Image) {
+        if (!openForReading(file, path)) {
+            return result;
+        }
+        header = readImageHeader(file);
+        if (header.upright.isEmpty() && header.format.isEmpty() && startsLikeHeif(file)) {
+            file.close();
+            reader = Reader::Heif;
+        }
     }
-    const QByteArray uri = thumbnailUri(path);
-    const QString name = QString::fromLatin1(QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex()) +
-                         QStringLiteral(".png");
-    const QString root = cacheRoot();
-    const QString mtime = QString::number(static_cast<qint64>(info.st_mtime));
-    for (const CacheSize& cacheSize : kCacheSizes) {
-        // A thumbnail is never larger than the picture, so a small picture's
-        // thumbnail is the whole picture.
-        const bool wholePicture =
-            originalSize.width() <= cacheSize.side && originalSize.height() <= cacheSize.side;
-        if (!wholePicture &&
-            !covers(originalSize.scaled(cacheSize.side, cacheSize.side, Qt::KeepAspectRatio), box)) {
-            continue;
-        }
-        const QString candidate = root + QLatin1String(cacheSize.directory) + QLatin1Char('/') + name;
-        QFile cached;
-        if (!openForReading(cached, candidate) || pngCutShort(cached)) {
-            continue; // a cached thumbnail cut short is no good
-        }
-        // The reader's text keys cannot hold "::": the keys are read with the pixels.
-        QImage thumbnail = QImageReader(&cached, "png").read();
-        if (thumbnail.isNull() || thumbnail.text(QStringLiteral("Thumb::MTime")) != mtime) {
-            continue;
-        }
-        const QString recordedUri = thumbnail.text(QStringLiteral("Thumb::URI"));
-        if (!recordedUri.isEmpty() && recordedUri.toUtf8() != uri) {
-            continue;
-        }
-        if (!wholePicture && !covers(thumbnail.size(), box)) {
-            continue;
-        }
-        return thumbnail;
+    const QSize upright = reader == Reader::Heif  ? HeifPicture::uprightSize(path)
+                          : reader == Reader::Raw ? RawPicture::uprightSize(path)
+                                                  : header.upright;
+    if (upright.isEmpty()) {
+        recordFailure(path, *stamp, reader);
+        return result;
     }
-    return {};
-}
+    result.uprightSize = upright;
 
-QImage decode(const QString& path, QSize box, QSize originalSize) {
-    if (box.isEmpty()) {
-        return {};
+    // The bound itself when it has the picture's shape: the grid asks for the
+    // pixels of the rectangle it draws in.
+    QSize shown = fitted(upright, bound);
+    if (std::abs(shown.width() - bound.width()) <= 1 && std::abs(shown.height() - bound.height()) <= 1) {
+        shown = bound;
     }
-    QImage thumbnail = cachedThumbnail(path, box, originalSize);
-    if (!thumbnail.isNull()) {
-        return toBox(std::move(thumbnail), box);
+    QImage cached = ThumbnailCache::find(path, *stamp, shown, upright);
+    if (!cached.isNull()) {
+        result.image = toBox(std::move(cached), shown);
+        result.source = Source::Cache;
+        return result;
     }
-    switch (readerFor(path)) {
+
+    // Made at the cache's size class when an entry is worth writing, so that
+    // this program and the desktop's others find it next time.
+    const std::optional<ThumbnailCache::SizeClass> sizeClass = ThumbnailCache::classFor(shown);
+    const bool forCache = sizeClass && ThumbnailCache::writingEnabled() && !ThumbnailCache::contains(path) &&
+                          ThumbnailCache::isSettled(*stamp) &&
+                          (upright.width() > sizeClass->side || upright.height() > sizeClass->side);
+    const QSize box = forCache ? fitted(upright, QSize(sizeClass->side, sizeClass->side)) : shown;
+    QImage made;
+    Source source = Source::Picture;
+    switch (reader) {
     case Reader::Heif:
-        return toBox(HeifPicture::thumbnail(path, box), box);
+        made = HeifPicture::thumbnail(path, box);
+        break;
     case Reader::Raw:
-        return toBox(decodeRaw(path, box), box);
+        made = decodeRaw(path, box);
+        source = Source::Preview;
+        break;
     case Reader::Image:
+        made = decodeImage(file, header, box, shown, source);
         break;
     }
-    QFile file;
-    if (!openForReading(file, path)) {
-        return {};
+    if (made.isNull()) {
+        recordFailure(path, *stamp, reader);
+        return result;
     }
-    if (startsLikeHeif(file)) {
-        file.close();
-        return toBox(HeifPicture::thumbnail(path, box), box);
+    if (forCache && made.size() == box) {
+        result.forCache = made;
+        result.sizeClass = sizeClass;
     }
-    if (jpegNeedsTooMuchMemory(file)) {
-        return {};
+    result.image = toBox(std::move(made), shown);
+    result.source = source;
+    return result;
+}
+
+bool storeInCache(const Thumbnail& thumbnail) {
+    if (thumbnail.forCache.isNull() || !thumbnail.sizeClass) {
+        return false;
     }
-    QBuffer shortened;
-    QIODevice* device = &file;
-    if (std::optional<QByteArray> cut = pngCutShort(file)) {
-        shortened.setData(*cut);
-        shortened.open(QIODevice::ReadOnly);
-        device = &shortened;
-    }
-    QImageReader reader(device);
-    reader.setAutoTransform(true);
-    // The reader scales before it turns the picture upright.
-    QSize scaled = box;
-    if (isQuarterTurn(reader.transformation())) {
-        scaled.transpose();
-    }
-    reader.setScaledSize(scaled);
-    return toBox(reader.read(), box);
+    return ThumbnailCache::store(thumbnail.path, thumbnail.stamp, *thumbnail.sizeClass, thumbnail.forCache,
+                                 thumbnail.uprightSize);
+}
+
+QImage decode(const QString& path, QSize box, QSize) {
+    return toBox(make(path, box).image, box);
 }
 
 QImage decodeData(const QByteArray& data, QSize box) {

@@ -26,6 +26,7 @@ ThumbnailLoader::~ThumbnailLoader() {
     // Decodes still running post their results to this object: let them finish
     // before it goes; the results are then discarded with it.
     _queue.clear();
+    _writes.clear();
     _pool.waitForDone();
 }
 
@@ -81,15 +82,40 @@ void ThumbnailLoader::startMore() {
         ++_running;
         const QString path = image->path();
         const QSize box = image->wantedPixels();
-        const QSize original = image->size().toSize();
         const IconImage::Maker maker = image->_maker;
         std::weak_ptr<IconImage> weak = image;
-        _pool.start([this, path, box, original, maker, weak]() {
+        _pool.start([this, path, box, maker, weak]() {
+            // Everything about the file is read here, its size and change time
+            // included: the main thread only takes the results.
             const std::optional<qint64> changed = maker ? std::nullopt : FileSystem::changeTime(path);
-            QImage pixels = maker ? maker(path) : ThumbnailDecoder::decode(path, box, original);
+            ThumbnailDecoder::Thumbnail thumbnail;
+            if (maker) {
+                thumbnail.image = maker(path);
+            } else {
+                thumbnail = ThumbnailDecoder::make(path, box);
+            }
             QMetaObject::invokeMethod(
                 this,
-                [this, weak, pixels = std::move(pixels), changed]() { finished(weak, pixels, changed); },
+                [this, weak, thumbnail = std::move(thumbnail), changed]() {
+                    finished(weak, thumbnail, changed);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    // Cache entries are written when no cell waits for its picture.
+    while (_queue.empty() && _running < _pool.maxThreadCount() && !_writes.empty()) {
+        ++_running;
+        ThumbnailDecoder::Thumbnail thumbnail = std::move(_writes.front());
+        _writes.pop_front();
+        _pool.start([this, thumbnail = std::move(thumbnail)]() {
+            ThumbnailDecoder::storeInCache(thumbnail);
+            QMetaObject::invokeMethod(
+                this,
+                [this]() {
+                    --_running;
+                    ++_written;
+                    startMore();
+                },
                 Qt::QueuedConnection);
         });
     }
@@ -103,24 +129,31 @@ bool isRecent(qint64 changed) {
 
 } // namespace
 
-bool ThumbnailLoader::mayStillBeWritten(const QString& path) {
-    const std::optional<qint64> changed = FileSystem::changeTime(path);
-    return changed && isRecent(*changed);
-}
-
 void ThumbnailLoader::followWhileWritten(const IconImagePtr& image, qint64 changed) {
     QTimer::singleShot(retryMs, this, [this, weak = std::weak_ptr<IconImage>(image), changed]() {
         const IconImagePtr image = weak.lock();
         if (!image) {
             return;
         }
-        const std::optional<qint64> now = FileSystem::changeTime(image->path());
-        if (now && *now != changed) {
-            image->_sizeRead = false;
-            request(image, nullptr, {}); // its end follows it further
-        } else if (now && isRecent(*now)) {
-            followWhileWritten(image, changed);
-        }
+        // The file is looked at on the pool, never on the main thread.
+        _pool.start([this, weak, path = image->path(), changed]() {
+            const std::optional<qint64> now = FileSystem::changeTime(path);
+            QMetaObject::invokeMethod(
+                this,
+                [this, weak, now, changed]() {
+                    const IconImagePtr image = weak.lock();
+                    if (!image) {
+                        return;
+                    }
+                    if (now && *now != changed) {
+                        image->_sizeRead = false;
+                        request(image, nullptr, {}); // its end follows it further
+                    } else if (now && isRecent(*now)) {
+                        followWhileWritten(image, changed);
+                    }
+                },
+                Qt::QueuedConnection);
+        });
     });
 }
 
@@ -139,14 +172,19 @@ void ThumbnailLoader::retryLater(const IconImagePtr& image) {
     });
 }
 
-void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak, const QImage& pixels,
-                               std::optional<qint64> changed) {
+void ThumbnailLoader::finished(const std::weak_ptr<IconImage>& weak,
+                               const ThumbnailDecoder::Thumbnail& thumbnail, std::optional<qint64> changed) {
     --_running;
+    const QImage& pixels = thumbnail.image;
+    if (!thumbnail.forCache.isNull() && _writes.size() < kPendingWrites) {
+        _writes.push_back(thumbnail);
+        _writes.back().image = QImage();
+    }
     if (const IconImagePtr image = weak.lock()) {
-        if (pixels.isNull() && !image->_maker && mayStillBeWritten(image->path())) {
+        if (pixels.isNull() && !image->_maker && changed && isRecent(*changed)) {
             retryLater(image); // stays requested until then: draws meanwhile ask nothing
         } else {
-            image->receivePixels(pixels);
+            image->receivePixels(pixels, thumbnail.uprightSize);
             Q_EMIT imageReady(image.get());
             if (!pixels.isNull() && changed && isRecent(*changed)) {
                 followWhileWritten(image, *changed);

@@ -1,14 +1,14 @@
 #include "model/FolderLoad.h"
 
-#include "model/MediaFolder.h"
-
 #include <QCoreApplication>
 #include <QObject>
+#include <QPointer>
 #include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <set>
 
 // What the loaders hand to the main thread, taken there in order. The calls
 // pass through a queue of ours under a mutex of ours, and Qt's event queue
@@ -38,47 +38,85 @@ public:
         }
     }
 
+    // Drops what was not delivered (on the main thread, as the loaders go).
+    void drop() {
+        std::deque<std::function<void()>> calls;
+        std::lock_guard lock(_mutex);
+        calls.swap(_calls);
+    }
+
 private:
     std::mutex _mutex;
     std::deque<std::function<void()>> _calls;
 };
 
+// The loaders of one application object: their own thread pool, so that
+// long catalogue reads never hold up the picture decoders on the global pool,
+// and the mailbox back to the main thread. A child of the application
+// object: a host that makes a second one after the first is gone gets new
+// loaders. When the application starts to quit, every read is cancelled;
+// going, the loaders wait for the reads still running (each stops at its next
+// step) and drop what they would have delivered.
+class FolderLoaders : public QObject {
+    Q_OBJECT
+public:
+    explicit FolderLoaders(QCoreApplication* application)
+        : QObject(application)
+        , mailbox(this) {
+        pool.setMaxThreadCount(2);
+        pool.setObjectName(QStringLiteral("FolderLoaders"));
+        connect(application, &QCoreApplication::aboutToQuit, this, [] { FolderLoadJob::cancelAll(); });
+    }
+
+    ~FolderLoaders() override {
+        FolderLoadJob::cancelAll();
+        pool.waitForDone();
+        mailbox.drop();
+    }
+
+    static FolderLoaders* current() {
+        static QPointer<FolderLoaders> loaders;
+        if (!loaders && QCoreApplication::instance() != nullptr) {
+            loaders = new FolderLoaders(QCoreApplication::instance());
+        }
+        return loaders;
+    }
+
+    QThreadPool pool;
+    FolderLoadMailbox mailbox;
+};
+
 namespace {
 
-// Made on the main thread by the first load, which asks for it before any
-// loader runs; owned by the application object.
-FolderLoadMailbox* mailbox() {
-    static FolderLoadMailbox* made = new FolderLoadMailbox(QCoreApplication::instance());
-    return made;
-}
-
-// The loaders' own pool, so that long catalogue reads never hold up the
-// picture decoders on the global pool. Made on the main thread by the first
-// load and owned by the application object, which waits for running reads
-// before it goes.
-QThreadPool* loaderPool() {
-    static QThreadPool* pool = [] {
-        auto* made = new QThreadPool(QCoreApplication::instance());
-        made->setMaxThreadCount(2);
-        made->setObjectName(QStringLiteral("FolderLoaders"));
-        return made;
-    }();
-    return pool;
-}
+// The jobs that may still read (main thread).
+std::mutex jobsMutex;
+std::set<FolderLoadJob*> liveJobs;
 
 } // namespace
 
 FolderLoadJob::FolderLoadJob(MediaFolderReader reader)
     : _reader(std::move(reader)) {
+    std::lock_guard lock(jobsMutex);
+    liveJobs.insert(this);
+}
+
+FolderLoadJob::~FolderLoadJob() {
+    std::lock_guard lock(jobsMutex);
+    liveJobs.erase(this);
 }
 
 void FolderLoadJob::start(const std::shared_ptr<FolderLoadJob>& job, std::function<void()> deliver,
                           std::function<void()> progressChanged) {
     job->_deliver = std::move(deliver);
     job->_progressChanged = std::move(progressChanged);
-    QThreadPool* pool = loaderPool();
-    FolderLoadMailbox* toMainThread = mailbox();
-    pool->start([strong = job, toMainThread]() mutable {
+    FolderLoaders* loaders = FolderLoaders::current();
+    if (loaders == nullptr) {
+        job->run(); // no application object: read now, deliver never
+        return;
+    }
+    FolderLoadMailbox* toMainThread = &loaders->mailbox;
+    job->_mailbox = toMainThread;
+    loaders->pool.start([strong = job, toMainThread]() mutable {
         strong->run();
         // Hand the job back to the main thread, which then holds the last
         // reference: what the reader built is released there, never here.
@@ -90,32 +128,10 @@ void FolderLoadJob::start(const std::shared_ptr<FolderLoadJob>& job, std::functi
     });
 }
 
-void FolderLoadJob::foldLargeSubFolders(const std::vector<std::shared_ptr<MediaFolder>>& folders) {
-    // Playlists and albums that hold much of the library (a catalogue's
-    // "Music" playlist) are folded too; small ones fold fast enough when first
-    // searched.
-    constexpr std::size_t kLarge = 20000;
-    for (const std::shared_ptr<MediaFolder>& folder : folders) {
-        if (isCancelled()) {
-            return;
-        }
-        if (folder->isLoaded()) {
-            if (folder->files().size() >= kLarge) {
-                folder->foldForSearch();
-            }
-            foldLargeSubFolders(folder->folders());
-        }
-    }
-}
-
 void FolderLoadJob::run() {
     MediaFolderContents contents;
     if (!isCancelled()) {
         contents = _reader(*this);
-    }
-    if (contents.foldForSearch && !isCancelled()) {
-        contents.searchTexts = SearchIndex::fold(contents.files);
-        foldLargeSubFolders(contents.folders);
     }
     {
         std::lock_guard lock(_mutex);
@@ -149,8 +165,11 @@ void FolderLoadJob::setFraction(double fraction) {
     if (_percent.exchange(percent, std::memory_order_relaxed) == percent) {
         return;
     }
+    if (_mailbox == nullptr) {
+        return;
+    }
     std::weak_ptr<FolderLoadJob> weak = weak_from_this();
-    mailbox()->post([weak, percent] {
+    _mailbox->post([weak, percent] {
         const std::shared_ptr<FolderLoadJob> job = weak.lock();
         if (job && !job->_cancelled.load() && !job->_taken && job->_progressChanged) {
             job->_shownPercent = percent;
@@ -160,7 +179,16 @@ void FolderLoadJob::setFraction(double fraction) {
 }
 
 void FolderLoadJob::waitForIdle() {
-    loaderPool()->waitForDone();
+    if (FolderLoaders* loaders = FolderLoaders::current()) {
+        loaders->pool.waitForDone();
+    }
+}
+
+void FolderLoadJob::cancelAll() {
+    std::lock_guard lock(jobsMutex);
+    for (FolderLoadJob* job : liveJobs) {
+        job->_cancelled.store(true);
+    }
 }
 
 #include "FolderLoad.moc"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Export.h"
+#include "platform/system/InotifyWatcher.h"
 
 #include <QElapsedTimer>
-#include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
 #include <QTimer>
@@ -12,14 +12,19 @@
 #include <memory>
 #include <unordered_map>
 
-// Follows the directories of loaded local folders and the directories and
-// files of catalogues, through one inotify instance for the whole process. A
-// change is reported once things settle (quietMs without news) and never
-// later than latestMs after the first change of a burst, so a camera import
-// of thousands of files gives a few updates, not thousands.
+// Follows directories and files for the sources that read them, through one
+// inotify instance for the whole process. A change is reported once things
+// settle (quietMs without news) and never later than latestMs after the first
+// change of a burst, so a camera import of thousands of files gives a few
+// updates, not thousands.
 //
-// When the kernel refuses more watches, folders keep working without
+// The kernel ends a watch when its directory or file is removed, moved away or
+// unmounted; watching the path again (watch()) then follows whatever is there
+// now. When the kernel refuses more watches, folders keep working without
 // following their directories; this is said once in the debug log.
+//
+// Owned by the application object (a host that makes a second one after the
+// first is gone gets a new watcher).
 class FolderWatcher : public QObject {
     Q_OBJECT
 public:
@@ -30,9 +35,10 @@ public:
 
     // Calls changed on the main thread after the entries of directory change
     // (for a file: its contents or its being removed or replaced); false when
-    // it cannot be watched. One watch per owner and path.
-    bool watch(const QString& directory, const void* owner, std::function<void()> changed);
-    void unwatch(const QString& directory, const void* owner);
+    // it cannot be watched. One watch per owner and path; watching again
+    // replaces the callback and follows the path anew if its watch ended.
+    bool watch(const QString& path, const void* owner, std::function<void()> changed);
+    void unwatch(const QString& path, const void* owner);
 
     // Refuses watches beyond this many, as the kernel does at its limit
     // (negative: only the kernel's limit).
@@ -46,11 +52,11 @@ private:
         QElapsedTimer burst;
     };
 
-    FolderWatcher();
+    explicit FolderWatcher(QObject* parent);
     void directoryChanged(const QString& directory);
     void report(const QString& directory);
 
-    QFileSystemWatcher _watcher;
+    InotifyWatcher _watcher;
     std::unordered_map<QString, Directory> _directories;
     int _limit = -1;
     bool _limitLogged = false;

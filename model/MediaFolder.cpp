@@ -1,9 +1,8 @@
 #include "model/MediaFolder.h"
 
+#include "model/FolderMerge.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Resources.h"
-
-#include <QCoreApplication>
 
 #include <iterator>
 #include <utility>
@@ -22,12 +21,6 @@ MediaFolder::MediaFolder(const QString& name, const QImage& icon)
 }
 
 MediaFolder::~MediaFolder() {
-    if (_job) {
-        _job->cancel();
-    }
-    if (_reloadJob) {
-        _reloadJob->cancel();
-    }
     removeAll();
 }
 
@@ -54,110 +47,97 @@ void MediaFolder::lazyLoad() {
     }
     const bool wasSuppressed = _suppressNotify;
     _suppressNotify = true;
-    if (_job) {
-        // The worker's result is published now; its queued delivery later
-        // only tells the observers that have waited for it.
-        setContents(_job->take());
-    } else {
-        _loadState = LoadState::Loaded;
-        loadFolder();
-    }
+    loadFolder();
     _initialised = true;
     _suppressNotify = wasSuppressed;
 }
 
 void MediaFolder::loadInBackground() {
-    if (_initialised || _job) {
-        return;
-    }
-    MediaFolderReader read = reader();
-    if (!read || QCoreApplication::instance() == nullptr) {
-        lazyLoad();
-        return;
-    }
-    _job = std::make_shared<FolderLoadJob>(std::move(read));
-    _loadState = LoadState::Loading;
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    FolderLoadJob::start(
-        _job, [this] { deliverLoad(); },
-        [this, &center] { center.postNotification(MediaFolderLoadStateChanged, this); });
-    center.postNotification(MediaFolderLoadStateChanged, this);
+    lazyLoad();
 }
 
-void MediaFolder::deliverLoad() {
-    const std::shared_ptr<FolderLoadJob> job = std::move(_job);
-    if (!job->isTaken()) {
-        setContents(job->take());
-        _initialised = true;
-    }
-    // In one step: the lists are complete before anyone is told.
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.postNotification(MediaFolderFilesChanged, this);
-    center.postNotification(MediaFolderLoadStateChanged, this);
-    didLoad();
-    if (_reloadAgain) {
-        _reloadAgain = false;
-        reloadInBackground();
-    }
-}
-
-void MediaFolder::reloadInBackground() {
-    if (!_initialised && !_job) {
-        return; // never loaded: the first load will read it as it is
-    }
-    if (_job || _reloadJob) {
-        _reloadAgain = true;
-        return;
-    }
-    MediaFolderReader read = reader();
-    if (!read || QCoreApplication::instance() == nullptr) {
-        return;
-    }
-    _reloadJob = std::make_shared<FolderLoadJob>(std::move(read));
-    FolderLoadJob::start(_reloadJob, [this] { deliverReload(); }, {});
-}
-
-void MediaFolder::deliverReload() {
-    const std::shared_ptr<FolderLoadJob> job = std::move(_reloadJob);
-    mergeContents(job->take());
-    if (_reloadAgain) {
-        _reloadAgain = false;
-        reloadInBackground();
-    }
-}
-
-void MediaFolder::didLoad() {
-}
-
-void MediaFolder::mergeContents(MediaFolderContents&& contents) {
-    replaceContents(std::move(contents.folders), std::move(contents.files), true,
-                    std::move(contents.searchTexts));
-}
-
-void MediaFolder::replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
-                                  bool foldersChanged,
-                                  std::shared_ptr<const SearchIndex::Folded> searchTexts) {
-    for (const auto& folder : _folders) {
-        folder->_parent = nullptr;
-    }
-    for (const auto& folder : folders) {
-        folder->_parent = this;
-    }
-    // The old lists are released only once the new ones are in place: their
-    // objects' destructors may post.
-    std::swap(_folders, folders);
-    const std::shared_ptr<std::vector<MediaItemPtr>> oldFiles =
-        std::exchange(_files, std::make_shared<std::vector<MediaItemPtr>>(std::move(files)));
-    _searchTexts = std::move(searchTexts);
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    if (foldersChanged) {
-        this->foldersChanged();
-    }
-    center.postNotification(MediaFolderFilesChanged, this);
+MediaFolder::LoadState MediaFolder::loadState() const {
+    return _initialised ? LoadState::Loaded : LoadState::NotLoaded;
 }
 
 int MediaFolder::loadPercent() const {
-    return _job ? _job->percent() : -1;
+    return -1;
+}
+
+void MediaFolder::replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
+                                  std::shared_ptr<const SearchIndex::Folded> searchTexts) {
+    lazyLoad();
+    const bool foldersDiffer = folders != _folders;
+    const bool filesDiffer = files != *_files;
+    if (foldersDiffer) {
+        for (const auto& folder : _folders) {
+            folder->_parent = nullptr;
+        }
+        for (const auto& folder : folders) {
+            folder->_parent = this;
+        }
+        // The old list is released only once the new one is in place: the
+        // objects it alone held may post from their destructors.
+        std::swap(_folders, folders);
+    }
+    std::shared_ptr<std::vector<MediaItemPtr>> oldFiles;
+    if (filesDiffer) {
+        oldFiles = std::exchange(_files, std::make_shared<std::vector<MediaItemPtr>>(std::move(files)));
+        _searchTexts = std::move(searchTexts);
+    } else if (searchTexts && !_searchTexts) {
+        _searchTexts = std::move(searchTexts);
+    }
+    if (foldersDiffer) {
+        foldersChanged();
+    }
+    if (filesDiffer && !_suppressNotify) {
+        NotificationCenter::defaultCenter().postNotification(MediaFolderFilesChanged, this);
+    }
+}
+
+void MediaFolder::reorderFiles(std::vector<MediaItemPtr> files,
+                               std::shared_ptr<const SearchIndex::Folded> searchTexts) {
+    lazyLoad();
+    // A sort starts the list over even when it leaves the order as it was.
+    const bool sameOrder = files == *_files;
+    _reordering = true;
+    replaceContents(_folders, std::move(files), std::move(searchTexts));
+    if (sameOrder && !_suppressNotify) {
+        NotificationCenter::defaultCenter().postNotification(MediaFolderFilesChanged, this);
+    }
+    _reordering = false;
+}
+
+void MediaFolder::adopt(MediaFolder& fresh) {
+    _name = fresh._name;
+    _icon = fresh._icon;
+    if (!fresh._initialised || !_initialised) {
+        return; // a folder that reads itself: it follows its own source
+    }
+    std::vector<MediaFolderPtr> folders = FolderMerge::mergeFolders(_folders, std::move(fresh._folders));
+    std::vector<MediaItemPtr> files = std::move(*fresh._files);
+    replaceContents(std::move(folders), std::move(files), std::move(fresh._searchTexts));
+}
+
+void MediaFolder::substituteItems(const std::unordered_map<const MediaItem*, MediaItemPtr>& keptFor) {
+    if (keptFor.empty()) {
+        return;
+    }
+    for (MediaItemPtr& item : *_files) {
+        if (const auto found = keptFor.find(item.get()); found != keptFor.end()) {
+            item = found->second;
+        }
+    }
+    for (const MediaFolderPtr& folder : _folders) {
+        folder->substituteItems(keptFor);
+    }
+}
+
+void MediaFolder::setSearchTexts(std::shared_ptr<const SearchIndex::Folded> texts,
+                                 const std::shared_ptr<const std::vector<MediaItemPtr>>& snapshot) {
+    if (snapshot == _files) {
+        _searchTexts = std::move(texts);
+    }
 }
 
 void MediaFolder::setContents(MediaFolderContents&& contents) {
@@ -175,14 +155,14 @@ void MediaFolder::setContents(MediaFolderContents&& contents) {
         std::vector<MediaItemPtr>& files = writableFiles();
         files.insert(files.end(), contents.files.begin(), contents.files.end());
     }
-    _loadState = contents.failed ? LoadState::Failed : LoadState::Loaded;
+    _initialised = true;
 }
 
-MediaFolderPtr MediaFolder::makeLoaded(const QString& name, const QImage& icon,
-                                       MediaFolderContents contents) {
+MediaFolderPtr MediaFolder::makeLoaded(const QString& name, const QImage& icon, MediaFolderContents contents,
+                                       const QString& identity) {
     auto folder = std::make_shared<MediaFolder>(name, icon);
+    folder->_identity = identity;
     folder->setContents(std::move(contents));
-    folder->_initialised = true;
     return folder;
 }
 
@@ -299,14 +279,6 @@ void MediaFolder::foldersChanged() {
 }
 
 void MediaFolder::loadFolder() {
-    if (const MediaFolderReader read = reader()) {
-        LoadProgress unobserved;
-        setContents(read(unobserved));
-    }
-}
-
-MediaFolderReader MediaFolder::reader() const {
-    return {};
 }
 
 bool MediaFolder::loadExpandable() {

@@ -8,7 +8,9 @@
 #include <QString>
 #include <QVMediaBrowser/Notifications.h>
 
+#include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // Posted with a folder whose background load started, progressed or ended.
@@ -23,11 +25,10 @@ using MediaFolderPtr = std::shared_ptr<MediaFolder>;
 // notifications suppressed. isExpandable() answers without loading, through
 // the cheaper loadExpandable() hook.
 //
-// Kinds that read files or catalogues provide a reader() instead: a step that
-// builds the contents without touching shared state. loadInBackground() runs
-// it on a worker and publishes the result here on the main thread, in one
-// step, posting the files and load-state notifications; a caller that asks
-// for the lists meanwhile waits for the worker instead of reading again.
+// Folders that read a source (a directory, a catalogue) do so on a worker and
+// follow it afterwards: see SourceFolder. They change their lists in place
+// through replaceContents(), which keeps the objects that remain, so that the
+// outline and the lists can apply what changed instead of starting over.
 class MediaFolder {
 public:
     enum class LoadState { NotLoaded, Loading, Loaded, Failed };
@@ -48,22 +49,23 @@ public:
     // The cached image under name, or a null image.
     static QImage icon(const QString& name);
 
-    // Runs loadFolder() once in the folder's life (or takes the running
-    // background load's result, waiting for it).
+    // Runs loadFolder() once in the folder's life.
     void lazyLoad();
-    // Starts the first load on a worker when the folder has a reader() and an
-    // event loop runs; otherwise loads now. Nothing when loaded or loading.
-    void loadInBackground();
-    LoadState loadState() const { return _loadState; }
-    // Reads a loaded folder again on a worker and merges the result on the
-    // main thread (mergeContents); a request while reading reads once more after.
-    void reloadInBackground();
+    // Starts the first load without waiting for it where the folder reads a
+    // source on a worker; otherwise loads now.
+    virtual void loadInBackground();
+    virtual LoadState loadState() const;
     // Whole percentage of the source read while loading, or -1 when unknown.
-    int loadPercent() const;
+    virtual int loadPercent() const;
+    // Whether the folder's items still lack texts that searching and sorting
+    // need and that are being read on a worker (the tags of a directory's
+    // tracks): lists wait for them instead of reading files themselves.
+    virtual bool detailsPending() const { return false; }
 
     // A folder holding contents already read, as loaded; posts nothing, so a
-    // reader may build its sub-folders with it on a worker.
-    static MediaFolderPtr makeLoaded(const QString& name, const QImage& icon, MediaFolderContents contents);
+    // reader may build its sub-folders with it on a worker. identity: see identity().
+    static MediaFolderPtr makeLoaded(const QString& name, const QImage& icon, MediaFolderContents contents,
+                                     const QString& identity = QString());
 
     // The live lists (loaded first).
     const std::vector<MediaFolderPtr>& folders();
@@ -78,6 +80,10 @@ public:
     // Folds the files' texts for searching now: for a reader, on its own
     // thread, before anyone else sees the folder.
     void foldForSearch() { _searchTexts = SearchIndex::fold(*_files); }
+    // Takes texts folded elsewhere for the files of snapshot; ignored when the
+    // files have changed since.
+    void setSearchTexts(std::shared_ptr<const SearchIndex::Folded> texts,
+                        const std::shared_ptr<const std::vector<MediaItemPtr>>& snapshot);
     bool isEmpty();
     // Whether the folder has (or, before loading, will have) sub-folders. Never loads.
     bool isExpandable();
@@ -93,11 +99,44 @@ public:
     // Announces a sub-folder change here and in every ancestor, nearest first.
     void foldersChanged();
 
+    // Replaces the lists (loaded first), posting only what changed: the
+    // sub-folder notification when the sub-folders are other objects or in
+    // another order, the files notification when the items are. Callers keep
+    // the objects that remain (FolderMerge), so that whoever shows the folder
+    // can tell what was inserted and removed.
+    void replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
+                         std::shared_ptr<const SearchIndex::Folded> searchTexts = nullptr);
+    // Puts the items in another order (a sort), posting the files change;
+    // observers can tell it from other changes by filesReordered().
+    void reorderFiles(std::vector<MediaItemPtr> files,
+                      std::shared_ptr<const SearchIndex::Folded> searchTexts = nullptr);
+    // While the files change is posted: whether the same items only changed order.
+    bool filesReordered() const { return _reordering; }
+    // Takes over what fresh, a folder read again for the same place, was
+    // given: name and icon, and when fresh was read already its contents,
+    // merged into this folder's (see FolderMerge::mergeFolders).
+    void adopt(MediaFolder& fresh);
+    // Puts the kept object in place of each fresh one that keptFor names, in
+    // this folder and below: for a reader, on its own thread, before anyone
+    // else sees the folders.
+    void substituteItems(const std::unordered_map<const MediaItem*, MediaItemPtr>& keptFor);
+
+    // The order the user chose for the items (a column of the music table
+    // clicked), kept by every read again: items that come are placed by it.
+    // None (the default): the source's own order.
+    using ItemOrder = std::function<bool(MediaItem& a, MediaItem& b)>;
+    void setItemOrder(ItemOrder order) { _itemOrder = std::move(order); }
+    const ItemOrder& itemOrder() const { return _itemOrder; }
+
     QString name() const { return _name; }
     void setName(const QString& name) { _name = name; }
     QImage icon() const { return _icon; }
     void setIcon(const QImage& icon) { _icon = icon; }
     MediaFolder* parent() const { return _parent; }
+    // What the folder stands for across reads of its source: a directory's
+    // path, a catalogue group's own id; else its name. Folders of the same
+    // identity under the same parent are the same place for the user.
+    virtual QString identity() const { return _identity.isNull() ? _name : _identity; }
 
     bool isLoaded() const { return _initialised; }
     // Whether the folder's source is there: a network source that went away
@@ -107,30 +146,16 @@ public:
 
 protected:
     // Hook: fills the folder on the main thread. Must not ask this folder for
-    // folders(), files() or isEmpty(). The default runs reader() right here.
+    // folders(), files() or isEmpty().
     virtual void loadFolder();
-    // Hook: the folder's reading step, self-contained so that it can run on a
-    // worker; none (the default) when the folder fills itself in loadFolder().
-    virtual MediaFolderReader reader() const;
-    // Hook: the folder's first background load was published (main thread).
-    virtual void didLoad();
-    // Hook: takes a reload's contents. The default replaces both lists and
-    // posts what changed; a subclass may keep the objects that remain.
-    virtual void mergeContents(MediaFolderContents&& contents);
-    // Replaces the lists with these, posting the sub-folder change when
-    // foldersChanged and the files change always.
-    void replaceContents(std::vector<MediaFolderPtr> folders, std::vector<MediaItemPtr> files,
-                         bool foldersChanged,
-                         std::shared_ptr<const SearchIndex::Folded> searchTexts = nullptr);
     // Hook: whether the folder will have sub-folders once loaded.
     virtual bool loadExpandable();
+    // Takes contents read elsewhere into the empty lists (nothing posted);
+    // the folder counts as loaded afterwards.
+    void setContents(MediaFolderContents&& contents);
+    void setIdentity(const QString& identity) { _identity = identity; }
 
 private:
-    // Takes contents read elsewhere into the empty lists (nothing posted).
-    void setContents(MediaFolderContents&& contents);
-    void deliverLoad();
-    void deliverReload();
-
     MediaFolder* _parent = nullptr; // back reference, not owned
     std::vector<MediaFolderPtr> _folders;
     // Replaced, not changed, while anyone else holds it (filesSnapshot()).
@@ -140,12 +165,11 @@ private:
     std::shared_ptr<const SearchIndex::Folded> _searchTexts; // of *_files, when known
     bool _expandable = false;
     QString _name;
+    QString _identity;
     QImage _icon;
+    ItemOrder _itemOrder;
     bool _initialised = false;
     bool _expandInitd = false;
     bool _suppressNotify = false;
-    LoadState _loadState = LoadState::NotLoaded;
-    std::shared_ptr<FolderLoadJob> _job; // the background load, until delivered
-    std::shared_ptr<FolderLoadJob> _reloadJob;
-    bool _reloadAgain = false;
+    bool _reordering = false;
 };

@@ -20,3 +20,7 @@ QUrl MediaItem::thumbnailUrl() const {
 QString MediaItem::searchField(int) {
     return name();
 }
+
+QString MediaItem::identity() const {
+    return url().toString();
+}

@@ -33,10 +33,27 @@ public:
     // do not say answer a number no other item has.
     virtual std::size_t contentHash() const;
 
+    // What the item stands for across reads of its source: its file's path,
+    // else its URL. A source read again keeps the item whose identity and
+    // version are unchanged. Made from what the item was built with: safe to
+    // ask on a reading thread while the item is shown.
+    virtual QString identity() const;
+    // Which state of that file or entry the item shows: for files listed from
+    // a directory their size and change time (setStamp, by the listing), so
+    // that a file written in place becomes a new item; for catalogue entries
+    // what they show and play (contentHash).
+    std::size_t version() const { return _stamp != 0 ? _stamp : contentHash(); }
+    void setStamp(std::size_t stamp) { _stamp = stamp; }
+    // The listed file's state, or 0 for an item no directory listing made.
+    std::size_t stamp() const { return _stamp; }
+
 protected:
     MediaItem() = default;
     MediaItem(const MediaItem&) = default;
     MediaItem& operator=(const MediaItem&) = default;
+
+private:
+    std::size_t _stamp = 0;
 };
 
 using MediaItemPtr = std::shared_ptr<MediaItem>;

@@ -32,6 +32,7 @@ public:
     // Of the picture's file, thumbnail and name, made once, without making
     // the name of a picture named after its file.
     std::size_t contentHash() const override;
+    QString identity() const override { return _path; }
 
 private:
     struct FromFile {};

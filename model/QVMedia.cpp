@@ -5,13 +5,21 @@
 #include "platform/system/Path.h"
 #include "platform/system/SlowFileSystems.h"
 #include "prefs/UserPreferences.h"
+#include "sources/catalogues/AppleMusicFolder.h"
 #include "sources/catalogues/CatalogueRoots.h"
+#include "sources/catalogues/DarktableFolder.h"
 #include "sources/catalogues/DigikamFolder.h"
+#include "sources/catalogues/ElisaFolder.h"
 #include "sources/catalogues/IPhotoFolder.h"
 #include "sources/catalogues/ITunesFolder.h"
+#include "sources/catalogues/KodiFolder.h"
+#include "sources/catalogues/LightroomFolder.h"
+#include "sources/catalogues/LollypopFolder.h"
+#include "sources/catalogues/PhotosLibraryFolder.h"
 #include "sources/catalogues/RhythmboxFolder.h"
 #include "sources/catalogues/ShotwellFolder.h"
 #include "sources/catalogues/StrawberryFolder.h"
+#include "sources/index/TrackerFolder.h"
 #include "sources/local/LocalFolder.h"
 #include "sources/network/NetworkSources.h"
 #include "sources/network/ShareFolder.h"
@@ -27,10 +35,18 @@ namespace {
 constexpr CatalogueKind catalogueKinds[] = {
     &IPhotoFolder::addToRoots,
     &ITunesFolder::addToRoots,
+    &AppleMusicFolder::addToRoots,
+    &PhotosLibraryFolder::addToRoots,
     &ShotwellFolder::addToRoots,
     &DigikamFolder::addToRoots,
+    &DarktableFolder::addToRoots,
+    &LightroomFolder::addToRoots,
     &RhythmboxFolder::addToRoots,
     &StrawberryFolder::addToRoots,
+    &ElisaFolder::addToRoots,
+    &LollypopFolder::addToRoots,
+    &KodiFolder::addToRoots,
+    &TrackerFolder::addToRoots,
 };
 // clang-format on
 

@@ -61,7 +61,7 @@ QVMovie::QVMovie(const QUrl& url)
 }
 
 QVMovie::QVMovie(const QUrl& url, const QString& name)
-    : _name(name.isNull() ? QLatin1String("") : name)
+    : _name(name.isEmpty() ? QString() : name)
     , _url(url) {
 }
 
@@ -71,20 +71,30 @@ QVMovie::QVMovie(FromPath, const QString& path, const QString& name)
 }
 
 QString QVMovie::name() {
-    if (!_name.isNull()) {
-        return _name;
-    }
-    const QString path = _path.isEmpty() ? Path::localPath(_url) : _path;
-    if (const std::unique_ptr<MovieFile> movie = MovieFile::open(path)) {
-        _name = movie->displayName();
-    }
-    if (_name.isEmpty()) {
-        _name = Path::lastComponent(path);
-    }
     if (_name.isNull()) {
-        _name = QLatin1String(""); // found once, even for a URL that is no file
+        setName(readName(filePath()));
     }
     return _name;
+}
+
+QString QVMovie::readName(const QString& path) {
+    QString name;
+    if (const std::unique_ptr<MovieFile> movie = MovieFile::open(path)) {
+        name = movie->displayName();
+    }
+    if (name.isEmpty()) {
+        name = Path::lastComponent(path);
+    }
+    if (name.isNull()) {
+        name = QLatin1String(""); // found once, even for a URL that is no file
+    }
+    return name;
+}
+
+void QVMovie::setName(const QString& name) {
+    if (_name.isNull()) {
+        _name = name.isNull() ? QString(QLatin1String("")) : name;
+    }
 }
 
 QUrl QVMovie::url() const {

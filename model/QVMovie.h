@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/MediaItem.h"
+#include "platform/system/Path.h"
 
 #include <QString>
 #include <QUrl>
@@ -30,7 +31,8 @@ public:
 
     // A movie whose name is found later.
     explicit QVMovie(const QUrl& url);
-    // A movie whose name is known: nothing is ever opened to find it.
+    // A movie whose name a catalogue gives (the file is not opened for it);
+    // an empty name is found later, as above.
     QVMovie(const QUrl& url, const QString& name);
 
     // The container's title, or else the file name with its extension. The
@@ -38,6 +40,16 @@ public:
     QString name() override;
     QUrl url() const override;
     std::size_t contentHash() const override { return qHash(url()); }
+    QString identity() const override { return _path.isEmpty() ? _url.toString() : _path; }
+
+    // The display name of the movie file at path, read now: what name() finds,
+    // with no movie object involved, so that a loader can read it on its own thread.
+    static QString readName(const QString& path);
+    // Takes a name read elsewhere, unless the movie has found its own already.
+    void setName(const QString& name);
+    bool hasName() const { return !_name.isNull(); }
+    // The local file the movie plays, when it has one.
+    QString filePath() const { return _path.isEmpty() ? Path::localPath(_url) : _path; }
 
     bool matchesFilter(const QString& text) override;
 

@@ -81,22 +81,39 @@ void QVTrack::lazyInit() {
     if (_initialized) {
         return;
     }
-    _initialized = true;
     const QString path = filePath();
+    if (!path.isEmpty()) {
+        setDetails(readDetails(path));
+        return;
+    }
+    // A track that is no local file: what the movie toolkit finds at its URL.
+    const TrackMetaData metaData = MovieMetaData(url());
+    setDetails({metaData.name, metaData.artist, static_cast<quint32>(metaData.length)});
+}
+
+QVTrack::Details QVTrack::readDetails(const QString& path) {
+    Details details;
     if (Path::extensionView(path) == QLatin1String("mp3")) {
         const Id3Tags tags = Id3Reader::read(path);
-        _name = tags.title;
-        _artist = tags.artist;
-        _length = tags.duration;
+        details = {tags.title, tags.artist, tags.duration};
     } else {
-        const TrackMetaData metaData = MovieMetaData(url());
-        _name = metaData.name;
-        _artist = metaData.artist;
-        _length = static_cast<quint32>(metaData.length);
+        const TrackMetaData metaData = MovieMetaData(Path::fileUrl(path));
+        details = {metaData.name, metaData.artist, static_cast<quint32>(metaData.length)};
     }
-    if (_name.isEmpty()) {
-        _name = Path::deletingExtension(Path::lastComponent(path));
+    if (details.title.isEmpty()) {
+        details.title = Path::deletingExtension(Path::lastComponent(path));
     }
+    return details;
+}
+
+void QVTrack::setDetails(Details details) {
+    if (_initialized) {
+        return;
+    }
+    _initialized = true;
+    _name = std::move(details.title);
+    _artist = std::move(details.artist);
+    _length = details.length;
 }
 
 std::size_t QVTrack::contentHash() const {

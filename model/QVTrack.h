@@ -41,11 +41,27 @@ public:
     // otherwise, and the file name when there is no title.
     void lazyInit();
 
+    // The display data of a track file, read now: what lazyInit() reads,
+    // with no track object involved, so that a loader can read it for many
+    // tracks on its own thread.
+    struct Details {
+        QString title;
+        QString artist;
+        quint32 length = 0;
+    };
+    static Details readDetails(const QString& path);
+    // Takes display data read elsewhere, unless the track has its own already.
+    void setDetails(Details details);
+    bool hasDetails() const { return _initialized; }
+    // The local file the track plays, when it has one.
+    QString filePath() const;
+
     // Whether the title, or else the artist, contains text.
     bool matchesFilter(const QString& text) override;
     // Of the track's file and display data as it holds them, made once: no
     // file is read and no URL made.
     std::size_t contentHash() const override;
+    QString identity() const override { return _path.isEmpty() ? _url.toString() : _path; }
     int searchFieldCount() override { return 2; }
     QString searchField(int field) override { return field == 0 ? name() : artist(); }
 
@@ -67,8 +83,6 @@ private:
         QString name;
         QString artist;
     };
-
-    QString filePath() const;
 
     QString _name;
     QString _artist;

@@ -112,6 +112,7 @@ void PrefsController::reloadPrefs() {
     _music->addNames(prefs->musicPaths());
     _movies->addNames(prefs->moviePaths());
     _mediaServersCheck->setChecked(prefs->mediaServersEnabled());
+    _ui->writeThumbnailCache->setChecked(prefs->writesThumbnailCache());
     selectionChanged();
     _model->reload();
     expandAll();
@@ -258,6 +259,7 @@ void PrefsController::okClick() {
     if (prefs->mediaServersEnabled() != _mediaServersCheck->isChecked()) {
         prefs->setMediaServersEnabled(_mediaServersCheck->isChecked());
     }
+    prefs->setWritesThumbnailCache(_ui->writeThumbnailCache->isChecked());
     prefs->synchronize();
     window()->close();
 }

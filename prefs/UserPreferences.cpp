@@ -1,5 +1,6 @@
 #include "prefs/UserPreferences.h"
 
+#include "platform/media/ThumbnailCache.h"
 #include "platform/system/DistributedNotificationCenter.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/PreferencesStore.h"
@@ -8,6 +9,7 @@ const char PicturePathsKey[] = "PicturePaths";
 const char MusicPathsKey[] = "MusicPaths";
 const char MoviePathsKey[] = "MoviePaths";
 const char MediaServersKey[] = "MediaServers";
+const char WriteThumbnailCacheKey[] = "WriteThumbnailCache";
 const char UserPreferencesChanged[] = "UserPreferencesChangedNotification";
 const char SynchronizedPrefs[] = "SynchronizedPrefsNotification";
 const char QVMediaBrowserBundleIdentifier[] = "org.qvmediabrowser.QVMediaBrowser";
@@ -112,6 +114,12 @@ void UserPreferences::setMediaServersEnabled(bool enabled) {
     NotificationCenter::defaultCenter().postNotification(UserPreferencesChanged, this);
 }
 
+void UserPreferences::setWritesThumbnailCache(bool writes) {
+    _writesThumbnailCache = writes;
+    setPreference(writes, QLatin1String(WriteThumbnailCacheKey));
+    ThumbnailCache::setWritingEnabled(writes);
+}
+
 void UserPreferences::synchronize() {
     _store->synchronize();
     DistributedNotificationCenter::defaultCenter().postNotification(QLatin1String(SynchronizedPrefs));
@@ -128,5 +136,9 @@ void UserPreferences::synchronizedPrefs() {
     // Anything stored but a plain "false" leaves it on.
     const std::optional<QVariant> servers = _store->read(QLatin1String(MediaServersKey));
     _mediaServers = !servers || servers->toString().trimmed().toLower() != QLatin1String("false");
+    // Anything but a stored false leaves writing on.
+    const std::optional<QVariant> writes = _store->read(QLatin1String(WriteThumbnailCacheKey));
+    _writesThumbnailCache = !writes || writes->toString() != QLatin1String("false");
+    ThumbnailCache::setWritingEnabled(_writesThumbnailCache);
     NotificationCenter::defaultCenter().postNotification(UserPreferencesChanged, this);
 }

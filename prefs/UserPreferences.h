@@ -35,6 +35,10 @@ public:
     // Whether media servers on the local network are shown.
     bool mediaServersEnabled() const { return _mediaServers; }
     void setMediaServersEnabled(bool enabled);
+    // Whether thumbnails are written to the desktop's shared cache. Setting it
+    // takes effect at once and is stored with the next synchronize().
+    bool writesThumbnailCache() const { return _writesThumbnailCache; }
+    void setWritesThumbnailCache(bool writes);
 
     // Writes to disk and tells every running copy to re-read.
     void synchronize();
@@ -57,6 +61,7 @@ private:
     QStringList _musicPaths;
     QStringList _moviePaths;
     bool _mediaServers = true;
+    bool _writesThumbnailCache = true;
     QVariantMap _defaults;
     std::unique_ptr<PreferencesStore> _store;
 

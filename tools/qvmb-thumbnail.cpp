@@ -1,12 +1,15 @@
-// qvmb-thumbnail --size SIDE [--dpr RATIO] --out DIR FILE...: writes, for each
-// picture file, the thumbnail the browser's grid draws for it in cells whose
-// picture area is SIDE points square on a screen of RATIO device pixels a
-// point, as DIR/NAME.png (NAME being the file's whole name). The exit status
-// is non-zero when a file could not be pictured. Shows a user, or a test, what
-// the grid shows.
+// qvmb-thumbnail --size SIDE [--dpr RATIO] [--no-cache-write] --out DIR FILE...:
+// writes, for each picture file, the thumbnail the browser's grid draws for it
+// in cells whose picture area is SIDE points square on a screen of RATIO
+// device pixels a point, as DIR/NAME.png (NAME being the file's whole name),
+// and prints where it came from: the desktop's thumbnail cache, a preview the
+// file carries, or the picture itself. Like the grid, it records what it made
+// in the thumbnail cache, unless told not to. The exit status is non-zero when
+// a file could not be pictured. Shows a user, or a test, what the grid shows.
 
 #include "iconview/Geometry.h"
 #include "iconview/ThumbnailDecoder.h"
+#include "platform/media/ThumbnailCache.h"
 #include "platform/system/Path.h"
 
 #include <QDir>
@@ -42,6 +45,20 @@ bool writePng(const QImage& image, const QString& path) {
     return image.save(&file, "PNG") && file.flush();
 }
 
+const char* sourceName(ThumbnailDecoder::Source source) {
+    switch (source) {
+    case ThumbnailDecoder::Source::Cache:
+        return "cache";
+    case ThumbnailDecoder::Source::Preview:
+        return "preview";
+    case ThumbnailDecoder::Source::Picture:
+        return "picture";
+    case ThumbnailDecoder::Source::None:
+        break;
+    }
+    return "none";
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -58,6 +75,10 @@ int main(int argc, char* argv[]) {
     QList<QByteArray> files;
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
+        if (argument == "--no-cache-write") {
+            ThumbnailCache::setWritingEnabled(false);
+            continue;
+        }
         QByteArray* value = argument == "--size"  ? &side
                             : argument == "--dpr" ? &ratio
                             : argument == "--out" ? &directory
@@ -77,7 +98,8 @@ int main(int argc, char* argv[]) {
     const qreal dpr = ratio.toDouble(&ratioOk);
     if (!sideOk || points <= 0 || points > 4096 || !ratioOk || !(dpr > 0 && dpr <= 8) ||
         directory.isEmpty() || files.isEmpty()) {
-        std::fprintf(stderr, "usage: qvmb-thumbnail --size SIDE [--dpr RATIO] --out DIR FILE...\n");
+        std::fprintf(
+            stderr, "usage: qvmb-thumbnail --size SIDE [--dpr RATIO] [--no-cache-write] --out DIR FILE...\n");
         return 2;
     }
     const QString outDirectory = Path::fromNative(directory);
@@ -92,8 +114,10 @@ int main(int argc, char* argv[]) {
         const QString path = Path::fromNative(file.startsWith('/') ? file : workingDirectory + '/' + file);
         const QSize upright = ThumbnailDecoder::uprightSize(path);
         const QSize pixels = upright.isEmpty() ? QSize() : drawnPixels(upright, points, dpr);
-        const QImage thumbnail =
-            pixels.isEmpty() ? QImage() : ThumbnailDecoder::decode(path, pixels, upright);
+        const ThumbnailDecoder::Thumbnail made =
+            pixels.isEmpty() ? ThumbnailDecoder::Thumbnail() : ThumbnailDecoder::make(path, pixels);
+        const QImage& thumbnail = made.image;
+        ThumbnailDecoder::storeInCache(made);
         const QString target =
             outDirectory + QLatin1Char('/') + Path::lastComponent(path) + QStringLiteral(".png");
         if (thumbnail.isNull()) {
@@ -106,7 +130,8 @@ int main(int argc, char* argv[]) {
             ++failures;
             continue;
         }
-        std::printf("%s\t%dx%d\n", Path::toNative(target).constData(), thumbnail.width(), thumbnail.height());
+        std::printf("%s\t%dx%d\t%s\n", Path::toNative(target).constData(), thumbnail.width(),
+                    thumbnail.height(), sourceName(made.source));
     }
     return failures == 0 ? 0 : 1;
 }

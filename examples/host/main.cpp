@@ -1,7 +1,8 @@
 // An application that shows the media browser and takes what the user drags
-// out of it. Run with --self-test FILE... to show the browser, drop the files
-// on the list through Qt's drag events, print what the list holds and leave
-// (the installation check runs it so).
+// out of it or picks with it. Run with --self-test FILE... to show the
+// browser, drop the files on the list through Qt's drag events, open and
+// cancel the picker, print what the list holds and leave (the installation
+// check runs it so).
 #include "DropList.h"
 #include "HostWindow.h"
 
@@ -10,8 +11,11 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QTextStream>
+#include <QTimer>
 #include <QUrl>
 #include <QVMediaBrowser/QVMediaBrowser.h>
+#include <QVMediaBrowser/QVMediaBrowserWidget.h>
+#include <QVMediaBrowser/QVMediaPicker.h>
 
 namespace {
 int selfTest(HostWindow& window, const QStringList& files) {
@@ -41,6 +45,19 @@ int selfTest(HostWindow& window, const QStringList& files) {
         const QListWidgetItem* item = list->item(row);
         out << "dropped: " << item->data(Qt::UserRole).toString() << '\n';
     }
+    out << "media panel: " << (window.mediaPanel()->isPickerMode() ? "picking" : "browsing") << '\n';
+
+    // The picker, cancelled as soon as it shows: nothing is added.
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&cancel] {
+        if (auto* picker = qobject_cast<QVMediaPicker*>(QApplication::activeModalWidget())) {
+            picker->reject();
+            cancel.stop();
+        }
+    });
+    cancel.start(50);
+    window.addPictures();
+    out << "picker cancelled, list holds " << list->count() << '\n';
     return enter.isAccepted() && drop.isAccepted() && list->count() == files.size() ? 0 : 1;
 }
 } // namespace

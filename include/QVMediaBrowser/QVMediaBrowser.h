@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QVMediaBrowser/Export.h>
+#include <QVMediaBrowser/MediaItemInfo.h>
 
 class MediaBrowserWindow;
+class PickerMode;
 class QMenu;
 class QWidget;
 
@@ -37,12 +40,27 @@ public:
     // (the program adds Quit). Loads the window.
     QMenu* commandMenu();
 
+    // In picker mode, Enter, a double-click or the Choose button shown beside
+    // the item count hand the selected items to itemsChosen() instead of
+    // playing or previewing them. Off by default. For a one-off choice in a
+    // dialog, see QVMediaPicker.
+    void setPickerMode(bool on);
+    bool isPickerMode() const { return _pickerMode; }
+
+Q_SIGNALS:
+    // In picker mode: the user chose these items, in the list's order.
+    void itemsChosen(const QList<QVMediaItemInfo>& items);
+
 private:
+    void applyPickerMode();
+
     explicit QVMediaBrowser(const QString& nibName);
     ~QVMediaBrowser() override;
 
     int _typeMask = AllTypes;
     QString _nibName;
     MediaBrowserWindow* _window = nullptr;
+    bool _pickerMode = false;
+    PickerMode* _picker = nullptr;
     static QVMediaBrowser* _sharedBrowser;
 };

@@ -20,6 +20,9 @@
     X(heif_image_handle_get_number_of_thumbnails)                                                            \
     X(heif_image_handle_get_list_of_thumbnail_IDs)                                                           \
     X(heif_image_handle_get_thumbnail)                                                                       \
+    X(heif_image_handle_get_list_of_metadata_block_IDs)                                                      \
+    X(heif_image_handle_get_metadata_size)                                                                   \
+    X(heif_image_handle_get_metadata)                                                                        \
     X(heif_decode_image)                                                                                     \
     X(heif_image_get_width)                                                                                  \
     X(heif_image_get_height)                                                                                 \

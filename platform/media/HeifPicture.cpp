@@ -236,4 +236,32 @@ QImage thumbnail(const QString& path, QSize box) {
     return file.decode(file.primary(), box);
 }
 
+QByteArray exifBlock(const QString& path) {
+    const HeifFile file(path);
+    if (file.primary() == nullptr) {
+        return {};
+    }
+    const HeifApi* api = file.api();
+    heif_item_id id = 0;
+    if (api->heif_image_handle_get_list_of_metadata_block_IDs(file.primary(), "Exif", &id, 1) < 1) {
+        return {};
+    }
+    // A few hundred kilobytes at most: anything larger is no camera's.
+    const size_t size = api->heif_image_handle_get_metadata_size(file.primary(), id);
+    if (size <= 4 || size > 1024 * 1024) {
+        return {};
+    }
+    QByteArray block(qsizetype(size), Qt::Uninitialized);
+    if (api->heif_image_handle_get_metadata(file.primary(), id, block.data()).code != heif_error_Ok) {
+        return {};
+    }
+    // The block starts with the offset of the TIFF header after those four bytes.
+    const quint32 offset = (quint32(quint8(block[0])) << 24) | (quint32(quint8(block[1])) << 16) |
+                           (quint32(quint8(block[2])) << 8) | quint32(quint8(block[3]));
+    if (offset >= size - 4) {
+        return {};
+    }
+    return QByteArrayLiteral("Exif\0\0") + block.sliced(4 + qsizetype(offset));
+}
+
 } // namespace HeifPicture

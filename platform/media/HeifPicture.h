@@ -33,4 +33,8 @@ QSize uprightSize(const QString& path);
 // when the file cannot be decoded or is larger than pictures may be.
 QImage thumbnail(const QString& path, QSize box);
 
+// The primary image's EXIF block as libexif reads it (starting "Exif\0\0",
+// then the TIFF header); empty when the file stores none.
+QByteArray exifBlock(const QString& path);
+
 } // namespace HeifPicture

@@ -3,11 +3,13 @@
 #include "platform/system/Path.h"
 
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
 #include <taglib/tfilestream.h>
+#include <taglib/xingheader.h>
 #include <unistd.h>
 
 namespace Id3Reader {
@@ -19,6 +21,31 @@ QString valueOrNull(const TagLib::String& value) {
         return {};
     }
     return QString::fromWCharArray(value.toCWString(), static_cast<qsizetype>(value.size()));
+}
+
+// The seconds a file cut short (a download broken off, a copy interrupted)
+// really plays. Its Xing or Info header still counts the frames of the whole
+// stream, and so the length of the whole; the header also tells the
+// stream's bytes, so the bytes really there tell the share that plays. None
+// for a file that is whole or has no such header.
+std::optional<quint32> playedLength(TagLib::MPEG::File& file, const TagLib::MPEG::Properties& properties) {
+    const TagLib::MPEG::XingHeader* header = properties.xingHeader();
+    if (header == nullptr || header->totalSize() == 0) {
+        return std::nullopt;
+    }
+    const qint64 streamBytes = header->totalSize();
+    const qint64 first = file.firstFrameOffset();
+    qint64 end = file.length();
+    if (file.hasID3v1Tag()) {
+        end -= 128;
+    }
+    const qint64 present = end - first;
+    // A few bytes short is rounding or a tag the header did not count.
+    if (first < 0 || present <= 0 || present >= streamBytes - streamBytes / 100) {
+        return std::nullopt;
+    }
+    const double whole = properties.lengthInMilliseconds() / 1000.0;
+    return static_cast<quint32>(whole * static_cast<double>(present) / static_cast<double>(streamBytes));
 }
 
 } // namespace
@@ -54,8 +81,11 @@ Id3Tags read(const QString& path) {
             tags.artist = valueOrNull(tag->artist());
         }
     }
-    if (const TagLib::AudioProperties* properties = file.audioProperties()) {
+    if (const TagLib::MPEG::Properties* properties = file.audioProperties()) {
         tags.duration = static_cast<quint32>(properties->lengthInSeconds());
+        if (const std::optional<quint32> played = playedLength(file, *properties)) {
+            tags.duration = *played;
+        }
     }
     return tags;
 }

@@ -27,6 +27,8 @@ public:
     virtual bool isPlaying() const = 0;
     // With audio only, the movie's video and subtitles are not even decoded.
     virtual void setAudioOnly(bool audioOnly) = 0;
+    // Whether the movie ended because its file could not be loaded or decoded.
+    virtual bool failed() const { return false; }
 
 protected:
     MoviePlayer() = default;

@@ -122,6 +122,7 @@ void MpvPlayer::drainEvents() {
         }
         _playing = false;
         _loaded = false;
+        _failed = end->reason == MPV_END_FILE_REASON_ERROR;
         NotificationCenter::defaultCenter().postNotification(QVMovieDidEnd, static_cast<MoviePlayer*>(this));
         // An observer may have destroyed this player.
         if (alive.expired()) {

@@ -38,6 +38,7 @@ public:
     void stop() override;
     bool isPlaying() const override { return _playing; }
     void setAudioOnly(bool audioOnly) override;
+    bool failed() const override { return _failed; }
 
     // The mpv client, for a render context drawing the video in a view.
     mpv_handle* handle() const { return _mpv; }
@@ -53,6 +54,7 @@ private:
     QByteArray _nativePath;
     bool _loaded = false;
     bool _playing = false;
+    bool _failed = false;
     bool _rendersThroughContext = false;
     // Receives mpv's wake-ups on the main thread; destroyed after mpv, so no
     // wake-up can arrive for a player that is gone.

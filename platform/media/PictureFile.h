@@ -29,7 +29,9 @@ int openRegular(const QString& path);
 bool covers(QSize size, QSize box);
 
 // image scaled smoothly to exactly box pixels, as a picture of its own
-// (never sharing the pixels image refers to).
+// (never sharing the pixels image refers to). A reduction of a picture of 8-bit
+// RGB or RGBA averages each box of source pixels straight into the result, in
+// one pass over the source (no conversion of the whole picture first).
 QImage scaledCopy(const QImage& image, QSize box);
 
 } // namespace PictureFile

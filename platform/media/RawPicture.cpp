@@ -44,6 +44,14 @@ public:
     int flip() const { return _raw->sizes.flip; }
     // The picture's size before it is turned.
     QSize storedSize() const { return QSize(_raw->sizes.width, _raw->sizes.height); }
+    Recorded recorded() const {
+        // LibRaw's fixed-size text fields, read up to their first NUL.
+        const auto text = [](const char* field, std::size_t size) {
+            return QString::fromLatin1(field, qsizetype(qstrnlen(field, uint(size)))).trimmed();
+        };
+        return {text(_raw->idata.make, sizeof _raw->idata.make),
+                text(_raw->idata.model, sizeof _raw->idata.model), qint64(_raw->other.timestamp)};
+    }
 
     // The embedded preview, when the file records one that lies within it.
     std::optional<Preview> embeddedPreview() {
@@ -187,6 +195,11 @@ std::optional<Preview> preview(const QString& path, QSize box) {
         return Preview{{}, std::move(decoded), 0};
     }
     return embedded;
+}
+
+Recorded recorded(const QString& path) {
+    const RawFile file(path);
+    return file.isOpen() ? file.recorded() : Recorded{};
 }
 
 QImage upright(QImage image, int flip) {

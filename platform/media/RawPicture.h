@@ -44,6 +44,16 @@ struct Preview {
 // not used.
 std::optional<Preview> preview(const QString& path, QSize box);
 
+// What the camera recorded in the file: its maker and model (empty when not
+// recorded) and when the picture was taken, in seconds since the epoch (0
+// when not recorded).
+struct Recorded {
+    QString make;
+    QString model;
+    qint64 taken = 0;
+};
+Recorded recorded(const QString& path);
+
 // Whether flip turns the picture a quarter (its width becomes its height).
 inline bool isQuarterTurn(int flip) {
     return (flip & 4) != 0;

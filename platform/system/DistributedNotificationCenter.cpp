@@ -1,8 +1,9 @@
 #include "platform/system/DistributedNotificationCenter.h"
 
+#include "platform/system/SessionBus.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QFileInfo>
 #include <QObject>
 
 #include <vector>
@@ -16,16 +17,6 @@ const QString kSignal = QStringLiteral("Notification");
 QString newConnectionName() {
     static int count = 0;
     return QStringLiteral("qvmediabrowser-broadcast-%1").arg(++count);
-}
-
-// Asking Qt for the session bus with no address may autolaunch a stray bus
-// daemon: only connect when an address is known.
-bool sessionBusAddressKnown() {
-    if (!qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS").isEmpty()) {
-        return true;
-    }
-    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtimeDir.isEmpty() && QFileInfo::exists(runtimeDir + QStringLiteral("/bus"));
 }
 
 } // namespace
@@ -65,7 +56,7 @@ public:
             return;
         }
         triedToConnect = true;
-        if (!sessionBusAddressKnown()) {
+        if (!SessionBus::addressKnown()) {
             return;
         }
         QDBusConnection connection =

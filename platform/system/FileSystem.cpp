@@ -2,6 +2,8 @@
 
 #include "platform/system/Path.h"
 
+#include <QHashFunctions>
+
 #include <algorithm>
 #include <climits>
 #include <dirent.h>
@@ -51,9 +53,16 @@ EntryType typeOfEntry(DIR* dir, const dirent* entry) {
 
 namespace {
 
-// Calls visit with each entry's raw name and own type, in the file system's
-// order, without "." and "..", until visit answers false.
-template <typename Visit> bool forEachRawEntry(const QString& directory, Visit visit) {
+std::size_t stampOf(const struct stat& info) {
+    const std::size_t stamp =
+        qHashMulti(0, static_cast<qint64>(info.st_size), static_cast<qint64>(info.st_ino),
+                   static_cast<qint64>(info.st_ctim.tv_sec), static_cast<qint64>(info.st_ctim.tv_nsec));
+    return stamp == 0 ? 1 : stamp;
+}
+
+// Calls visit with each entry's raw name, own type and (with stamps) state,
+// in the file system's order, without "." and "..", until visit answers false.
+template <typename Visit> bool forEachRawEntry(const QString& directory, Visit visit, bool stamps = false) {
     DIR* dir = opendir(Path::toNative(directory).constData());
     if (dir == nullptr) {
         return false;
@@ -63,7 +72,19 @@ template <typename Visit> bool forEachRawEntry(const QString& directory, Visit v
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
             continue;
         }
-        if (!visit(name, static_cast<qsizetype>(strlen(name)), typeOfEntry(dir, entry))) {
+        EntryType type;
+        std::size_t stamp = 0;
+        if (stamps) {
+            struct stat info {};
+            if (fstatat(dirfd(dir), name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                continue; // gone since it was listed
+            }
+            type = typeFromMode(info.st_mode);
+            stamp = stampOf(info);
+        } else {
+            type = typeOfEntry(dir, entry);
+        }
+        if (!visit(name, static_cast<qsizetype>(strlen(name)), type, stamp)) {
             break;
         }
     }
@@ -74,28 +95,32 @@ template <typename Visit> bool forEachRawEntry(const QString& directory, Visit v
 } // namespace
 
 bool forEachEntry(const QString& directory, const std::function<bool(const DirectoryEntry&)>& visit) {
-    return forEachRawEntry(directory, [&](const char* name, qsizetype length, EntryType type) {
+    return forEachRawEntry(directory, [&](const char* name, qsizetype length, EntryType type, std::size_t) {
         return visit(DirectoryEntry{Path::fromNative(name, length), type});
     });
 }
 
-bool forEachEntryPath(const QString& directory, const std::function<bool(const DirectoryEntryPath&)>& visit) {
+bool forEachEntryPath(const QString& directory, const std::function<bool(const DirectoryEntryPath&)>& visit,
+                      bool stamps) {
     const bool slash = directory.endsWith(QLatin1Char('/'));
     const qsizetype nameStart = directory.size() + (slash ? 0 : 1);
-    return forEachRawEntry(directory, [&](const char* name, qsizetype length, EntryType type) {
-        QString path;
-        path.reserve(nameStart + length);
-        path.append(directory);
-        if (!slash) {
-            path.append(QLatin1Char('/'));
-        }
-        if (Path::isAscii(name, length)) {
-            path.append(QLatin1String(name, length));
-        } else {
-            path.append(Path::fromNative(name, length));
-        }
-        return visit(DirectoryEntryPath{std::move(path), nameStart, type});
-    });
+    return forEachRawEntry(
+        directory,
+        [&](const char* name, qsizetype length, EntryType type, std::size_t stamp) {
+            QString path;
+            path.reserve(nameStart + length);
+            path.append(directory);
+            if (!slash) {
+                path.append(QLatin1Char('/'));
+            }
+            if (Path::isAscii(name, length)) {
+                path.append(QLatin1String(name, length));
+            } else {
+                path.append(Path::fromNative(name, length));
+            }
+            return visit(DirectoryEntryPath{std::move(path), nameStart, type, stamp});
+        },
+        stamps);
 }
 
 std::optional<std::vector<DirectoryEntry>> listDirectory(const QString& directory) {

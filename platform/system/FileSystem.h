@@ -29,12 +29,19 @@ struct DirectoryEntryPath {
     QString path;
     qsizetype nameStart; // where the name begins in path
     EntryType type;
+    // Which state of the entry this is, when asked for: a digest of its
+    // size and change time (never 0), so that a file written in place,
+    // replaced or touched reads as another state. 0 when not asked for.
+    std::size_t stamp = 0;
     QStringView name() const { return QStringView(path).mid(nameStart); }
 };
 
 // Like forEachEntry, but makes each entry's full path directly, one string
-// per entry, for listings that keep a path for every item.
-bool forEachEntryPath(const QString& directory, const std::function<bool(const DirectoryEntryPath&)>& visit);
+// per entry, for listings that keep a path for every item. With stamps, each
+// entry's own state is read too (one fstatat per entry, links not followed).
+// When the directory cannot be opened, answers false with errno set.
+bool forEachEntryPath(const QString& directory, const std::function<bool(const DirectoryEntryPath&)>& visit,
+                      bool stamps = false);
 
 // All entries in the file system's order; nothing when the directory cannot be opened.
 std::optional<std::vector<DirectoryEntry>> listDirectory(const QString& directory);

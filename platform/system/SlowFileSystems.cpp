@@ -1,9 +1,9 @@
 #include "platform/system/SlowFileSystems.h"
 
+#include "platform/system/MountTable.h"
 #include "platform/system/Path.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <mutex>
 #include <vector>
@@ -24,44 +24,17 @@ const QLatin1String kNetworkTypes[] = {
 };
 
 // The mount points of slow file systems, as the kernel lists them.
-struct MountTable {
+struct SlowMounts {
     std::mutex mutex;
     std::vector<QString> slowMountPoints;
     QElapsedTimer age;
 };
 
-// A mount point as mountinfo writes it: spaces, tabs, new lines and
-// backslashes as three-digit octal escapes.
-QString unescaped(const QByteArray& field) {
-    QByteArray bytes;
-    bytes.reserve(field.size());
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3') {
-            bytes.append(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
-                                           (field[i + 3] - '0')));
-            i += 3;
-        } else {
-            bytes.append(field[i]);
-        }
-    }
-    return Path::fromNative(bytes);
-}
-
 std::vector<QString> readSlowMountPoints() {
     std::vector<QString> points;
-    QFile table(QStringLiteral("/proc/self/mountinfo"));
-    if (!table.open(QIODevice::ReadOnly)) {
-        return points;
-    }
-    // "id parent major:minor root mountpoint options [optional...] - type source superoptions"
-    for (const QByteArray& line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        const qsizetype separator = fields.indexOf("-");
-        if (fields.size() < 5 || separator < 0 || separator + 1 >= fields.size()) {
-            continue;
-        }
-        if (isSlowType(QString::fromLatin1(fields[separator + 1]))) {
-            points.push_back(unescaped(fields[4]));
+    for (const MountTable::Mount& mount : MountTable::mounts()) {
+        if (isSlowType(mount.type)) {
+            points.push_back(mount.mountPoint);
         }
     }
     return points;
@@ -106,7 +79,7 @@ bool isSlow(const QString& path) {
     if (isInSlowPlace(absolute)) {
         return true;
     }
-    static MountTable table;
+    static SlowMounts table;
     std::lock_guard lock(table.mutex);
     if (!table.age.isValid() || table.age.elapsed() > kRefreshMs) {
         table.slowMountPoints = readSlowMountPoints();

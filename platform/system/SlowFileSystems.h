@@ -11,7 +11,7 @@
 namespace SlowFileSystems {
 
 // Whether path lies on such a file system. Decided from the path and from
-// the kernel's table of mounts (/proc/self/mountinfo, read again every few
+// the kernel's table of mounts (/proc/self/mounts, read again every few
 // seconds): the file system itself is never touched, so the answer comes at
 // once even when the server behind it hangs.
 bool isSlow(const QString& path);

@@ -46,6 +46,79 @@
         <source>Cannot be read</source>
         <translation>Nicht lesbar</translation>
     </message>
+    <message>
+        <source>Cannot play “%1”</source>
+        <translation>„%1“ kann nicht abgespielt werden</translation>
+    </message>
+</context>
+<context>
+    <name>EmptyPlaceHint</name>
+    <message>
+        <source>Add a Folder…</source>
+        <translation>Ordner hinzufügen …</translation>
+    </message>
+    <message>
+        <source>No pictures here</source>
+        <translation>Hier sind keine Bilder</translation>
+    </message>
+    <message>
+        <source>No music here</source>
+        <translation>Hier ist keine Musik</translation>
+    </message>
+    <message>
+        <source>No movies here</source>
+        <translation>Hier sind keine Filme</translation>
+    </message>
+    <message>
+        <source>No folders of pictures yet</source>
+        <translation>Noch keine Ordner mit Bildern</translation>
+    </message>
+    <message>
+        <source>No folders of music yet</source>
+        <translation>Noch keine Ordner mit Musik</translation>
+    </message>
+    <message>
+        <source>No folders of movies yet</source>
+        <translation>Noch keine Ordner mit Filmen</translation>
+    </message>
+    <message>
+        <source>Choose a source</source>
+        <translation>Wählen Sie eine Quelle</translation>
+    </message>
+</context>
+<context>
+    <name>ItemContextMenu</name>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Open With Default Application</source>
+        <translation>Mit Standardanwendung öffnen</translation>
+    </message>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Im Ordner anzeigen</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>ItemDetails</name>
+    <message>
+        <source>%1 × %2 pixels</source>
+        <translation>%1 × %2 Pixel</translation>
+    </message>
+    <message>
+        <source>Taken %1</source>
+        <translation>Aufgenommen %1</translation>
+    </message>
 </context>
 <context>
     <name>MediaBrowser</name>
@@ -132,6 +205,36 @@
     </message>
 </context>
 <context>
+    <name>PickerMode</name>
+    <message>
+        <source>Choose</source>
+        <translation>Auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>PicturePreview</name>
+    <message>
+        <source>Previous Picture</source>
+        <translation>Vorheriges Bild</translation>
+    </message>
+    <message>
+        <source>Next Picture</source>
+        <translation>Nächstes Bild</translation>
+    </message>
+    <message>
+        <source>Actual Size (1)</source>
+        <translation>Originalgröße (1)</translation>
+    </message>
+    <message>
+        <source>Actual Size</source>
+        <translation>Originalgröße</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be shown.</source>
+        <translation>„%1“ kann nicht angezeigt werden.</translation>
+    </message>
+</context>
+<context>
     <name>Preferences</name>
     <message>
         <source>Media Browser Preferences</source>
@@ -140,6 +243,14 @@
     <message>
         <source>Folders searched for pictures, music and movies:</source>
         <translation>Ordner, in denen nach Bildern, Musik und Filmen gesucht wird:</translation>
+    </message>
+    <message>
+        <source>Save thumbnails in the desktop&apos;s shared thumbnail cache</source>
+        <translation>Miniaturbilder im gemeinsamen Miniaturbild-Zwischenspeicher der Arbeitsumgebung speichern</translation>
+    </message>
+    <message>
+        <source>Thumbnails made here are kept in ~/.cache/thumbnails, where file managers and photo browsers find them too</source>
+        <translation>Hier erstellte Miniaturbilder werden in ~/.cache/thumbnails abgelegt, wo Dateimanager und Fotobrowser sie ebenfalls finden</translation>
     </message>
     <message>
         <source>Folders</source>
@@ -245,6 +356,13 @@
     <message>
         <source>Media Browser</source>
         <translation>Medienbrowser</translation>
+    </message>
+</context>
+<context>
+    <name>QVMediaPicker</name>
+    <message>
+        <source>Choose Media</source>
+        <translation>Medien auswählen</translation>
     </message>
 </context>
 <context>

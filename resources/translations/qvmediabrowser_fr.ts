@@ -46,6 +46,79 @@
         <source>Cannot be read</source>
         <translation>Illisible</translation>
     </message>
+    <message>
+        <source>Cannot play “%1”</source>
+        <translation>Impossible de lire « %1 »</translation>
+    </message>
+</context>
+<context>
+    <name>EmptyPlaceHint</name>
+    <message>
+        <source>Add a Folder…</source>
+        <translation>Ajouter un dossier…</translation>
+    </message>
+    <message>
+        <source>No pictures here</source>
+        <translation>Aucune image ici</translation>
+    </message>
+    <message>
+        <source>No music here</source>
+        <translation>Aucune musique ici</translation>
+    </message>
+    <message>
+        <source>No movies here</source>
+        <translation>Aucun film ici</translation>
+    </message>
+    <message>
+        <source>No folders of pictures yet</source>
+        <translation>Pas encore de dossier d’images</translation>
+    </message>
+    <message>
+        <source>No folders of music yet</source>
+        <translation>Pas encore de dossier de musique</translation>
+    </message>
+    <message>
+        <source>No folders of movies yet</source>
+        <translation>Pas encore de dossier de films</translation>
+    </message>
+    <message>
+        <source>Choose a source</source>
+        <translation>Choisissez une source</translation>
+    </message>
+</context>
+<context>
+    <name>ItemContextMenu</name>
+    <message>
+        <source>Preview</source>
+        <translation>Aperçu</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lire</translation>
+    </message>
+    <message>
+        <source>Open With Default Application</source>
+        <translation>Ouvrir avec l’application par défaut</translation>
+    </message>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Afficher dans le dossier</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+</context>
+<context>
+    <name>ItemDetails</name>
+    <message>
+        <source>%1 × %2 pixels</source>
+        <translation>%1 × %2 pixels</translation>
+    </message>
+    <message>
+        <source>Taken %1</source>
+        <translation>Prise le %1</translation>
+    </message>
 </context>
 <context>
     <name>MediaBrowser</name>
@@ -132,6 +205,36 @@
     </message>
 </context>
 <context>
+    <name>PickerMode</name>
+    <message>
+        <source>Choose</source>
+        <translation>Choisir</translation>
+    </message>
+</context>
+<context>
+    <name>PicturePreview</name>
+    <message>
+        <source>Previous Picture</source>
+        <translation>Image précédente</translation>
+    </message>
+    <message>
+        <source>Next Picture</source>
+        <translation>Image suivante</translation>
+    </message>
+    <message>
+        <source>Actual Size (1)</source>
+        <translation>Taille réelle (1)</translation>
+    </message>
+    <message>
+        <source>Actual Size</source>
+        <translation>Taille réelle</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be shown.</source>
+        <translation>Impossible d’afficher « %1 ».</translation>
+    </message>
+</context>
+<context>
     <name>Preferences</name>
     <message>
         <source>Media Browser Preferences</source>
@@ -140,6 +243,14 @@
     <message>
         <source>Folders searched for pictures, music and movies:</source>
         <translation>Dossiers où chercher les images, la musique et les films&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Save thumbnails in the desktop&apos;s shared thumbnail cache</source>
+        <translation>Enregistrer les vignettes dans le cache de vignettes partagé du bureau</translation>
+    </message>
+    <message>
+        <source>Thumbnails made here are kept in ~/.cache/thumbnails, where file managers and photo browsers find them too</source>
+        <translation>Les vignettes créées ici sont gardées dans ~/.cache/thumbnails, où les gestionnaires de fichiers et les navigateurs de photos les trouvent aussi</translation>
     </message>
     <message>
         <source>Folders</source>
@@ -245,6 +356,13 @@
     <message>
         <source>Media Browser</source>
         <translation>Navigateur de médias</translation>
+    </message>
+</context>
+<context>
+    <name>QVMediaPicker</name>
+    <message>
+        <source>Choose Media</source>
+        <translation>Choisir des médias</translation>
     </message>
 </context>
 <context>

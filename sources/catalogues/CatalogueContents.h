@@ -12,7 +12,7 @@
 // reading can run on any thread; the folder then adds it in one step.
 struct CatalogueGroup {
     // The icon a group's folder shows.
-    enum class Kind { Album, Folder, Event, Tag, Playlist, SmartPlaylist };
+    enum class Kind { Album, Folder, Event, Tag, Playlist, SmartPlaylist, Roll };
 
     QString name;
     Kind kind = Kind::Album;

@@ -30,39 +30,37 @@ QImage catalogueIcon(const QString& name, const QString& resource) {
 } // namespace
 
 CatalogueFolder::CatalogueFolder(const QString& name, Library library)
-    : MediaFolder(name, library == Library::Music ? catalogueIcon(QStringLiteral("catalogueMusicLibrary"),
-                                                                  QStringLiteral("MBiTunesLibrary.tif"))
-                                                  : catalogueIcon(QStringLiteral("catalogueLibrary"),
-                                                                  QStringLiteral("sl-icon_library.tiff")))
+    : SourceFolder(name, library == Library::Music ? catalogueIcon(QStringLiteral("catalogueMusicLibrary"),
+                                                                   QStringLiteral("MBiTunesLibrary.tif"))
+                                                   : catalogueIcon(QStringLiteral("catalogueLibrary"),
+                                                                   QStringLiteral("sl-icon_library.tiff")))
     , _icons{catalogueIcon(QStringLiteral("catalogueAlbum"), QStringLiteral("sl-icon_album.tiff")),
              catalogueIcon(QStringLiteral("catalogueFolder"), QStringLiteral("sl-icon_folder.tiff")),
              catalogueIcon(QStringLiteral("catalogueEvent"), QStringLiteral("sl-icon_cal.tiff")),
              catalogueIcon(QStringLiteral("catalogueTag"), QStringLiteral("sl-icon_smartAlbum.tiff")),
              catalogueIcon(QStringLiteral("cataloguePlaylist"), QStringLiteral("MBiTunesPlaylist.tif")),
              catalogueIcon(QStringLiteral("catalogueSmartPlaylist"),
-                           QStringLiteral("MBiTunesSmartPlaylist.tif"))} {
+                           QStringLiteral("MBiTunesSmartPlaylist.tif")),
+             catalogueIcon(QStringLiteral("catalogueRoll"), QStringLiteral("sl-icon_roll.tiff"))} {
 }
 
 MediaFolderReader CatalogueFolder::reader() const {
-    // A first load shows what could be read. A re-read that could not read
-    // everything, or that reads what the last re-read did (the application
-    // saved changes not shown here: play counts, ratings, thumbnails), has
-    // nothing to take: it says so as failed (see mergeContents), and the
-    // catalogue it read is dropped here, on the worker.
     return [read = catalogueReader(), icons = _icons, reload = isLoaded(),
             lastDigest = _lastDigest](LoadProgress& progress) {
         CatalogueContents catalogue = read(progress);
         MediaFolderContents contents;
-        if (reload && catalogue.failed) {
+        if (catalogue.failed && (reload || (catalogue.items.empty() && catalogue.groups.empty()))) {
+            // A first read shows what it could read; a read again that could
+            // not read everything leaves what the folder shows.
             contents.failed = true;
             return contents;
         }
-        // Not made for the first load, which it would slow down by a tenth:
-        // the first re-read is always taken, and gives the digest after it.
+        // Not made for the first read, which it would slow down by a tenth:
+        // the first read again is always taken, and gives the digest after it.
         if (reload) {
             const std::size_t digest = digestOf(catalogue.items, catalogue.groups, 1);
             if (lastDigest->exchange(digest) == digest) {
-                contents.failed = true;
+                contents.unchanged = true;
                 return contents;
             }
         }
@@ -74,17 +72,6 @@ MediaFolderReader CatalogueFolder::reader() const {
         contents.foldForSearch = true;
         return contents;
     };
-}
-
-void CatalogueFolder::didLoad() {
-    _watch.start(catalogueFiles(), [this] { reloadInBackground(); });
-}
-
-void CatalogueFolder::mergeContents(MediaFolderContents&& contents) {
-    if (contents.failed) {
-        return; // nothing to take: the next change reads it again
-    }
-    MediaFolder::mergeContents(std::move(contents));
 }
 
 MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIcons& icons) {
@@ -108,6 +95,9 @@ MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIco
     case CatalogueGroup::Kind::SmartPlaylist:
         icon = icons.smartPlaylist;
         break;
+    case CatalogueGroup::Kind::Roll:
+        icon = icons.roll;
+        break;
     }
     MediaFolderContents contents;
     contents.folders.reserve(group.groups.size());
@@ -116,5 +106,9 @@ MediaFolderPtr CatalogueFolder::folderFor(CatalogueGroup&& group, const GroupIco
     }
     contents.files = std::move(group.items);
     // Loaded already, so that it answers whether it expands from what it holds.
-    return MediaFolder::makeLoaded(group.name, icon, std::move(contents));
+    // Known across reads by the catalogue's own id, else by its kind and name.
+    const QString identity = QStringLiteral("%1:%2")
+                                 .arg(static_cast<int>(group.kind))
+                                 .arg(group.id.isEmpty() ? QStringLiteral("name:") + group.name : group.id);
+    return MediaFolder::makeLoaded(group.name, icon, std::move(contents), identity);
 }

@@ -70,7 +70,7 @@ void IPhotoFolder::addToRoots(const CatalogueRoots& roots) {
 }
 
 IPhotoFolder::IPhotoFolder(const QString& name, const QString& expandedPList)
-    : MediaFolder(name, icon(QStringLiteral("iPhoto")))
+    : SourceFolder(name, icon(QStringLiteral("iPhoto")))
     , _pList(expandedPList)
     , _icons{icon(QStringLiteral("album")), icon(QStringLiteral("smartAlbum")),
              icon(QStringLiteral("library")), icon(QStringLiteral("roll")),
@@ -163,8 +163,4 @@ MediaFolderReader IPhotoFolder::reader() const {
     return [pList = _pList, icons = _icons](LoadProgress& progress) {
         return readCatalogue(pList, icons, progress);
     };
-}
-
-void IPhotoFolder::didLoad() {
-    _catalogueWatch.start(_pList, [this] { reloadInBackground(); });
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "model/CatalogueWatch.h"
-#include "model/MediaFolder.h"
+#include "model/SourceFolder.h"
 #include "sources/catalogues/CatalogueRoots.h"
 
 #include <QImage>
@@ -16,7 +15,7 @@ using IPhotoFolderPtr = std::shared_ptr<IPhotoFolder>;
 // the photos of the library's master album and its sub-folders are all albums
 // of the catalogue, in the catalogue's order; an album and the library folder
 // share each photo object. The catalogue is read once, on first use.
-class IPhotoFolder : public MediaFolder {
+class IPhotoFolder : public SourceFolder {
 public:
     struct AlbumIcons {
         QImage album;
@@ -39,14 +38,13 @@ public:
 
 protected:
     MediaFolderReader reader() const override;
-    // Once loaded in the background, a catalogue saved again is read again.
-    void didLoad() override;
+    // A catalogue saved again is read again.
+    SourceWatch::Targets watchTargets() const override { return {{}, {_pList}}; }
     // Expandable before loading, without reading the file.
     bool loadExpandable() override { return true; }
 
 private:
     QString _pList;
-    CatalogueWatch _catalogueWatch;
     // The album icons as registered when this folder was made: the shared
     // table's "library" entry may be replaced by another library folder later.
     AlbumIcons _icons;

@@ -200,7 +200,7 @@ void ITunesFolder::addToRoots(const CatalogueRoots& roots) {
 
 ITunesFolder::ITunesFolder(const QString& name, const QString& expandedPList, bool includeEmpty,
                            bool videoOnly)
-    : MediaFolder(name, icon(QStringLiteral("iTunes")))
+    : SourceFolder(name, icon(QStringLiteral("iTunes")))
     , _pList(expandedPList)
     , _includeEmpty(includeEmpty)
     , _videoOnly(videoOnly)
@@ -319,8 +319,4 @@ MediaFolderReader ITunesFolder::reader() const {
             icons = _icons](LoadProgress& progress) {
         return readCatalogue(pList, videoOnly, includeEmpty, icons, progress);
     };
-}
-
-void ITunesFolder::didLoad() {
-    _catalogueWatch.start(_pList, [this] { reloadInBackground(); });
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "model/CatalogueWatch.h"
-#include "model/MediaFolder.h"
+#include "model/SourceFolder.h"
 #include "sources/catalogues/CatalogueRoots.h"
 
 #include <QImage>
@@ -17,7 +16,7 @@ using ITunesFolderPtr = std::shared_ptr<ITunesFolder>;
 // are the playlists of the catalogue, in the catalogue's order; a playlist and
 // the library folder share each track object. In the movies tree only tracks
 // with video are admitted and playlists left without tracks are dropped.
-class ITunesFolder : public MediaFolder {
+class ITunesFolder : public SourceFolder {
 public:
     struct PlaylistIcons {
         QImage library;
@@ -44,14 +43,13 @@ public:
 
 protected:
     MediaFolderReader reader() const override;
-    // Once loaded in the background, a catalogue saved again is read again.
-    void didLoad() override;
+    // A catalogue saved again is read again.
+    SourceWatch::Targets watchTargets() const override { return {{}, {_pList}}; }
     // Expandable before loading, without reading the file.
     bool loadExpandable() override { return true; }
 
 private:
     QString _pList;
-    CatalogueWatch _catalogueWatch;
     bool _includeEmpty;
     bool _videoOnly;
     // The playlist icons as registered when this folder was made: the shared

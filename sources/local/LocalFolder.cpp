@@ -1,12 +1,17 @@
 #include "sources/local/LocalFolder.h"
 
-#include "model/FolderWatcher.h"
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
 #include "platform/system/FileSystem.h"
+#include "platform/system/NameOrder.h"
+#include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
 #include "platform/system/SlowFileSystems.h"
+
+#include <QSet>
+
+#include <cerrno>
 
 namespace {
 
@@ -41,69 +46,110 @@ LocalFolder::LocalFolder(const QString& expandedPath, int type)
 }
 
 LocalFolder::LocalFolder(const QString& expandedPath, int type, const QImage& folderIcon)
-    : MediaFolder(Path::deletingExtension(Path::lastComponent(expandedPath)), folderIcon)
+    : SourceFolder(Path::deletingExtension(Path::lastComponent(expandedPath)), folderIcon)
     , _path(expandedPath)
     , _type(type)
     , _folderIcon(folderIcon) {
 }
 
 LocalFolder::~LocalFolder() {
-    if (_watched) {
-        FolderWatcher::shared().unwatch(_path, this);
+    if (_detailsJob) {
+        _detailsJob->cancel();
     }
 }
 
-void LocalFolder::didLoad() {
-    if (!_watched) {
-        _watched = FolderWatcher::shared().watch(_path, this, [this] { reloadInBackground(); });
-    }
+SourceWatch::Targets LocalFolder::watchTargets() const {
+    return {{_path}, {}};
 }
 
-namespace {
-
-// The file an item of a local folder stands for.
-QString pathOf(const MediaItemPtr& item) {
-    if (const auto* photo = dynamic_cast<const Photo*>(item.get())) {
-        return photo->path();
+bool LocalFolder::canBeOrdered(MediaItem& item) const {
+    if (auto* track = dynamic_cast<QVTrack*>(&item)) {
+        return track->hasDetails();
     }
-    return Path::localPath(item->url()); // tracks and movies
+    if (auto* movie = dynamic_cast<QVMovie*>(&item)) {
+        return movie->hasName();
+    }
+    return true;
 }
 
-} // namespace
+bool LocalFolder::detailsPending() const {
+    return _detailsJob != nullptr;
+}
 
-void LocalFolder::mergeContents(MediaFolderContents&& contents) {
-    QHash<QString, MediaItemPtr> oldFiles;
+void LocalFolder::didPublish() {
+    if (_type == Pictures || _detailsJob) {
+        return;
+    }
+    // Tracks and movies that do not know their tags or titles yet: listed
+    // ones, and any that a read again added.
+    _detailing.clear();
+    QStringList paths;
     for (const MediaItemPtr& item : files()) {
-        oldFiles.insert(pathOf(item), item);
-    }
-    QHash<QString, MediaFolderPtr> oldFolders;
-    for (const MediaFolderPtr& folder : folders()) {
-        oldFolders.insert(static_cast<const LocalFolder&>(*folder).path(), folder);
-    }
-    bool filesChanged = contents.files.size() != files().size();
-    for (MediaItemPtr& item : contents.files) {
-        if (const MediaItemPtr kept = oldFiles.value(pathOf(item))) {
-            item = kept;
-        } else {
-            filesChanged = true;
+        if (auto* track = dynamic_cast<QVTrack*>(item.get()); track && !track->hasDetails()) {
+            _detailing.push_back(item);
+            paths.append(track->filePath());
+        } else if (auto* movie = dynamic_cast<QVMovie*>(item.get()); movie && !movie->hasName()) {
+            _detailing.push_back(item);
+            paths.append(movie->filePath());
         }
     }
-    bool foldersChanged = contents.folders.size() != folders().size();
-    for (MediaFolderPtr& folder : contents.folders) {
-        if (const MediaFolderPtr kept = oldFolders.value(static_cast<const LocalFolder&>(*folder).path())) {
-            folder = kept;
-        } else {
-            foldersChanged = true;
+    if (paths.isEmpty()) {
+        return;
+    }
+    _detailsJob = std::make_shared<FolderLoadJob>([paths, music = _type == Music](LoadProgress& progress) {
+        // Each path's details, in the same order, carried by items made for the purpose.
+        MediaFolderContents details;
+        details.files.reserve(static_cast<std::size_t>(paths.size()));
+        for (qsizetype i = 0; i < paths.size() && !progress.isCancelled(); ++i) {
+            if (music) {
+                QVTrack::Details read = QVTrack::readDetails(paths[i]);
+                details.files.push_back(
+                    std::make_shared<QVTrack>(read.title, read.artist, read.length, QUrl()));
+            } else {
+                auto movie = std::make_shared<QVMovie>(QUrl());
+                movie->setName(QVMovie::readName(paths[i]));
+                details.files.push_back(std::move(movie));
+            }
+            progress.setFraction(static_cast<double>(i + 1) / static_cast<double>(paths.size()));
+        }
+        return details;
+    });
+    FolderLoadJob::start(_detailsJob, [this] { detailsArrived(); }, {});
+    NotificationCenter::defaultCenter().postNotification(MediaFolderLoadStateChanged, this);
+}
+
+void LocalFolder::detailsArrived() {
+    const MediaFolderContents details = std::exchange(_detailsJob, nullptr)->take();
+    const std::vector<MediaItemPtr> detailing = std::move(_detailing);
+    _detailing.clear();
+    for (std::size_t i = 0; i < details.files.size() && i < detailing.size(); ++i) {
+        if (auto* track = dynamic_cast<QVTrack*>(detailing[i].get())) {
+            auto& read = static_cast<QVTrack&>(*details.files[i]);
+            track->setDetails({read.name(), read.artist(), read.length()});
+        } else if (auto* movie = dynamic_cast<QVMovie*>(detailing[i].get())) {
+            movie->setName(details.files[i]->name());
         }
     }
-    if (!filesChanged && !foldersChanged) {
-        // Same set: keep the order the directory now lists them in only when it matters.
-        if (std::equal(contents.files.begin(), contents.files.end(), files().begin()) &&
-            std::equal(contents.folders.begin(), contents.folders.end(), folders().begin())) {
-            return;
+    // In the user's order, those placed at the end until their texts were known.
+    if (itemOrder()) {
+        std::vector<MediaItemPtr> kept;
+        QSet<const MediaItem*> detailed;
+        for (const MediaItemPtr& item : detailing) {
+            detailed.insert(item.get());
         }
+        for (const MediaItemPtr& item : files()) {
+            if (!detailed.contains(item.get())) {
+                kept.push_back(item);
+            }
+        }
+        const std::vector<MediaItemPtr> now = files();
+        replaceContents(folders(),
+                        FolderMerge::keepOrder(kept, now, itemOrder(), [](MediaItem&) { return true; }));
     }
-    replaceContents(std::move(contents.folders), std::move(contents.files), foldersChanged);
+    // Lists that wait to search or sort take it from here; tables redraw.
+    NotificationCenter::defaultCenter().postNotification(MediaFolderLoadStateChanged, this);
+    // Items a read again added meanwhile.
+    didPublish();
 }
 
 int LocalFolder::getFolderType(const QString& path) {
@@ -140,42 +186,54 @@ MediaItemPtr LocalFolder::makeItem(const QString& path, int type) {
 MediaFolderReader LocalFolder::reader() const {
     return [path = _path, type = _type, icon = _folderIcon](LoadProgress& progress) {
         MediaFolderContents contents;
-        contents.failed =
-            !FileSystem::forEachEntryPath(path, [&](const FileSystem::DirectoryEntryPath& entry) {
-                if (entry.name().startsWith(QLatin1Char('.'))) {
-                    return !progress.isCancelled();
-                }
-                const QString& entryPath = entry.path;
-                switch (entry.type) {
-                case FileSystem::EntryType::Directory:
-                    switch (getFolderType(entryPath)) {
-                    case IMovieProject:
-                        if (type == Movies) {
-                            if (MediaItemPtr movie = QVMovie::createWithIMovie(entryPath)) {
-                                contents.files.push_back(std::move(movie));
-                            }
-                        }
-                        break;
-                    case OrdinaryDirectory:
-                        // The directory may have vanished since it was listed.
-                        if (FileSystem::exists(entryPath)) {
-                            contents.folders.push_back(std::make_shared<LocalFolder>(entryPath, type, icon));
-                        }
-                        break;
-                    default: // library directories have folders of their own
-                        break;
-                    }
-                    break;
-                case FileSystem::EntryType::Regular:
-                    if (MediaItemPtr item = makeItem(entryPath, type)) {
-                        contents.files.push_back(std::move(item));
-                    }
-                    break;
-                default: // links, FIFOs, sockets, devices
-                    break;
+        std::vector<FileSystem::DirectoryEntryPath> entries;
+        const bool listed = FileSystem::forEachEntryPath(
+            path,
+            [&](const FileSystem::DirectoryEntryPath& entry) {
+                // Links, FIFOs, sockets and devices are left out.
+                if (!entry.name().startsWith(QLatin1Char('.')) &&
+                    (entry.type == FileSystem::EntryType::Directory ||
+                     entry.type == FileSystem::EntryType::Regular)) {
+                    entries.push_back(entry);
                 }
                 return !progress.isCancelled();
-            });
+            },
+            true);
+        // A directory that is gone shows empty; one that cannot be read now
+        // (an I/O error, a share that stopped answering) keeps what it showed.
+        if (!listed) {
+            contents.failed = errno != ENOENT && errno != ENOTDIR;
+            return contents;
+        }
+        NameOrder().sort(entries, [](const FileSystem::DirectoryEntryPath& entry) { return entry.name(); });
+        for (const FileSystem::DirectoryEntryPath& entry : entries) {
+            if (progress.isCancelled()) {
+                return contents;
+            }
+            if (entry.type == FileSystem::EntryType::Regular) {
+                if (MediaItemPtr item = makeItem(entry.path, type)) {
+                    item->setStamp(entry.stamp);
+                    contents.files.push_back(std::move(item));
+                }
+                continue;
+            }
+            switch (getFolderType(entry.path)) {
+            case IMovieProject:
+                if (type == Movies) {
+                    if (MediaItemPtr movie = QVMovie::createWithIMovie(entry.path)) {
+                        contents.files.push_back(std::move(movie));
+                    }
+                }
+                break;
+            case OrdinaryDirectory:
+                contents.folders.push_back(std::make_shared<LocalFolder>(entry.path, type, icon));
+                break;
+            default: // library directories have folders of their own
+                break;
+            }
+        }
+        // Pictures are named after their files: their texts fold here, off the main thread.
+        contents.foldForSearch = type == Pictures;
         return contents;
     };
 }

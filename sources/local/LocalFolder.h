@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/MediaFolder.h"
+#include "model/SourceFolder.h"
 
 #include <QImage>
 #include <QString>
@@ -12,9 +12,15 @@ using LocalFolderPtr = std::shared_ptr<LocalFolder>;
 
 // A directory on the local disk, read one level at a time: its visible
 // sub-directories become local folders of the same kind, its regular files of
-// that kind become media items. A folder loaded in the background follows its
-// directory afterwards: files added, removed or renamed show up by themselves.
-class LocalFolder : public MediaFolder {
+// that kind become media items, both in name order (as the user's file manager
+// lists them). It follows its directory once asked for its contents: files
+// added, removed, renamed or written in place show up by themselves, and a
+// directory replaced, moved away or unmounted is followed again when it is back.
+//
+// Tracks and movies show what their files say (tags, titles): that is read on
+// a worker after the listing is shown, for every item that does not know it
+// yet; lists wait for it before they search or sort.
+class LocalFolder : public SourceFolder {
 public:
     // Media kinds a folder collects (and the tab codes).
     enum FolderType : int { Pictures = 0, Music = 1, Movies = 2 };
@@ -44,19 +50,25 @@ public:
 
     QString path() const { return _path; }
     int type() const { return _type; }
+    QString identity() const override { return _path; }
+    bool detailsPending() const override;
 
 protected:
     MediaFolderReader reader() const override;
+    SourceWatch::Targets watchTargets() const override;
     bool loadExpandable() override;
-    // Once loaded in the background, the folder follows its directory.
-    void didLoad() override;
-    // Keeps the items and sub-folders whose paths remain, so that views keep
-    // what was selected and sub-folders keep what they loaded.
-    void mergeContents(MediaFolderContents&& contents) override;
+    // Reads the tags or titles of the items that lack them.
+    void didPublish() override;
+    // Tracks and movies once their tags or titles are read.
+    bool canBeOrdered(MediaItem& item) const override;
 
 private:
+    void detailsArrived();
+
     QString _path;
     int _type;
     QImage _folderIcon; // for the sub-folders, taken on the main thread
-    bool _watched = false;
+    // The items whose details are being read, and that read.
+    std::vector<MediaItemPtr> _detailing;
+    std::shared_ptr<FolderLoadJob> _detailsJob;
 };

@@ -18,8 +18,11 @@ QImage MediaServerFolder::folderIcon() {
 }
 
 MediaServerFolder::MediaServerFolder(ServerContainer container, const QString& name)
-    : MediaFolder(name, container.folderIcon)
+    : SourceFolder(name, container.folderIcon)
     , _container(std::move(container)) {
+    // The same place across reads and rebuilds: the server and its container
+    // (every server calls its root "0").
+    setIdentity(_container.udn + QLatin1Char('/') + _container.objectId);
 }
 
 MediaServerFolder::~MediaServerFolder() {
@@ -34,7 +37,7 @@ bool MediaServerFolder::isAvailable() const {
 
 MediaFolderReader MediaServerFolder::reader() const {
     const ServerContainerReader reader(_container);
-    if (isLoaded()) {
+    if (isLoaded() || _readWholeNow) {
         // Read again: the whole container, merged in one step.
         return [reader](LoadProgress& progress) {
             return reader.readAll(progress);
@@ -52,19 +55,15 @@ MediaFolderReader MediaServerFolder::reader() const {
 }
 
 void MediaServerFolder::loadFolder() {
-    LoadProgress unobserved;
-    MediaFolderContents contents = ServerContainerReader(_container).readAll(unobserved);
-    if (!contents.folders.empty()) {
-        addFolders(std::move(contents.folders));
-    }
-    if (!contents.files.empty()) {
-        addFiles(std::move(contents.files));
-    }
+    // A first page being read is taken as it is; its rest follows once it is published.
+    _readWholeNow = !isReading();
+    SourceFolder::loadFolder();
+    _readWholeNow = false;
 }
 
-void MediaServerFolder::didLoad() {
+void MediaServerFolder::didPublish() {
     const std::shared_ptr<ServerContainerReader::Cursor> cursor = std::move(_cursor);
-    if (!cursor || cursor->finished) {
+    if (!cursor || cursor->finished || cursor->failed) {
         return;
     }
     const ServerContainerReader reader(_container);

@@ -31,6 +31,8 @@ public:
     QUrl url() const override { return _url; }
     QUrl thumbnailUrl() const override { return _details.thumbnail; }
     std::size_t contentHash() const override;
+    // By its URL: it has no file.
+    QString identity() const override { return _url.toString(); }
     const ServerItemDetails& details() const { return _details; }
 
 private:

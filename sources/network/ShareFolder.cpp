@@ -53,14 +53,6 @@ MediaItemPtr remoteItem(const ShareEntry& entry, int type) {
     }
 }
 
-QString keyOf(const MediaItemPtr& item) {
-    if (const auto* photo = dynamic_cast<const Photo*>(item.get());
-        photo != nullptr && !photo->path().isEmpty()) {
-        return photo->path();
-    }
-    return item->url().toString();
-}
-
 } // namespace
 
 bool ShareFolder::isShareLocation(const QString& location) {
@@ -72,10 +64,12 @@ ShareFolder::ShareFolder(const QString& location, int type)
 }
 
 ShareFolder::ShareFolder(const QString& location, int type, const QString& name, const QImage& icon)
-    : MediaFolder(name, icon)
+    : SourceFolder(name, icon)
     , _location(location)
     , _type(type)
     , _folderIcon(icon) {
+    // The same place across reads, whatever it is called.
+    setIdentity(location);
 }
 
 MediaFolderReader ShareFolder::reader() const {
@@ -93,39 +87,13 @@ MediaFolderReader ShareFolder::reader() const {
                 MediaItemPtr item = entry.localPath.isEmpty() ? remoteItem(entry, type)
                                                               : LocalFolder::makeItem(entry.localPath, type);
                 if (item) {
+                    // A file written in place becomes a new item when read again.
+                    const std::size_t stamp = qHashMulti(3, entry.size, entry.modified);
+                    item->setStamp(stamp == 0 ? 1 : stamp);
                     contents.files.push_back(std::move(item));
                 }
             }
         }
         return contents;
     };
-}
-
-void ShareFolder::mergeContents(MediaFolderContents&& contents) {
-    if (contents.failed) {
-        return; // a share that cannot be read now keeps what it showed
-    }
-    QHash<QString, MediaItemPtr> oldFiles;
-    for (const MediaItemPtr& item : files()) {
-        oldFiles.insert(keyOf(item), item);
-    }
-    QHash<QString, MediaFolderPtr> oldFolders;
-    for (const MediaFolderPtr& folder : folders()) {
-        oldFolders.insert(static_cast<const ShareFolder&>(*folder).location(), folder);
-    }
-    for (MediaItemPtr& item : contents.files) {
-        if (const MediaItemPtr kept = oldFiles.value(keyOf(item))) {
-            item = kept;
-        }
-    }
-    bool foldersChanged = contents.folders.size() != folders().size();
-    for (MediaFolderPtr& folder : contents.folders) {
-        if (const MediaFolderPtr kept =
-                oldFolders.value(static_cast<const ShareFolder&>(*folder).location())) {
-            folder = kept;
-        } else {
-            foldersChanged = true;
-        }
-    }
-    replaceContents(std::move(contents.folders), std::move(contents.files), foldersChanged);
 }

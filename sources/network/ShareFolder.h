@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/MediaFolder.h"
+#include "model/SourceFolder.h"
 
 #include <QImage>
 #include <QString>
@@ -11,8 +11,11 @@
 // folders, its files of the folder's kind become items. Where the desktop
 // maps the share into the file system (gvfs's FUSE folder), items are local
 // files there and play, picture and drag as any; otherwise they are items
-// at the share's own URL, pictured and dragged by fetching them.
-class ShareFolder : public MediaFolder {
+// at the share's own URL, pictured and dragged by fetching them. Shares are
+// not followed (no change notices come over the network): a share is read
+// again when asked to, and merged as any source by its items' paths or URLs
+// and its sub-folders' locations.
+class ShareFolder : public SourceFolder {
 public:
     // Whether a preferences entry names a network share rather than a directory.
     static bool isShareLocation(const QString& location);
@@ -29,8 +32,6 @@ protected:
     MediaFolderReader reader() const override;
     // Whether a share folder has sub-folders is not asked before it is opened.
     bool loadExpandable() override { return true; }
-    // Keeps the items and sub-folders whose locations remain.
-    void mergeContents(MediaFolderContents&& contents) override;
 
 private:
     QString _location;

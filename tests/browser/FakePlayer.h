@@ -20,6 +20,8 @@ public:
     bool isPlaying() const override { return playing; }
     void setAudioOnly(bool only) override { audioOnly = only; }
 
+    bool failed() const override { return broken; }
+
     // Reaches the end of the movie; the observers may destroy this player.
     void finish() {
         playing = false;
@@ -28,6 +30,7 @@ public:
 
     bool playing = false;
     bool audioOnly = false;
+    bool broken = false; // ends as a file that could not be decoded
 
 private:
     QUrl _url;

@@ -97,6 +97,37 @@ TEST(MediaBrowserWindow, APreferenceChangeRebuildsTheOutlines) {
     prefs->setPicturePaths({QStringLiteral("~/Pictures")});
 }
 
+TEST(MediaBrowserWindow, APreferenceChangeKeepsTheExpandedAndSelectedFoldersThatStillExist) {
+    WindowHome home;
+    MediaBrowserWindow window;
+    window.show();
+    QTreeView* outline = window.ui().picturesOutline;
+    QVMBTreeController* pictures = window.treeController(0);
+    // As the user does it: open the Pictures folder and click Holiday.
+    outline->setFocus();
+    outline->setCurrentIndex(pictures->index(0, 0));
+    QTest::keyClick(outline, Qt::Key_Right);
+    ASSERT_EVENTUALLY(pictures->rowCount(pictures->index(0, 0)) == 2, 5000);
+    const QStringList folders = rowNames(pictures, pictures->index(0, 0));
+    const QModelIndex holiday = pictures->index(static_cast<int>(folders.indexOf(QStringLiteral("Holiday"))),
+                                                0, pictures->index(0, 0));
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(holiday).center());
+    ASSERT_EVENTUALLY(window.photoList()->numItems() == 2, 5000);
+    QTest::qWait(0);
+
+    // Another folder goes in front of Pictures: the rows move, the place stays.
+    const QString other = home.makeDirectory(QStringLiteral("Elsewhere/Shots"));
+    UserPreferences::sharedPreferences()->setPicturePaths({other, QStringLiteral("~/Pictures")});
+    ASSERT_EQ(rowNames(pictures), (QStringList{QStringLiteral("Shots"), QStringLiteral("Pictures")}));
+    ASSERT_EVENTUALLY(window.photoList()->folder() &&
+                          window.photoList()->folder()->name() == QStringLiteral("Holiday"),
+                      5000);
+    EXPECT_TRUE(outline->isExpanded(pictures->index(1, 0)));
+    EXPECT_EQ(pictures->expandedFolderPaths(), QStringList{QStringLiteral("Pictures")});
+    EXPECT_EVENTUALLY(window.photoList()->numItems() == 2, 5000);
+    UserPreferences::sharedPreferences()->setPicturePaths({QStringLiteral("~/Pictures")});
+}
+
 TEST(MediaBrowserWindow, TheCommandMenuOffersThePreferences) {
     WindowHome home;
     MediaBrowserWindow window;

@@ -48,6 +48,8 @@ TEST(PhotoListController, KeepsABoundedNumberOfThumbnailsDroppingTheLeastRecentl
     PhotoGrid grid;
     auto folder = std::make_shared<MediaFolder>();
     const int count = 700;
+    const int kept = grid.list.cacheCapacity();
+    ASSERT_LT(kept, count);
     for (int i = 0; i < count; ++i) {
         const QString path = QStringLiteral("/p/%1.jpg").arg(i);
         folder->addFile(photo(QString::number(i), path, path));
@@ -58,14 +60,27 @@ TEST(PhotoListController, KeepsABoundedNumberOfThumbnailsDroppingTheLeastRecentl
     // Scrolling through everything, with the first picture drawn now and then.
     for (int i = 2; i < count; ++i) {
         grid.list.imageForIndex(grid.view, i);
-        if (i % 100 == 0) {
+        if (i % (kept / 2) == 0) {
             grid.list.imageForIndex(grid.view, 0);
         }
     }
-    EXPECT_EQ(grid.list.cacheCount(), 600);
+    EXPECT_EQ(grid.list.cacheCount(), kept);
     EXPECT_EQ(grid.list.imageForIndex(grid.view, 0), first);  // drawn recently: kept
     EXPECT_NE(grid.list.imageForIndex(grid.view, 1), second); // drawn long ago: dropped, made again
-    EXPECT_EQ(grid.list.cacheCount(), 600);
+    EXPECT_EQ(grid.list.cacheCount(), kept);
+
+    // A larger window has larger cells: fewer of them are kept, and the
+    // pixels they can hold stay a few screens' worth.
+    const auto screens = [&grid] {
+        const QSize viewport = grid.area.viewport()->size() * grid.view->devicePixelRatioF();
+        return double(grid.list.cacheBoundBytes()) / (4.0 * viewport.width() * viewport.height());
+    };
+    EXPECT_LT(screens(), 12);
+    grid.area.resize(1400, 900);
+    QCoreApplication::processEvents();
+    grid.list.imageForIndex(grid.view, 5);
+    EXPECT_LT(grid.list.cacheCount(), kept);
+    EXPECT_LT(screens(), 12);
 }
 
 TEST(PhotoListController, SharesImagesByThumbnailPathUntilTheListIsRebuilt) {
@@ -113,6 +128,21 @@ TEST(PhotoListController, DragsThePictureFilesInIndexOrder) {
     EXPECT_EQ(Path::localPath(pasteboard.urls()[0]), QStringLiteral("/library/Originals/a.jpg"));
     EXPECT_EQ(Path::localPath(pasteboard.urls()[1]), odd);
     EXPECT_EQ(pasteboard.urls()[1].toEncoded(), QByteArray("file:///library/Originals/caf%E9%201.jpg"));
+
+    // Pictures a catalogue lists on a share or a Windows drive that is not
+    // mounted here are no files: not dragged, and drawn as placeholders.
+    grid.setFolder(
+        {photo(QStringLiteral("n"), QStringLiteral("smb://nas/photos/n.jpg"),
+               QStringLiteral("smb://nas/photos/n.jpg")),
+         photo(QStringLiteral("w"), QStringLiteral("C:/Users/me/w.jpg"), QStringLiteral("C:/Users/me/w.jpg")),
+         photo(QStringLiteral("a"), QStringLiteral("/library/Originals/a.jpg"),
+               QStringLiteral("/library/Thumbs/a.jpg"))});
+    QMimeData offline;
+    EXPECT_TRUE(grid.list.writeRowsWithIndexes(grid.view, {0, 1, 2}, &offline));
+    ASSERT_EQ(offline.urls().size(), 1);
+    EXPECT_EQ(Path::localPath(offline.urls()[0]), QStringLiteral("/library/Originals/a.jpg"));
+    EXPECT_EQ(grid.list.imageForIndex(grid.view, 0), nullptr);
+    EXPECT_EQ(grid.list.imageForIndex(grid.view, 1), nullptr);
 
     QMimeData empty;
     EXPECT_TRUE(grid.list.writeRowsWithIndexes(grid.view, {}, &empty));

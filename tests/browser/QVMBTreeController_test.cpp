@@ -101,26 +101,37 @@ TEST(QVMBTreeController, HandsTheSelectedFolderToTheListEveryTime) {
     EXPECT_EQ(outline.controller.selection(), nullptr);
 }
 
-TEST(QVMBTreeController, ARebuildOfTheRootKeepsTheSelectedRowAndHandsOverWhatStandsThere) {
+TEST(QVMBTreeController, ARebuildOfTheRootSelectsAndExpandsAgainTheFoldersThatCameBackAndNothingElse) {
     Outline outline;
-    outline.root->addFolder(std::make_shared<MediaFolder>(QStringLiteral("Old 0"), QImage()));
-    outline.root->addFolder(std::make_shared<MediaFolder>(QStringLiteral("Old 1"), QImage()));
+    outline.root->addFolder(std::make_shared<LazyFolder>(QStringLiteral("Kept"), 2, true));
+    outline.root->addFolder(std::make_shared<MediaFolder>(QStringLiteral("Gone"), QImage()));
     outline.controller.awakeFromNib();
-    outline.select(1);
-    outline.list.handed.clear();
+    QAbstractItemModelTester tester(&outline.controller,
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    outline.view.expand(outline.controller.index(0, 0));
+    outline.view.selectionModel()->setCurrentIndex(
+        outline.controller.index(1, 0, outline.controller.index(0, 0)),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ASSERT_EQ(outline.controller.selection()->name(), QStringLiteral("Kept1"));
 
     // What the media roots do on a preference change: empty, then add one by one.
     outline.root->removeAll();
     EXPECT_EQ(outline.controller.rowCount(), 0);
     EXPECT_EQ(outline.list.handed.back(), nullptr);
-    auto new0 = std::make_shared<MediaFolder>(QStringLiteral("New 0"), QImage());
-    auto new1 = std::make_shared<MediaFolder>(QStringLiteral("New 1"), QImage());
-    outline.root->addFolder(new0);
-    EXPECT_EQ(outline.list.handed.back(), nullptr); // row 1 does not exist yet
-    outline.root->addFolder(new1);
-    EXPECT_EQ(outline.list.handed.back(), new1.get());
-    EXPECT_EQ(outline.view.selectionModel()->selectedRows().value(0).data().toString(),
-              QStringLiteral("New 1"));
+    outline.root->addFolder(std::make_shared<MediaFolder>(QStringLiteral("New"), QImage()));
+    EXPECT_EQ(outline.list.handed.back(), nullptr); // not what was selected
+    auto kept = std::make_shared<LazyFolder>(QStringLiteral("Kept"), 2, true);
+    outline.root->addFolder(kept);
+    EXPECT_TRUE(outline.view.isExpanded(outline.controller.index(1, 0)));
+    ASSERT_NE(outline.controller.selection(), nullptr);
+    EXPECT_EQ(outline.controller.selection(), kept->folders()[1]);
+    EXPECT_EQ(outline.list.handed.back(), kept->folders()[1].get());
+
+    // Once the user chose something else, what went before is not brought back.
+    outline.select(0);
+    outline.root->removeAll();
+    outline.root->addFolder(std::make_shared<LazyFolder>(QStringLiteral("Kept"), 2, true));
+    EXPECT_EQ(outline.controller.selection(), nullptr);
 }
 
 TEST(QVMBTreeController, AnEmptyRootGivesAnEmptyOutlineAndNoFolder) {

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -123,6 +124,19 @@ TEST(Translations, TheGermanCatalogueLeavesNoShownTextInEnglish) {
         }
     }
     EXPECT_TRUE(untranslated.isEmpty()) << untranslated.join(QStringLiteral(" | ")).toStdString();
+}
+
+TEST(Translations, QtsOwnTextsFollowTheLanguage) {
+    TempHome home;
+    // The toolkit's catalogue (Debian's Qt translations) names the keys and
+    // the standard buttons as the language does.
+    ASSERT_TRUE(Translations::reinstall(QLocale(QLocale::German, QLocale::Germany)));
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Q).toString(QKeySequence::NativeText),
+              QStringLiteral("Strg+Q"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    Translations::reinstall(QLocale(QLocale::English));
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Q).toString(QKeySequence::NativeText),
+              QStringLiteral("Ctrl+Q"));
 }
 
 TEST(Translations, CountsTakeEachLanguagesPluralForm) {

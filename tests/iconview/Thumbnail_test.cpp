@@ -2,6 +2,7 @@
 #include "PictureFixtures.h"
 #include "iconview/ThumbnailDecoder.h"
 #include "iconview/ThumbnailLoader.h"
+#include "platform/media/ThumbnailCache.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 
@@ -53,12 +54,10 @@ protected:
     void writeThumbnail(const char* sizeClass, QSize size, qint64 mtime) {
         QImage thumbnail(size, QImage::Format_RGB32);
         thumbnail.fill(Qt::green);
-        thumbnail.setText(QStringLiteral("Thumb::URI"),
-                          QString::fromUtf8(ThumbnailDecoder::thumbnailUri(picture)));
+        thumbnail.setText(QStringLiteral("Thumb::URI"), QString::fromUtf8(ThumbnailCache::fileUri(picture)));
         thumbnail.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
         const QString md5 = QString::fromLatin1(
-            QCryptographicHash::hash(ThumbnailDecoder::thumbnailUri(picture), QCryptographicHash::Md5)
-                .toHex());
+            QCryptographicHash::hash(ThumbnailCache::fileUri(picture), QCryptographicHash::Md5).toHex());
         const QString dir =
             home.makeDirectory(QStringLiteral(".cache/thumbnails/") + QLatin1String(sizeClass));
         ASSERT_TRUE(thumbnail.save(dir + QLatin1Char('/') + md5 + QStringLiteral(".png"), "PNG"));
@@ -73,7 +72,7 @@ protected:
 };
 
 TEST_F(SharedThumbnailCache, NamesThumbnailsByTheEscapedFileUri) {
-    EXPECT_EQ(ThumbnailDecoder::thumbnailUri(QStringLiteral("/tmp/a b!/ü#.jpg")),
+    EXPECT_EQ(ThumbnailCache::fileUri(QStringLiteral("/tmp/a b!/ü#.jpg")),
               QByteArray("file:///tmp/a%20b!/%C3%BC%23.jpg"));
 }
 
@@ -87,7 +86,9 @@ TEST_F(SharedThumbnailCache, AFreshLargeEnoughThumbnailReplacesDecoding) {
 TEST_F(SharedThumbnailCache, AStaleThumbnailIsIgnored) {
     writeThumbnail("normal", QSize(128, 85), mtime() - 10);
     writeThumbnail("large", QSize(256, 171), mtime() + 1);
-    EXPECT_TRUE(ThumbnailDecoder::cachedThumbnail(picture, QSize(90, 60), QSize(1200, 800)).isNull());
+    EXPECT_TRUE(
+        ThumbnailCache::find(picture, *ThumbnailCache::stampOf(picture), QSize(90, 60), QSize(1200, 800))
+            .isNull());
     EXPECT_TRUE(isBlue(ThumbnailDecoder::decode(picture, QSize(90, 60), QSize(1200, 800)).pixel(80, 30)));
     writeThumbnail("normal", QSize(128, 85), mtime());
     EXPECT_TRUE(isGreen(ThumbnailDecoder::decode(picture, QSize(90, 60), QSize(1200, 800)).pixel(80, 30)));
@@ -197,18 +198,28 @@ TEST_F(ThumbnailPipeline, WorkForCellsNoLongerShownIsDropped) {
     EXPECT_EVENTUALLY(!images[5]->pixels().isNull(), 5000);
 }
 
-TEST_F(ThumbnailPipeline, APictureThatCannotBeReadIsAskedForOnce) {
+// A file that is no picture (empty, text named .jpg) is asked for once and
+// shows a broken-picture placeholder in its square, which is clicked and
+// selected like any picture.
+TEST_F(ThumbnailPipeline, APictureThatCannotBeReadIsAskedForOnceAndShownBroken) {
     images[0] =
         IconImage::referencingFile(home.writeFile(QStringLiteral("broken.jpg"), "\xff\xd8 not really"));
     images[1] = IconImage::referencingFile(QString());
     show();
+    // A file this new may still be being written: it is tried again until it settles.
+    EXPECT_EVENTUALLY(images[0]->isBroken(), 10000);
     EXPECT_EVENTUALLY(idle(), 5000);
     EXPECT_TRUE(images[0]->size().isEmpty());
-    EXPECT_EQ(grid.view->scaledImageRect(0).size, NSSize{});
+    const NSRect square = grid.view->imageRect(0);
+    EXPECT_EQ(grid.view->scaledImageRect(0).size, square.size);
     grid.view->repaint();
     EXPECT_TRUE(idle());
+    // Drawn: the placeholder's grey, not the white of a picture still coming.
+    const QImage shot = grid.view->grab().toImage();
+    const QPoint corner(static_cast<int>(square.origin.x) + 3, static_cast<int>(square.origin.y) + 3);
+    EXPECT_LT(qGreen(shot.pixel(corner)), 250);
     QTest::mouseClick(grid.view, Qt::LeftButton, {}, QPoint(50, 50));
-    EXPECT_TRUE(grid.view->selection().empty());
+    EXPECT_EQ(grid.view->selection(), IndexSet{0});
 }
 
 // A picture being saved or copied into a folder is listed before it is

@@ -4,6 +4,7 @@
 #include "support/TempHome.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -33,6 +34,25 @@ TEST(QVTrack, ReadsId3TagsOfMp3FilesOnFirstUse) {
     EXPECT_EQ(track->name(), QStringLiteral("Morning Song"));
     EXPECT_EQ(track->artist(), QStringLiteral("Zo\u00eb Keating"));
     EXPECT_EQ(track->length(), 2u);
+}
+
+TEST(QVTrack, AnMp3CutShortTellsTheLengthItReallyPlays) {
+    TempHome home;
+    // Ten seconds with the encoder's Info header, which counts every frame.
+    const QString whole = home.file(QStringLiteral("whole.mp3"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
+                                {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                                 QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                 QStringLiteral("sine=frequency=440:duration=10"), QStringLiteral("-c:a"),
+                                 QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("128k"),
+                                 whole}),
+              0);
+    QFile file(whole);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // A download broken off after four tenths of the file.
+    const QString cut = home.writeFile(QStringLiteral("cut.mp3"), file.read(file.size() * 4 / 10));
+    EXPECT_EQ(QVTrack(Path::fileUrl(whole)).length(), 10u);
+    EXPECT_EQ(QVTrack(Path::fileUrl(cut)).length(), 4u);
 }
 
 TEST(QVTrack, UntaggedFilesAreNamedAfterTheFileWithoutArtist) {

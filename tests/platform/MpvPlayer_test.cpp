@@ -35,6 +35,7 @@ TEST(MpvPlayer, PlaysToTheEndAndPostsOnceOnTheMainThread) {
     EXPECT_TRUE(player->isPlaying());
     ASSERT_TRUE(QTest::qWaitFor([&] { return counter.ends > 0; }, 10000));
     EXPECT_FALSE(player->isPlaying());
+    EXPECT_FALSE(player->failed());
     QTest::qWait(200);
     EXPECT_EQ(counter.ends, 1);
 }
@@ -98,6 +99,8 @@ TEST(MpvPlayer, FilesThatFailToLoadOrDecodeEndLikeAnyOther) {
         player->play();
         EXPECT_TRUE(QTest::qWaitFor([&] { return counter.ends > 0; }, 10000));
         EXPECT_FALSE(player->isPlaying());
+        // Unlike an end reached by playing, so the list can say the file cannot be played.
+        EXPECT_TRUE(player->failed());
     }
 }
 

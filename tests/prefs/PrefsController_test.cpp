@@ -1,3 +1,4 @@
+#include "platform/media/ThumbnailCache.h"
 #include "platform/system/NotificationCenter.h"
 #include "prefs/PrefsController.h"
 #include "prefs/PrefsOutlineModel.h"
@@ -180,6 +181,28 @@ TEST_F(PrefsControllerTest, ShowingAnOpenWindowAgainReloadsFromTheStore) {
     controller->showWindow();
     EXPECT_EQ(names(controller->pictures()), QStringList{QStringLiteral("~/Pictures")});
     EXPECT_EQ(PrefsController::sharedPrefs(), controller);
+}
+
+// The thumbnail-cache switch: unticked and confirmed, the grid stops writing
+// the desktop's cache at once, the choice is stored in the preferences file
+// (so a re-read keeps it), and the window shows it when opened again.
+TEST_F(PrefsControllerTest, TheThumbnailCacheSwitchIsStoredAndTakesEffect) {
+    auto* box = controller->window()->findChild<QCheckBox*>(QStringLiteral("writeThumbnailCache"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(ThumbnailCache::writingEnabled());
+    QTest::mouseClick(box, Qt::LeftButton);
+    controller->okClick();
+    EXPECT_FALSE(ThumbnailCache::writingEnabled());
+    prefs->synchronizedPrefs(); // read back from the file, as another copy would
+    EXPECT_FALSE(prefs->writesThumbnailCache());
+    EXPECT_FALSE(ThumbnailCache::writingEnabled());
+    controller->showWindow();
+    EXPECT_FALSE(box->isChecked());
+
+    QTest::mouseClick(box, Qt::LeftButton);
+    controller->okClick();
+    EXPECT_TRUE(ThumbnailCache::writingEnabled());
 }
 
 } // namespace

@@ -30,12 +30,17 @@ def walk(node, depth, out):
     except NotImplementedError:
         text = ""
     states = node.getState().getStates()
+    try:
+        extents = list(node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS))
+    except NotImplementedError:
+        extents = []
     out.append({
         "role": node.getRoleName(),
         "name": node.name or "",
         "text": text or "",
         "states": sorted(pyatspi.stateToString(state) for state in states),
         "depth": depth,
+        "extents": extents,
     })
     for index in range(node.childCount):
         walk(node.getChildAtIndex(index), depth + 1, out)

@@ -37,7 +37,9 @@ def run(*command, **kwargs):
 class Desktop:
     """An X display, a session bus and a home directory, torn down together."""
 
-    def __init__(self):
+    def __init__(self, environment=None):
+        """environment: variables to add for the programs, the bus's own
+        included (the bus passes its environment to the programs it starts)."""
         self.root = tempfile.mkdtemp(prefix="qvmb-program-")
         self.home = os.path.join(self.root, "home")
         os.makedirs(os.path.join(self.home, ".config"))
@@ -50,9 +52,8 @@ class Desktop:
         os.makedirs(self.runtime, mode=0o700)
         self._processes = []
         self.display = self._start_display()
-        self.bus = self._start_bus()
         self.env = dict(os.environ)
-        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "SESSION_MANAGER"):
+        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS"):
             self.env.pop(name, None)
         self.env.update(
             DISPLAY=self.display,
@@ -61,23 +62,26 @@ class Desktop:
             XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
             XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
             XDG_RUNTIME_DIR=self.runtime,
-            DBUS_SESSION_BUS_ADDRESS=self.bus,
             QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
             QT_ACCESSIBILITY="1",
             NO_AT_BRIDGE="0",
             LC_ALL="C.UTF-8",
             LANG="C.UTF-8",
         )
+        self.env.update(environment or {})
+        self.bus = self._start_bus()
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.bus
         self._start_accessibility_bus()
 
     def _start_display(self):
         # A display number of our own, far from those a desktop or another test
         # uses, and one whose server answers: a server still shutting down on a
-        # recently used number must not take our windows.
+        # recently used number must not take our windows. Below 59536: until the
+        # server listens, the X library falls back to TCP port 6000 + number.
         from Xlib import display as xdisplay
         from Xlib import error as xerror
         for _ in range(20):
-            number = random.randrange(200, 60000)
+            number = random.randrange(200, 59536)
             if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
                 continue
             process = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x800x24", "-nolisten", "tcp",
@@ -102,8 +106,10 @@ class Desktop:
         raise RuntimeError("no X display could be started")
 
     def _start_bus(self):
-        process = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        # What the programs the bus starts print goes to the desktop's log.
+        with open(os.path.join(self.root, "program-bus.log"), "w") as log:
+            process = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=self.env,
+                                       stdout=subprocess.PIPE, stderr=log, text=True)
         self._processes.append(process)
         return process.stdout.readline().strip()
 
@@ -124,13 +130,14 @@ class Desktop:
         return subprocess.run(["xdotool", *args], env=self.env, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, text=True).stdout
 
-    def windows(self, title):
-        """Ids of the mapped windows whose whole title is title."""
-        out = self.xdotool("search", "--onlyvisible", "--name", "^%s$" % title)
+    def windows(self, title, pattern=None):
+        """Ids of the mapped windows whose whole title is title (or that match
+        the regular expression pattern)."""
+        out = self.xdotool("search", "--onlyvisible", "--name", pattern or "^%s$" % title)
         return [int(line) for line in out.split()]
 
-    def wait_window(self, title, timeout=15):
-        found = wait_for(lambda: self.windows(title), timeout)
+    def wait_window(self, title, timeout=15, pattern=None):
+        found = wait_for(lambda: self.windows(title, pattern), timeout)
         if not found:
             raise AssertionError("no window titled %r appeared:\n%s" % (title, self.log()))
         # No person acts within half a second of a window appearing; a close
@@ -175,7 +182,8 @@ class Desktop:
 
     def accessible_tree(self, application="QVMediaBrowserApp", timeout=10):
         """The application's accessible objects as a screen reader sees them: a
-        list of dicts with role, name, text, states and depth, in tree order."""
+        list of dicts with role, name, text, states, depth and extents (x, y, width,
+        height on the screen), in tree order."""
         script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "accessible_tree.py")
         out = subprocess.run([SYSTEM_PYTHON, script, application, str(timeout)], env=self.env,
                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, timeout=timeout + 30).stdout
@@ -238,3 +246,39 @@ class ProgramTestCase(unittest.TestCase):
             process.wait(seconds)
         except subprocess.TimeoutExpired:
             self.fail("the program is still running:\n" + self.desktop.log())
+
+
+class FakeFileManager:
+    """The desktop's file manager as the program meets it on the session bus
+    (org.freedesktop.FileManager1), recording each ShowItems call's URIs."""
+
+    INTERFACE = """<node><interface name="org.freedesktop.FileManager1">
+      <method name="ShowItems"><arg type="as" direction="in"/><arg type="s" direction="in"/></method>
+      <method name="ShowFolders"><arg type="as" direction="in"/><arg type="s" direction="in"/></method>
+      <method name="ShowItemProperties"><arg type="as" direction="in"/><arg type="s" direction="in"/></method>
+    </interface></node>"""
+
+    def __init__(self, bus_address):
+        from gi.repository import Gio, GLib
+        self._glib = GLib
+        self.shown = []
+        flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
+        self._connection = Gio.DBusConnection.new_for_address_sync(bus_address, flags, None, None)
+        info = Gio.DBusNodeInfo.new_for_xml(self.INTERFACE).interfaces[0]
+        self._connection.register_object("/org/freedesktop/FileManager1", info, self._called, None, None)
+        self._connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                   "RequestName", GLib.Variant("(su)", ("org.freedesktop.FileManager1", 4)),
+                                   None, Gio.DBusCallFlags.NONE, -1, None)
+
+    def _called(self, connection, sender, path, interface, method, parameters, invocation):
+        if method == "ShowItems":
+            self.shown.append(list(parameters.unpack()[0]))
+        invocation.return_value(None)
+
+    def pump(self):
+        context = self._glib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
+
+    def close(self):
+        self._connection.close_sync(None)

@@ -149,11 +149,12 @@ class Accessibility(ProgramTestCase):
                   if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY]
         self.assertEqual(labels, ["4 items"], "the item count labels the grid")
 
-        # Into the grid and one step right: the second cell is focused and selected.
+        # Into the grid and two steps right: the first press selects the
+        # first cell, the second moves on; the second cell is focused and selected.
         grid.queryComponent().grabFocus()
         wait_for(pumped(lambda: cells[0].getState().contains(pyatspi.STATE_FOCUSED)), 5)
         del events[:]
-        self.desktop.key(browser, "Right")
+        self.desktop.key(browser, "Right", "Right")
 
         def announced():
             selected = any(e.type.startswith("object:state-changed:selected") and e.detail1 == 1 and

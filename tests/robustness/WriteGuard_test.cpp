@@ -9,6 +9,7 @@
 #include "browser/SegmentedControl.h"
 #include "iconview/IconImage.h"
 #include "iconview/IconView.h"
+#include "iconview/ThumbnailLoader.h"
 #include "model/QVMedia.h"
 #include "model/QVTrack.h"
 #include "platform/media/MpvPlayer.h"
@@ -22,6 +23,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -148,20 +150,65 @@ bool playShortestTrack(MediaBrowserWindow& window) {
     return false;
 }
 
+// What browsing wrote into the desktop's thumbnail cache, checked entry by
+// entry: each a PNG readable by the user alone, in a directory of the user
+// alone, named and keyed for a picture of the home as it is now. Answers the
+// other changes and counts the entries.
+QStringList checkThumbnailCache(const QStringList& changes, const QString& home, int& entries) {
+    const QString cache = home + QStringLiteral("/.cache/thumbnails");
+    QStringList others;
+    for (const QString& change : changes) {
+        const QString path = change.section(QLatin1Char(' '), 1);
+        if (change == QStringLiteral("modified ") + home + QStringLiteral("/.cache")) {
+            continue; // the cache's directory was made there
+        }
+        if (!path.startsWith(cache) || !change.startsWith(QLatin1String("created"))) {
+            others << change;
+            continue;
+        }
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            EXPECT_EQ(info.permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                       QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)
+                << path.toStdString();
+            continue;
+        }
+        ++entries;
+        EXPECT_EQ(info.permissions() & 0x7777,
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser)
+            << path.toStdString();
+        const QImage entry(path, "PNG");
+        EXPECT_FALSE(entry.isNull()) << path.toStdString();
+        const QUrl picture(entry.text(QStringLiteral("Thumb::URI")));
+        EXPECT_TRUE(picture.toLocalFile().startsWith(home)) << path.toStdString();
+        EXPECT_EQ(entry.text(QStringLiteral("Thumb::MTime")),
+                  QString::number(QFileInfo(picture.toLocalFile()).lastModified().toSecsSinceEpoch()))
+            << path.toStdString();
+    }
+    return others;
+}
+
 // The demo library, browsed end to end in the browser window, writes nothing
-// but the preferences file: every folder of the three outlines selected and
-// its list drawn (thumbnails and posters decoded, tags read), a track played
-// to its end through mpv, the preferences changed and saved, which rebuilds
-// the outlines, and everything browsed again.
-TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferences) {
+// but the preferences file and the desktop's thumbnail cache: every folder
+// of the three outlines selected and its list drawn (thumbnails and posters
+// decoded, tags read), a track played to its end through mpv, the
+// preferences changed and saved, which rebuilds the outlines, and everything
+// browsed again.
+TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferencesAndTheThumbnailCache) {
     const QString home = QStringLiteral(QVMB_DEMO_HOME);
     ASSERT_TRUE(QFileInfo::exists(home + QStringLiteral("/.demo-home-version")))
         << "no demo home at " << home.toStdString() << " (made by the demo_home test fixture)";
     QTemporaryDir config;
+    // darktable keeps its library under the configuration directory, which
+    // here is the test's own: it is reached through a link.
+    ASSERT_TRUE(QFile::link(home + QStringLiteral("/.config/darktable"),
+                            config.filePath(QStringLiteral("darktable"))));
     qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(home + QStringLiteral("/.cache")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
+    // What an earlier run wrote into the thumbnail cache is this test's own.
+    QDir(home + QStringLiteral("/.cache/thumbnails")).removeRecursively();
     const TreeSnapshot before(home);
     ASSERT_GT(before.size(), 30u);
 
@@ -188,6 +235,13 @@ TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferences) {
     EXPECT_TRUE(names(window.media().photos()).contains(QStringLiteral("Shotwell")));
     EXPECT_TRUE(names(window.media().movies()).contains(QStringLiteral("Shotwell")));
     EXPECT_TRUE(names(window.media().music()).contains(QStringLiteral("Rhythmbox")));
+    for (const char* library : {"darktable", "Lightroom Catalog", "Photos Library"}) {
+        EXPECT_TRUE(names(window.media().photos()).contains(QLatin1String(library))) << library;
+    }
+    for (const char* library : {"Music", "Elisa", "Lollypop", "Kodi"}) {
+        EXPECT_TRUE(names(window.media().music()).contains(QLatin1String(library))) << library;
+    }
+    EXPECT_TRUE(names(window.media().movies()).contains(QStringLiteral("Kodi")));
     const Browsed first = browse(window);
     EXPECT_GE(first.folders, 20);
     EXPECT_GE(first.pictures, 40);
@@ -203,12 +257,19 @@ TEST(WriteGuard, BrowsingTheDemoLibraryWritesOnlyThePreferences) {
     EXPECT_GE(second.pictures, 4);
     EXPECT_GE(second.posters, 2);
 
-    const QStringList changes = TreeSnapshot(home).changesSince(before);
+    // The cache's entries are written once no picture waits.
+    EXPECT_EVENTUALLY(ThumbnailLoader::instance()->pendingWrites() == 0 &&
+                          ThumbnailLoader::instance()->runningCount() == 0,
+                      30000);
+    int entries = 0;
+    const QStringList changes = checkThumbnailCache(TreeSnapshot(home).changesSince(before), home, entries);
     EXPECT_TRUE(changes.isEmpty()) << changes.join(QLatin1Char('\n')).toStdString();
+    EXPECT_GE(entries, 10);
     const QString preferencesFile = PreferencesStore::filePath(UserPreferences::bundleID());
     EXPECT_TRUE(preferencesFile.startsWith(config.path()));
-    EXPECT_EQ(QDir(config.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{QFileInfo(preferencesFile).fileName()});
+    EXPECT_EQ(
+        QDir(config.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        (QStringList{QStringLiteral("darktable"), QFileInfo(preferencesFile).fileName()}));
 }
 
 } // namespace

@@ -239,4 +239,136 @@ QByteArray dng(const DngOptions& options) {
            options.previewJpeg + raw;
 }
 
+namespace {
+
+QByteArray jpegBytes(const QImage& image, int quality) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", quality);
+    return jpeg;
+}
+
+// Where the segments after the start of the file and the EXIF segment begin.
+qsizetype afterExif(const QByteArray& jpeg) {
+    qsizetype at = 2;
+    while (at + 4 <= jpeg.size() && quint8(jpeg[at]) == 0xff) {
+        const quint8 marker = quint8(jpeg[at + 1]);
+        const int length = qFromBigEndian<quint16>(jpeg.constData() + at + 2);
+        if (marker == 0xe1) {
+            return at + 2 + length;
+        }
+        if (marker < 0xe0 || marker > 0xef) {
+            break;
+        }
+        at += 2 + length;
+    }
+    return 2;
+}
+
+void putU16(QByteArray& bytes, quint16 value) {
+    char le[2];
+    qToLittleEndian(value, le);
+    bytes.append(le, 2);
+}
+
+void putU32(QByteArray& bytes, quint32 value) {
+    char le[4];
+    qToLittleEndian(value, le);
+    bytes.append(le, 4);
+}
+
+} // namespace
+
+QByteArray withMultiPicture(const QByteArray& jpeg, const QByteArray& preview) {
+    // The index: a little-endian TIFF header and one directory of three
+    // entries (version, number of images, the image list), then the list.
+    constexpr int kListAt = 8 + 2 + 3 * 12 + 4;
+    constexpr int kIndexLength = kListAt + 32;
+    const qsizetype insertAt = afterExif(jpeg);
+    const qsizetype segmentLength = 2 + 4 + kIndexLength;
+    const qsizetype tiffStart = insertAt + 2 + 2 + 4;
+    const qsizetype pictureLength = jpeg.size() + 2 + segmentLength;
+
+    QByteArray index("II*\0", 4);
+    putU32(index, 8);
+    putU16(index, 3);
+    putU16(index, 0xb000); // version "0100"
+    putU16(index, 7);
+    putU32(index, 4);
+    index.append("0100", 4);
+    putU16(index, 0xb001); // number of images
+    putU16(index, 4);
+    putU32(index, 1);
+    putU32(index, 2);
+    putU16(index, 0xb002); // the image list
+    putU16(index, 7);
+    putU32(index, 32);
+    putU32(index, kListAt);
+    putU32(index, 0); // no further directory
+    // The picture: baseline primary image, at the start of the file.
+    putU32(index, 0x20030000);
+    putU32(index, quint32(pictureLength));
+    putU32(index, 0);
+    putU32(index, 0);
+    // The preview: a large (full HD) thumbnail, counted from the index.
+    putU32(index, 0x00010002);
+    putU32(index, quint32(preview.size()));
+    putU32(index, quint32(pictureLength - tiffStart));
+    putU32(index, 0);
+
+    QByteArray segment("\xff\xe2", 2);
+    segment += char(segmentLength >> 8);
+    segment += char(segmentLength & 0xff);
+    segment += QByteArray("MPF\0", 4) + index;
+    return jpeg.left(insertAt) + segment + jpeg.mid(insertAt) + preview;
+}
+
+QString cameraJpeg(const QString& path, const QImage& picture, const CameraJpegOptions& options) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.write(jpegBytes(picture, 90))) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+        return {};
+    }
+    file.close();
+    QTemporaryDir work;
+    QStringList arguments{QStringLiteral("-q"), QStringLiteral("-overwrite_original"), QStringLiteral("-n")};
+    if (options.orientation != 0) {
+        arguments << QStringLiteral("-IFD0:Orientation=%1").arg(options.orientation);
+    }
+    if (!options.exifThumbnail.isNull()) {
+        const QString thumbnail = work.filePath(QStringLiteral("thumbnail.jpg"));
+        options.exifThumbnail.save(thumbnail, "JPEG", 90);
+        arguments << QStringLiteral("-ThumbnailImage<=") + thumbnail;
+        if (options.thumbnailOrientation != 0) {
+            arguments << QStringLiteral("-IFD1:Orientation=%1").arg(options.thumbnailOrientation);
+        }
+    }
+    if (arguments.size() > 3) {
+        QProcess exiftool;
+        exiftool.start(QStringLiteral("exiftool"), arguments << path);
+        if (!exiftool.waitForFinished(60000) || exiftool.exitStatus() != QProcess::NormalExit ||
+            exiftool.exitCode() != 0) {
+            ADD_FAILURE() << "exiftool failed: " << exiftool.readAllStandardError().toStdString();
+            return {};
+        }
+    }
+    if (!options.preview.isNull()) {
+        QByteArray preview = jpegBytes(options.preview, 85);
+        if (options.previewOrientation != 0) {
+            preview = jpegWithOrientation(options.preview, options.previewOrientation);
+        }
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        const QByteArray jpeg = file.readAll();
+        file.close();
+        if (!file.open(QIODevice::WriteOnly) || !file.write(withMultiPicture(jpeg, preview))) {
+            return {};
+        }
+    }
+    return path;
+}
+
 } // namespace CameraFixtures

@@ -39,4 +39,22 @@ struct DngOptions {
 // mosaic (16-bit, uncompressed, RGGB) in a sub-directory.
 QByteArray dng(const DngOptions& options);
 
+struct CameraJpegOptions {
+    int orientation = 0;          // the picture's EXIF orientation (0: none)
+    QImage exifThumbnail;         // none: no EXIF thumbnail
+    int thumbnailOrientation = 0; // an orientation in the thumbnail's own directory (0: none)
+    QImage preview;               // a Multi-Picture preview after the picture (none: no MPF)
+    int previewOrientation = 0;   // an EXIF orientation inside that preview (0: none)
+};
+
+// A camera's JPEG of picture written to path (making its directory): the
+// EXIF orientation and thumbnail written by exiftool, then the preview
+// appended under a Multi-Picture index as cameras store it. Fails the
+// calling test and answers an empty string when exiftool cannot.
+QString cameraJpeg(const QString& path, const QImage& picture, const CameraJpegOptions& options = {});
+
+// jpeg with preview appended after it, listed as its large thumbnail in an
+// MPF segment placed after the EXIF segment (or the start of the file).
+QByteArray withMultiPicture(const QByteArray& jpeg, const QByteArray& preview);
+
 } // namespace CameraFixtures

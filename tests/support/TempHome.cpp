@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 TempHome::TempHome()
     : _oldHome(qgetenv("HOME"))
@@ -13,6 +14,11 @@ TempHome::TempHome()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(_dir.path() + QStringLiteral("/.config")));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(_dir.path() + QStringLiteral("/.cache")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(_dir.path() + QStringLiteral("/.local/share")));
+    // QSettings works its user folder out once per process: the host
+    // application's settings (window frames, the remembered place) are this
+    // home's too, not those another test of the process left.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       _dir.path() + QStringLiteral("/.config"));
 }
 
 TempHome::~TempHome() {
@@ -20,6 +26,7 @@ TempHome::~TempHome() {
     qputenv("XDG_CONFIG_HOME", _oldConfig);
     qputenv("XDG_CACHE_HOME", _oldCache);
     qputenv("XDG_DATA_HOME", _oldData);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QFile::decodeName(_oldConfig));
 }
 
 QString TempHome::file(const QString& relative) const {
