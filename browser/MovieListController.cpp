@@ -1,13 +1,17 @@
 #include "browser/MovieListController.h"
 
 #include "browser/QVMovieView.h"
+#include "browser/RemoteDragData.h"
 #include "iconview/IconView.h"
+#include "iconview/ThumbnailDecoder.h"
 #include "iconview/ThumbnailLoader.h"
 #include "platform/media/MoviePoster.h"
 #include "platform/media/ThumbnailCache.h"
+#include "platform/network/RemoteFiles.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
 #include "platform/system/WorkspaceIcons.h"
+#include "sources/network/NetworkItems.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -56,6 +60,30 @@ QImage makePoster(const QString& path, qreal ratio) {
             poster = poster.scaled(fittedPixels(shownSize, ratio), Qt::IgnoreAspectRatio,
                                    Qt::SmoothTransformation);
         }
+    }
+    poster.setDevicePixelRatio(ratio);
+    return poster;
+}
+
+// The poster of a media server's movie, made on a loader thread: the
+// server's own picture of it when it has one, else the stream's first
+// picture (read over the network only for movies without one).
+QImage makeRemotePoster(const QUrl& url, const QUrl& thumbnail, qreal ratio) {
+    const auto fitted = [ratio](const QSizeF& shown) {
+        return fittedPixels(shown, ratio);
+    };
+    QImage poster;
+    if (!thumbnail.isEmpty()) {
+        LoadProgress unobserved;
+        const int side = static_cast<int>(std::lround(MovieListController::kPosterSide * ratio));
+        poster = ThumbnailDecoder::decodeData(
+            RemoteFiles::fetch(thumbnail, RemoteFiles::kMaxPictureBytes, unobserved), QSize(side, side));
+        if (!poster.isNull()) {
+            poster = poster.scaled(fitted(poster.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+    }
+    if (poster.isNull() && RemoteFiles::isStreamable(url)) {
+        poster = MoviePoster::remotePosterImage(url, fitted);
     }
     poster.setDevicePixelRatio(ratio);
     return poster;
@@ -141,6 +169,26 @@ QImage MovieListController::iconImage(const QString& path) {
     return *cached;
 }
 
+IconImagePtr MovieListController::getImage(const MediaItem& movie) {
+    const QUrl url = movie.url();
+    if (NetworkItems::detailsOf(movie) == nullptr || !RemoteFiles::isRemote(url)) {
+        return getImage(url);
+    }
+    IconImagePtr& image = _imgCache[url];
+    if (!image) {
+        const QString path = url.path();
+        const qreal ratio = _iconView ? _iconView->devicePixelRatioF() : qApp->devicePixelRatio();
+        const QPointer<MovieListController> self(this);
+        image = IconImage::madeFromFile(
+            url.toString(),
+            [url, thumbnail = movie.thumbnailUrl(), ratio](const QString&) {
+                return makeRemotePoster(url, thumbnail, ratio);
+            },
+            [self, path] { return self ? self->iconImage(path) : QImage(); });
+    }
+    return image;
+}
+
 IconImagePtr MovieListController::getImage(const QUrl& url) {
     IconImagePtr& image = _imgCache[url];
     if (!image) {
@@ -186,7 +234,7 @@ IconImagePtr MovieListController::imageForIndex(IconView*, int index) {
     if (item == nullptr) {
         return nullptr;
     }
-    IconImagePtr image = getImage(item->url());
+    IconImagePtr image = getImage(*item);
     // The grid asks for the cells it draws: their posters are made first.
     const QPointer<MovieListController> self(this);
     const IconImage* raw = image.get();
@@ -203,7 +251,26 @@ QString MovieListController::statusForIndex(IconView*, int index) {
     return _mv != nullptr && index == _playingIndex ? tr("Playing") : QString();
 }
 
+std::unique_ptr<QMimeData> MovieListController::newPasteboard(IconView* view, const IndexSet& indexes) {
+    std::vector<MediaItem*> items;
+    for (int index : indexes) {
+        items.push_back(movieAt(index));
+    }
+    if (!RemoteDragData::needsFetching(items)) {
+        return IconViewDataSource::newPasteboard(view, indexes);
+    }
+    return std::make_unique<RemoteDragData>(view ? view->window() : nullptr);
+}
+
 bool MovieListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
+    if (auto* remote = qobject_cast<RemoteDragData*>(pasteboard)) {
+        std::vector<MediaItem*> items;
+        for (int index : indexes) {
+            items.push_back(movieAt(index));
+        }
+        remote->setItems(items);
+        return true;
+    }
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
     for (int index : indexes) {
@@ -272,7 +339,10 @@ void MovieListController::doPlay() {
     }
     const int index = *_iconView->selection().begin();
     MediaItem* item = movieAt(index);
-    std::unique_ptr<MoviePlayer> movie = item && _playerFactory ? _playerFactory(item->url()) : nullptr;
+    // A movie at a web address plays only when it is a media server's stream.
+    const bool playable = item != nullptr && (!RemoteFiles::isStreamable(item->url()) ||
+                                              NetworkItems::detailsOf(*item) != nullptr);
+    std::unique_ptr<MoviePlayer> movie = playable && _playerFactory ? _playerFactory(item->url()) : nullptr;
     if (!movie) {
         if (item != nullptr) {
             reportCannotPlay(*item);

@@ -47,6 +47,9 @@ public:
     // The thumbnail of the movie at url, made on first demand and kept until
     // the list is rebuilt; its picture arrives later.
     IconImagePtr getImage(const QUrl& url);
+    // The same for a movie: a media server's movie shows the server's
+    // picture of it, or else a poster read from its stream.
+    IconImagePtr getImage(const MediaItem& movie);
     int cacheCount() const { return static_cast<int>(_imgCache.size()); }
 
     void doubleClick();
@@ -63,6 +66,8 @@ public:
     // The movies' files as file URLs in ascending index order; movies without
     // a local file are left out.
     bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) override;
+    // A pasteboard that fetches the movies of media servers and shares first.
+    std::unique_ptr<QMimeData> newPasteboard(IconView* view, const IndexSet& indexes) override;
 
     // True when exactly one item is selected.
     bool canPlay() override;

@@ -2,14 +2,17 @@
 
 #include "browser/ListEdit.h"
 #include "browser/MusicTableView.h"
+#include "browser/RemoteDragData.h"
 #include "browser/TrackSorting.h"
 #include "model/QVTrack.h"
 #include "platform/media/MovieFile.h"
 #include "platform/media/MpvPlayer.h"
+#include "platform/network/RemoteFiles.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
 #include "platform/system/Resources.h"
 #include "platform/system/WorkspaceIcons.h"
+#include "sources/network/NetworkItems.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -29,7 +32,17 @@ const std::array<const char*, 3> kTitles = {QT_TRANSLATE_NOOP("MusicListControll
 std::unique_ptr<MoviePlayer> audioPlayer(const QUrl& url) {
     MpvPlayer::Options options;
     options.videoOutput = "null";
+    options.streams = true; // the list hands over only a media server's streams
     return MpvPlayer::create(url, options);
+}
+
+// Whether the track can be played: a local file, or a media server's
+// stream. A catalogue's entries at web addresses (a store's cloud, a
+// podcast's feed) are not played from the web.
+bool isPlayable(const QVTrack& track) {
+    const QUrl url = track.url();
+    return !Path::localPath(url).isEmpty() ||
+           (NetworkItems::detailsOf(track) != nullptr && RemoteFiles::isStreamable(url));
 }
 
 // The path a track's icon is chosen by: the local file's, else the URL's own.
@@ -254,6 +267,14 @@ bool MusicListController::writeRowsWithIndexes(QTableView*, const std::set<int>&
 }
 
 bool MusicListController::writeRows(QTableView*, const QList<int>& rows, QMimeData* pasteboard) const {
+    if (auto* remote = qobject_cast<RemoteDragData*>(pasteboard)) {
+        std::vector<MediaItem*> items;
+        for (int row : rows) {
+            items.push_back(trackAt(row));
+        }
+        remote->setItems(items);
+        return true;
+    }
     QList<QUrl> urls;
     urls.reserve(rows.size());
     for (int row : rows) {
@@ -310,7 +331,7 @@ std::set<int> MusicListController::selectedRows() const {
 bool MusicListController::canPlay() {
     for (int row : selectedRows()) {
         QVTrack* track = trackAt(row);
-        if (track != nullptr && !Path::localPath(track->url()).isEmpty()) {
+        if (track != nullptr && isPlayable(*track)) {
             return true;
         }
     }
@@ -338,10 +359,10 @@ bool MusicListController::playTrack() {
             continue;
         }
         const QUrl url = track->url();
-        // Tracks without a local file, of a type the movie toolkit does not
-        // play, or whose file does not open are passed over.
+        // Tracks without a local file or a stream, of a type the movie
+        // toolkit does not play, or whose file does not open are passed over.
         // The window says so for each.
-        if (Path::localPath(url).isEmpty() || !MovieFile::canOpen(url)) {
+        if (!isPlayable(*track) || (!RemoteFiles::isStreamable(url) && !MovieFile::canOpen(url))) {
             reportCannotPlay(*track);
             continue;
         }
@@ -572,7 +593,14 @@ QMimeData* MusicListController::mimeData(const QModelIndexList& indexes) const {
             rows.insert(index.row());
         }
     }
-    auto* pasteboard = new QMimeData;
+    std::vector<MediaItem*> items;
+    for (const int row : rows) {
+        items.push_back(trackAt(row));
+    }
+    // Tracks of media servers and shares are fetched before the drop takes them.
+    QMimeData* pasteboard = RemoteDragData::needsFetching(items)
+                                ? new RemoteDragData(_tableView ? _tableView->window() : nullptr)
+                                : new QMimeData;
     writeRowsWithIndexes(_tableView, rows, pasteboard);
     return pasteboard;
 }

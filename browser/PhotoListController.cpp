@@ -1,7 +1,10 @@
 #include "browser/PhotoListController.h"
 
+#include "browser/RemoteDragData.h"
 #include "iconview/IconView.h"
+#include "iconview/ThumbnailDecoder.h"
 #include "model/Photo.h"
+#include "platform/network/RemoteFiles.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
 
@@ -22,6 +25,49 @@ IconImagePtr PhotoListController::loadImage(const QString& path) {
         return nullptr;
     }
     return _imgCache.value(path, [&path] { return IconImage::referencingFile(path); });
+}
+
+QUrl PhotoListController::remoteSource(const Photo& photo) {
+    return photo.thumbnailUrl().isEmpty() ? photo.url() : photo.thumbnailUrl();
+}
+
+bool PhotoListController::showsRemoteImage(const IconImage* image) const {
+    if (!_iconView || !_iconView->isVisible()) {
+        return false;
+    }
+    const NSRect visible = _iconView->documentVisibleRect();
+    const int first = std::max(0, _iconView->firstIndexInRect(visible));
+    const int after = std::min(numItems(), _iconView->indexAfterRect(visible));
+    for (int i = first; i < after; ++i) {
+        const Photo* photo = photoAt(i);
+        if (photo != nullptr && photo->path().isEmpty()) {
+            const IconImagePtr* cached = _imgCache.peek(remoteSource(*photo).toString());
+            if (cached != nullptr && cached->get() == image) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+IconImagePtr PhotoListController::loadRemoteImage(const Photo& photo) {
+    const QUrl url = remoteSource(photo);
+    if (!RemoteFiles::isRemote(url)) {
+        return nullptr;
+    }
+    const QString key = url.toString();
+    const qreal ratio = _iconView ? _iconView->devicePixelRatioF() : 1.0;
+    return _imgCache.value(key, [&url, ratio] {
+        // As large as the grid's largest cells draw it, at the screen's pixel ratio.
+        const int side = static_cast<int>(kRemotePictureSide * ratio);
+        return IconImage::madeFromFile(url.toString(), [url, side, ratio](const QString&) {
+            LoadProgress unobserved;
+            QImage image = ThumbnailDecoder::decodeData(
+                RemoteFiles::fetch(url, RemoteFiles::kMaxPictureBytes, unobserved), QSize(side, side));
+            image.setDevicePixelRatio(ratio);
+            return image;
+        });
+    });
 }
 
 void PhotoListController::listChanged() {
@@ -69,9 +115,23 @@ qint64 PhotoListController::cacheBoundBytes() const {
 IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
     _imgCache.setCapacity(static_cast<std::size_t>(cacheCapacity()));
     Photo* photo = photoAt(index);
+    if (photo == nullptr) {
+        return nullptr;
+    }
+    if (photo->path().isEmpty()) {
+        IconImagePtr image = loadRemoteImage(*photo);
+        // Its size comes with its pixels: the grid asks for the cells it
+        // shows, which are fetched first.
+        if (image) {
+            const QPointer<PhotoListController> self(this);
+            const IconImage* raw = image.get();
+            image->requestPixels(this, [self, raw] { return self && self->showsRemoteImage(raw); });
+        }
+        return image;
+    }
     // A catalogue's picture on a disk or share that is not here ("smb://…",
     // "C:/…") has no file to draw.
-    if (photo == nullptr || !photo->thumbPath().startsWith(QLatin1Char('/'))) {
+    if (!photo->thumbPath().startsWith(QLatin1Char('/'))) {
         return nullptr;
     }
     // By the picture's state too: a picture written in place is a new item
@@ -86,7 +146,26 @@ QString PhotoListController::labelForIndex(IconView*, int index) {
     return photo ? photo->name() : QString();
 }
 
+std::unique_ptr<QMimeData> PhotoListController::newPasteboard(IconView* view, const IndexSet& indexes) {
+    std::vector<MediaItem*> items;
+    for (int index : indexes) {
+        items.push_back(photoAt(index));
+    }
+    if (!RemoteDragData::needsFetching(items)) {
+        return IconViewDataSource::newPasteboard(view, indexes);
+    }
+    return std::make_unique<RemoteDragData>(view ? view->window() : nullptr);
+}
+
 bool PhotoListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
+    if (auto* remote = qobject_cast<RemoteDragData*>(pasteboard)) {
+        std::vector<MediaItem*> items;
+        for (int index : indexes) {
+            items.push_back(photoAt(index));
+        }
+        remote->setItems(items);
+        return true;
+    }
     QList<QUrl> urls;
     urls.reserve(static_cast<qsizetype>(indexes.size()));
     for (int index : indexes) {

@@ -15,7 +15,9 @@ class Photo;
 // photo's thumbnail is an image that refers to its thumbnail file and is read
 // only when a cell first draws it; the images are kept by thumbnail path until
 // the list is rebuilt. Dragging puts the full picture files on the pasteboard.
-// Pictures cannot be played.
+// Pictures cannot be played. A media server's pictures show the server's
+// thumbnail (or the picture itself) fetched and decoded off the main thread,
+// and are fetched into the cache when dragged out.
 class PhotoListController : public QVMBListController, public IconViewDataSource {
     Q_OBJECT
 public:
@@ -30,13 +32,21 @@ public:
     // reading the file; none for an empty path.
     IconImagePtr loadImage(const QString& path);
 
+    // The picture of a media server's photo: its thumbnail, or the picture
+    // itself, fetched and decoded when first drawn; kept like the others.
+    IconImagePtr loadRemoteImage(const Photo& photo);
+
     int numberOfItemsInIconView(IconView* view) override;
     IconImagePtr imageForIndex(IconView* view, int index) override;
     QString labelForIndex(IconView* view, int index) override;
     // The pictures' files (never their thumbnails) as file URLs, in ascending index order.
     bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) override;
+    // A pasteboard that fetches the pictures of media servers and shares first.
+    std::unique_ptr<QMimeData> newPasteboard(IconView* view, const IndexSet& indexes) override;
 
     int cacheCount() const { return static_cast<int>(_imgCache.size()); }
+    // The cached images by key, least recently drawn first.
+    const auto& cachedImages() const { return _imgCache; }
     // How many thumbnails are kept now: kScreensKept screens of the grid's
     // cells at their present size (600 without a grid).
     int cacheCapacity() const;
@@ -54,6 +64,10 @@ protected:
 
 private:
     Photo* photoAt(int index) const;
+    // The key a media server's picture is cached under: the URL fetched for it.
+    static QUrl remoteSource(const Photo& photo);
+    // Whether a visible cell shows this media server's picture now.
+    bool showsRemoteImage(const IconImage* image) const;
 
     // The grid's pictures by path, the least recently drawn dropped beyond
     // cacheCapacity(): scrolling through a folder of any size keeps a few
@@ -62,6 +76,8 @@ private:
     // 20 MB; at 1400 x 900 on a screen of two device pixels a point, 45 cells
     // of 916 pixels, 150 MB), and scrolling back a little redraws from memory.
     static constexpr std::size_t kCachedImages = 600;
+    // The longest side a media server's picture is decoded to, in device-independent pixels.
+    static constexpr int kRemotePictureSide = 256;
     static constexpr int kScreensKept = 5;
     RecentlyUsedCache<QString, IconImagePtr> _imgCache{kCachedImages};
     QPointer<IconView> _iconView;

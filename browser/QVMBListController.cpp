@@ -241,7 +241,10 @@ std::vector<int> QVMBListController::positionsAfterUpdate(const std::vector<Medi
         if (positions[i] >= 0) {
             continue;
         }
-        if (const auto* photo = dynamic_cast<const Photo*>(items[i].get())) {
+        // Pictures on disk by their file; everything else (a media server's
+        // pictures too) by its URL.
+        if (const auto* photo = dynamic_cast<const Photo*>(items[i].get());
+            photo && !photo->path().isEmpty()) {
             byPath.insert(photo->path(), i);
         } else if (const QUrl url = items[i]->url(); !url.isEmpty()) {
             byUrl.insert(url, i);
@@ -252,7 +255,7 @@ std::vector<int> QVMBListController::positionsAfterUpdate(const std::vector<Medi
     }
     for (int position = 0; position < numItems(); ++position) {
         const MediaItem* item = itemAt(position).get();
-        if (const auto* photo = dynamic_cast<const Photo*>(item)) {
+        if (const auto* photo = dynamic_cast<const Photo*>(item); photo && !photo->path().isEmpty()) {
             if (const auto wanted = byPath.constFind(photo->path()); wanted != byPath.constEnd()) {
                 positions[*wanted] = position;
             }

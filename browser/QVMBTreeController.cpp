@@ -45,6 +45,7 @@ std::unique_ptr<QVMBTreeController::Node> QVMBTreeController::makeNode(const Med
     auto node = std::make_unique<Node>();
     node->folder = folder;
     node->parent = parent;
+    node->available = folder->isAvailable();
     _nodes.insert(folder.get(), node.get());
     return node;
 }
@@ -195,7 +196,23 @@ QVariant QVMBTreeController::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags QVMBTreeController::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    // A source that went away (a media server) stays in its place, greyed out.
+    return folderForIndex(index)->isAvailable() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable
+                                                : Qt::ItemIsSelectable;
+}
+
+void QVMBTreeController::availabilityMayHaveChanged(const MediaFolder* folder) {
+    // Looked up by address: a folder with a row here is alive (its node holds it).
+    Node* node = _nodes.value(folder);
+    if (node == nullptr || node == _rootNode.get() || node->folder->isAvailable() == node->available) {
+        return;
+    }
+    node->available = !node->available;
+    const QModelIndex index = indexOf(node);
+    Q_EMIT dataChanged(index, index);
 }
 
 QIcon QVMBTreeController::iconFor(const MediaFolder* folder) const {
@@ -309,6 +326,7 @@ void QVMBTreeController::sync(Node* node) {
 }
 
 void QVMBTreeController::loadStateChanged(const Notification& notification) {
+    availabilityMayHaveChanged(static_cast<const MediaFolder*>(notification.object));
     const auto pending = _pending.find(static_cast<const MediaFolder*>(notification.object));
     if (pending == _pending.end()) {
         return;

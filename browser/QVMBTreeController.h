@@ -79,7 +79,8 @@ private:
         MediaFolderPtr folder;
         Node* parent = nullptr;
         int row = 0;
-        bool fetched = false; // children mirror the folder's sub-folders
+        bool fetched = false;  // children mirror the folder's sub-folders
+        bool available = true; // as last drawn (see availabilityMayHaveChanged)
         std::vector<std::unique_ptr<Node>> children;
     };
 
@@ -104,6 +105,10 @@ private:
     static QStringList pathOf(const Node* node);
 
     void adoptSelection();
+    // Redraws the row of folder, if it is one of this outline and its source
+    // went away or came back. Only then: a redraw makes the view ask for the
+    // row's children, which must not happen while a load is being started.
+    void availabilityMayHaveChanged(const MediaFolder* folder);
     QIcon iconFor(const MediaFolder* folder) const;
 
     MediaFolderPtr _selection;

@@ -13,6 +13,7 @@ std::unique_ptr<MoviePlayer> QVMovieView::makePlayer(const QUrl& url, const QByt
     MpvPlayer::Options options;
     options.audioOutput = audioOutput;
     options.videoOutput = drawsVideo() ? QByteArrayLiteral("libmpv") : QByteArrayLiteral("null");
+    options.streams = true; // the list hands over only a media server's streams
     return MpvPlayer::create(url, options);
 }
 

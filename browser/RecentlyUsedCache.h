@@ -29,6 +29,12 @@ public:
         return _order.back().second;
     }
 
+    // The value under key, or null, leaving the order as it is.
+    const Value* peek(const Key& key) const {
+        const auto found = _entries.constFind(key);
+        return found == _entries.constEnd() ? nullptr : &found.value()->second;
+    }
+
     // Drops the least recently used entries beyond the new capacity.
     void setCapacity(std::size_t capacity) {
         _capacity = capacity;

@@ -10,6 +10,8 @@
 #include "platform/media/JpegPreviews.h"
 #include "platform/media/MoviePoster.h"
 #include "platform/media/ThumbnailCache.h"
+#include "platform/network/HelperProtocol.h"
+#include "platform/network/helper/DidlReader.h"
 #include "platform/system/LoadProgress.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/DarktableReader.h"
@@ -376,13 +378,23 @@ void raw(QByteArrayView bytes) {
     namedPicture(bytes, "dng");
 }
 
+void didl(QByteArrayView bytes) {
+    const DidlReader::Result result = DidlReader::read(
+        std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())), "127.0.0.1", 1000);
+    // Whatever it read keeps to the record's shape.
+    if (result.fields.size() != result.objects * HelperProtocol::kObjectFields) {
+        std::abort();
+    }
+}
+
 Function byName(const char* name) {
     static const struct {
         const char* name;
         Function function;
     } targets[] = {
         {"plist", plist},   {"catalogue", catalogue}, {"database", database}, {"metadata", metadata},
-        {"poster", poster}, {"thumbnail", thumbnail}, {"heif", heif},         {"raw", raw}};
+        {"poster", poster}, {"thumbnail", thumbnail}, {"heif", heif},         {"raw", raw},
+        {"didl", didl}};
     for (const auto& target : targets) {
         if (std::strcmp(target.name, name) == 0) {
             return target.function;

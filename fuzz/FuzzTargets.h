@@ -27,6 +27,9 @@ void thumbnail(QByteArrayView bytes);
 // RAW file (named .dng; LibRaw reads every RAW format whatever the name).
 void heif(QByteArrayView bytes);
 void raw(QByteArrayView bytes);
+// The network helper's reader of a media server's DIDL-Lite answer (a
+// server on 127.0.0.1).
+void didl(QByteArrayView bytes);
 
 // The target of that name, or null.
 using Function = void (*)(QByteArrayView);

@@ -2,12 +2,13 @@
 
 #include "iconview/IconImage.h"
 
+#include <QMimeData>
 #include <QString>
 
+#include <memory>
 #include <set>
 
 class IconView;
-class QMimeData;
 
 // Indexes of items, in ascending order.
 using IndexSet = std::set<int>;
@@ -26,6 +27,12 @@ public:
     // What is going on with the item, for screen readers ("Playing"); empty
     // when nothing is.
     virtual QString statusForIndex(IconView*, int) { return {}; }
+    // The pasteboard a drag of the items starts with, before
+    // writeRowsWithIndexes fills it: a plain one unless the list hands its
+    // data over later (files still to be fetched from the network).
+    virtual std::unique_ptr<QMimeData> newPasteboard(IconView*, const IndexSet&) {
+        return std::make_unique<QMimeData>();
+    }
     // Puts the items on the drag's pasteboard; false cancels the drag.
     virtual bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) = 0;
 };

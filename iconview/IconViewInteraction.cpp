@@ -146,7 +146,7 @@ std::optional<IconView::DragPayload> IconView::prepareDrag(NSPoint p) {
     payload.image = makeDragImage(image, r);
     payload.imageOrigin =
         QPoint(static_cast<int>(std::lround(r.origin.x)), static_cast<int>(std::lround(r.origin.y)));
-    payload.mimeData = std::make_unique<QMimeData>();
+    payload.mimeData = _dataSource->newPasteboard(this, _selection);
     if (!_dataSource->writeRowsWithIndexes(this, _selection, payload.mimeData.get())) {
         return std::nullopt;
     }

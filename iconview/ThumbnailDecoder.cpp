@@ -50,7 +50,7 @@ bool openForReading(QFile& file, const QString& path) {
 // the file holds, the picture is read as if it ended just before that chunk;
 // the answer is then those bytes and an end chunk, or nothing for a file
 // that needs no cut (which is left at its start).
-std::optional<QByteArray> pngCutShort(QFile& file) {
+std::optional<QByteArray> pngCutShort(QIODevice& file) {
     static const QByteArray signature("\x89PNG\r\n\x1a\n");
     static const QByteArray end("\0\0\0\0IEND\xae\x42\x60\x82", 12);
     const qint64 size = file.size();
@@ -394,6 +394,39 @@ bool storeInCache(const Thumbnail& thumbnail) {
 
 QImage decode(const QString& path, QSize box, QSize) {
     return toBox(make(path, box).image, box);
+}
+
+QImage decodeData(const QByteArray& data, QSize box) {
+    if (box.isEmpty() || data.isEmpty()) {
+        return {};
+    }
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    if (jpegNeedsTooMuchMemory(buffer)) {
+        return {};
+    }
+    QBuffer shortened;
+    QIODevice* device = &buffer;
+    if (std::optional<QByteArray> cut = pngCutShort(buffer)) {
+        shortened.setData(*cut);
+        shortened.open(QIODevice::ReadOnly);
+        device = &shortened;
+    }
+    QImageReader reader(device);
+    reader.setAutoTransform(true);
+    QSize upright = reader.size();
+    const bool quarterTurn = isQuarterTurn(reader.transformation());
+    if (quarterTurn) {
+        upright.transpose();
+    }
+    if (upright.isEmpty()) {
+        return {};
+    }
+    const QSize fitted = upright.scaled(box.boundedTo(upright), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // The reader scales before it turns the picture upright.
+    reader.setScaledSize(quarterTurn ? fitted.transposed() : fitted);
+    return toBox(reader.read(), fitted);
 }
 
 } // namespace ThumbnailDecoder

@@ -56,6 +56,12 @@ QSize uprightSize(const QString& path);
 // and kept for callers that have it). Null when the file cannot be read.
 QImage decode(const QString& path, QSize box, QSize originalSize = {});
 
+// A picture held in memory (one fetched from a media server), decoded to fit
+// within box pixels keeping its shape (never enlarged), upright, with the
+// same guards against pictures that claim too much memory as files get.
+// Null when the bytes are no picture the image readers decode.
+QImage decodeData(const QByteArray& data, QSize box);
+
 // The size of a picture of size upright fitted into bound, as the grid rounds it.
 QSize fitted(QSize upright, QSize bound);
 

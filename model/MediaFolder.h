@@ -139,6 +139,10 @@ public:
     virtual QString identity() const { return _identity.isNull() ? _name : _identity; }
 
     bool isLoaded() const { return _initialised; }
+    // Whether the folder's source is there: a network source that went away
+    // is kept, greyed out, until it comes back. Changes are posted as
+    // MediaFolderLoadStateChanged.
+    virtual bool isAvailable() const { return true; }
 
 protected:
     // Hook: fills the folder on the main thread. Must not ask this folder for

@@ -13,6 +13,10 @@ QUrl MediaItem::url() const {
     return {};
 }
 
+QUrl MediaItem::thumbnailUrl() const {
+    return {};
+}
+
 QString MediaItem::searchField(int) {
     return name();
 }

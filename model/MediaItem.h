@@ -8,7 +8,8 @@
 // An item that a folder lists: a picture, an audio track or a movie. Every
 // kind has a display name and answers whether it matches the search text.
 // Both may read the item's file the first time they are asked. Tracks and
-// movies also answer the file URL they play from.
+// movies also answer the URL they play from: a file URL, or for an item of a
+// media server, the server's http URL.
 class MediaItem {
 public:
     virtual ~MediaItem();
@@ -21,8 +22,12 @@ public:
     // its artist): what a list's search index folds once per item.
     virtual int searchFieldCount() { return 1; }
     virtual QString searchField(int field);
-    // The file URL of a track or movie (never reads the file); empty for pictures.
+    // The file URL of a track or movie (never reads the file); empty for
+    // pictures on disk. A media server's items answer their http URL.
     virtual QUrl url() const;
+    // The picture a media server offers for the item (its thumbnail or album
+    // art); empty for everything else.
+    virtual QUrl thumbnailUrl() const;
     // A hash of what the item shows and plays, from what it holds (no file
     // is read): catalogues read again compare their items by it. Kinds that
     // do not say answer a number no other item has.

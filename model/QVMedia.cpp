@@ -3,6 +3,7 @@
 #include "platform/system/FileSystem.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
+#include "platform/system/SlowFileSystems.h"
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/AppleMusicFolder.h"
 #include "sources/catalogues/CatalogueRoots.h"
@@ -20,6 +21,8 @@
 #include "sources/catalogues/StrawberryFolder.h"
 #include "sources/index/TrackerFolder.h"
 #include "sources/local/LocalFolder.h"
+#include "sources/network/NetworkSources.h"
+#include "sources/network/ShareFolder.h"
 
 const char QVMediaIPhotoLibraryPath[] = "~/Pictures/iPhoto Library/AlbumData.xml";
 const char QVMediaITunesLibraryPath[] = "~/Music/iTunes/iTunes Music Library.xml";
@@ -49,7 +52,9 @@ constexpr CatalogueKind catalogueKinds[] = {
 
 } // namespace
 
-QVMedia::QVMedia() = default;
+QVMedia::QVMedia()
+    : _networkSources(std::make_unique<NetworkSources>()) {
+}
 
 QVMedia::~QVMedia() {
     if (_observing) {
@@ -89,11 +94,21 @@ void QVMedia::prefsChanged() {
     if (_movies) {
         loadPaths(QStringList(preferences->moviePaths()), *_movies, LocalFolder::Movies);
     }
+    _networkSources->setEnabled(preferences->mediaServersEnabled());
+    _networkSources->addToRoots(roots);
 }
 
 void QVMedia::loadPaths(const QStringList& paths, MediaFolder& root, int type) {
     for (const QString& path : paths) {
-        if (!FileSystem::isDirectory(Path::expandTilde(path))) {
+        if (ShareFolder::isShareLocation(path)) {
+            root.addFolder(std::make_shared<ShareFolder>(path, type));
+            continue;
+        }
+        // A folder on a slow file system is taken without a look at it: a
+        // sleeping NAS must not hold up the window (the folder shows empty
+        // when it cannot be read).
+        const QString expanded = Path::expandTilde(path);
+        if (!SlowFileSystems::isSlow(expanded) && !FileSystem::isDirectory(expanded)) {
             continue;
         }
         if (auto folder = LocalFolder::create(path, type)) {

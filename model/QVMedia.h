@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class NetworkSources;
+
 // Where the two library catalogues live, "~" unexpanded.
 extern const char QVMediaIPhotoLibraryPath[];
 extern const char QVMediaITunesLibraryPath[];
@@ -12,8 +16,10 @@ extern const char QVMediaITunesLibraryPath[];
 // Fills the three roots of the browser (pictures, music, movies) from the
 // user's preferences: each gets the folders of the libraries the user has
 // (iPhoto, iTunes, Shotwell, digiKam, Rhythmbox, Strawberry/Clementine, each
-// kind listed once in QVMedia.cpp), then one local folder per configured
-// directory that exists, in the order of the preferences. The roots are made by the window and stay the same
+// kind listed once in QVMedia.cpp), then one folder per configured location
+// in the order of the preferences (a local directory that exists, or a
+// network share), then the media servers found on the network when the
+// preferences let the browser look for them. The roots are made by the window and stay the same
 // objects; every change of the preferences empties and refills them.
 class QVMedia {
 public:
@@ -35,7 +41,8 @@ public:
     // Rebuilds all three trees.
     void prefsChanged();
     // Adds to root one local folder of type per path naming an existing
-    // directory ("~" allowed); the folder gets the path as given.
+    // directory ("~" allowed), and one share folder per network location
+    // (smb://, sftp://, nfs://, dav://...); the folder gets the path as given.
     void loadPaths(const QStringList& paths, MediaFolder& root, int type);
 
 private:
@@ -43,4 +50,5 @@ private:
     MediaFolderPtr _music;
     MediaFolderPtr _movies;
     bool _observing = false;
+    std::unique_ptr<NetworkSources> _networkSources;
 };

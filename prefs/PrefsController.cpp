@@ -1,5 +1,6 @@
 #include "prefs/PrefsController.h"
 
+#include "platform/network/ShareDirectory.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
 #include "platform/system/Translations.h"
@@ -9,11 +10,14 @@
 #include "ui_Preferences.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QEvent>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QPushButton>
 #include <QTreeView>
+#include <QUrl>
 
 PrefsController* PrefsController::_sharedPrefs = nullptr;
 
@@ -43,7 +47,9 @@ QDialog* PrefsController::window() {
         _ui->setupUi(_window);
         _outlineView = _ui->outlineView;
         _deleteButton = _ui->deleteButton;
+        _mediaServersCheck = _ui->mediaServersCheck;
         connect(_ui->addButton, &QPushButton::clicked, this, &PrefsController::addClick);
+        connect(_ui->addLocationButton, &QPushButton::clicked, this, &PrefsController::addLocationClick);
         connect(_ui->deleteButton, &QPushButton::clicked, this, &PrefsController::deleteClick);
         connect(_ui->okButton, &QPushButton::clicked, this, &PrefsController::okClick);
         connect(_ui->cancelButton, &QPushButton::clicked, this, &PrefsController::cancelClick);
@@ -105,6 +111,7 @@ void PrefsController::reloadPrefs() {
     _pictures->addNames(prefs->picturePaths());
     _music->addNames(prefs->musicPaths());
     _movies->addNames(prefs->moviePaths());
+    _mediaServersCheck->setChecked(prefs->mediaServersEnabled());
     _ui->writeThumbnailCache->setChecked(prefs->writesThumbnailCache());
     selectionChanged();
     _model->reload();
@@ -147,6 +154,48 @@ void PrefsController::addClick() {
     });
     _panel = panel;
     panel->open();
+}
+
+namespace {
+
+// Whether text is a network share's location with a machine to reach.
+bool isShareLocation(const QString& text) {
+    return ShareDirectory::isShareLocation(text) && !QUrl(text).host().isEmpty();
+}
+
+} // namespace
+
+void PrefsController::addLocationClick() {
+    auto* input = new QInputDialog(window());
+    input->setAttribute(Qt::WA_DeleteOnClose);
+    input->setWindowTitle(tr("Add a Location"));
+    input->setLabelText(tr("Network share (smb://, sftp://, nfs://, dav://):"));
+    input->setTextValue(QStringLiteral("smb://"));
+    input->setWindowModality(Qt::WindowModal);
+    connect(input, &QInputDialog::textValueSelected, this,
+            [this](const QString& text) { addLocation(text); });
+    input->open();
+}
+
+bool PrefsController::addLocation(const QString& location) {
+    const QString trimmed = location.trimmed();
+    if (_root == nullptr || !isShareLocation(trimmed)) {
+        QApplication::beep();
+        return false;
+    }
+    QVTree* target = selectedNode();
+    if (target == nullptr) {
+        target = _pictures.get();
+    }
+    while (target->parent() != nullptr && target->parent() != _root.get()) {
+        target = target->parent();
+    }
+    const QVTree* keepSelected = selectedNode();
+    target->add(std::make_shared<QVTree>(trimmed));
+    _model->reload();
+    expandAll();
+    select(keepSelected);
+    return true;
 }
 
 void PrefsController::openPanelDidEnd(const QStringList& paths, int returnCode) {
@@ -207,6 +256,9 @@ void PrefsController::okClick() {
     prefs->setPicturePaths(getPathsForNode(*_pictures));
     prefs->setMusicPaths(getPathsForNode(*_music));
     prefs->setMoviePaths(getPathsForNode(*_movies));
+    if (prefs->mediaServersEnabled() != _mediaServersCheck->isChecked()) {
+        prefs->setMediaServersEnabled(_mediaServersCheck->isChecked());
+    }
     prefs->setWritesThumbnailCache(_ui->writeThumbnailCache->isChecked());
     prefs->synchronize();
     window()->close();
@@ -237,7 +289,7 @@ bool PrefsController::shouldEditItem(QTreeView*, const QVTree* item) const {
 }
 
 bool PrefsController::setObjectValue(QTreeView*, const QString& value, QVTree* item) {
-    if (!FileSystem::isDirectory(Path::expandTilde(value))) {
+    if (!isShareLocation(value) && !FileSystem::isDirectory(Path::expandTilde(value))) {
         QApplication::beep();
         return false;
     }

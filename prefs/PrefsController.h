@@ -10,6 +10,7 @@
 #include <memory>
 
 class PrefsOutlineModel;
+class QCheckBox;
 class QDialog;
 class QPushButton;
 class QTreeView;
@@ -39,6 +40,11 @@ public:
     void addClick();
     // The directory chooser closed: returnCode 1 is OK.
     void openPanelDidEnd(const QStringList& paths, int returnCode);
+    // Asks for a network share's location and adds it to the selected category.
+    void addLocationClick();
+    // Adds location to the selected category when it names a network share;
+    // answers whether it did (the alert sounds otherwise).
+    bool addLocation(const QString& location);
     void deleteClick();
     QStringList getPathsForNode(const QVTree& node) const;
     void okClick();
@@ -50,7 +56,8 @@ public:
     QVTree* child(QTreeView* outline, int index, const QVTree* item) const;
     QString objectValueForItem(QTreeView* outline, const QVTree* item) const;
     bool shouldEditItem(QTreeView* outline, const QVTree* item) const;
-    // Accepts an edited path only when it names an existing directory; answers whether it did.
+    // Accepts an edited path only when it names an existing directory or a
+    // network share; answers whether it did.
     bool setObjectValue(QTreeView* outline, const QString& value, QVTree* item);
 
     QVTree* root() const { return _root.get(); }
@@ -59,6 +66,8 @@ public:
     QVTree* movies() const { return _movies.get(); }
     QTreeView* outlineView() const { return _outlineView; }
     QPushButton* deleteButton() const { return _deleteButton; }
+    // The switch of the media servers (shown, and stored with OK).
+    QCheckBox* mediaServersCheck() const { return _mediaServersCheck; }
     // The directory chooser while it is open, for tests.
     QFileDialog* openPanel() const { return _panel; }
 
@@ -75,6 +84,7 @@ private:
 
     QTreeView* _outlineView = nullptr;
     QPushButton* _deleteButton = nullptr;
+    QCheckBox* _mediaServersCheck = nullptr;
     QVTreePtr _root;
     QVTreePtr _pictures;
     QVTreePtr _music;

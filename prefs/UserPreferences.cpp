@@ -8,6 +8,7 @@
 const char PicturePathsKey[] = "PicturePaths";
 const char MusicPathsKey[] = "MusicPaths";
 const char MoviePathsKey[] = "MoviePaths";
+const char MediaServersKey[] = "MediaServers";
 const char WriteThumbnailCacheKey[] = "WriteThumbnailCache";
 const char UserPreferencesChanged[] = "UserPreferencesChangedNotification";
 const char SynchronizedPrefs[] = "SynchronizedPrefsNotification";
@@ -107,6 +108,12 @@ void UserPreferences::setMoviePaths(const QStringList& paths) {
     replaceList(_moviePaths, paths, MoviePathsKey);
 }
 
+void UserPreferences::setMediaServersEnabled(bool enabled) {
+    _mediaServers = enabled;
+    setPreference(enabled, QLatin1String(MediaServersKey));
+    NotificationCenter::defaultCenter().postNotification(UserPreferencesChanged, this);
+}
+
 void UserPreferences::setWritesThumbnailCache(bool writes) {
     _writesThumbnailCache = writes;
     setPreference(writes, QLatin1String(WriteThumbnailCacheKey));
@@ -126,6 +133,9 @@ void UserPreferences::synchronizedPrefs() {
     _picturePaths.append(preferenceForKey(QLatin1String(PicturePathsKey)).toStringList());
     _musicPaths.append(preferenceForKey(QLatin1String(MusicPathsKey)).toStringList());
     _moviePaths.append(preferenceForKey(QLatin1String(MoviePathsKey)).toStringList());
+    // Anything stored but a plain "false" leaves it on.
+    const std::optional<QVariant> servers = _store->read(QLatin1String(MediaServersKey));
+    _mediaServers = !servers || servers->toString().trimmed().toLower() != QLatin1String("false");
     // Anything but a stored false leaves writing on.
     const std::optional<QVariant> writes = _store->read(QLatin1String(WriteThumbnailCacheKey));
     _writesThumbnailCache = !writes || writes->toString() != QLatin1String("false");

@@ -12,6 +12,9 @@ class PreferencesStore;
 
 // The fixed identifier under which the library keeps its preferences.
 extern const char QVMediaBrowserBundleIdentifier[];
+// Whether the browser looks for media servers on the local network: "true"
+// or "false", true when not stored.
+extern const char MediaServersKey[];
 
 // The process-wide store of the user's three folder lists, kept in step
 // between all running copies of the library.
@@ -29,6 +32,9 @@ public:
     void setMusicPaths(const QStringList& paths);
     void setMoviePaths(const QStringList& paths);
 
+    // Whether media servers on the local network are shown.
+    bool mediaServersEnabled() const { return _mediaServers; }
+    void setMediaServersEnabled(bool enabled);
     // Whether thumbnails are written to the desktop's shared cache. Setting it
     // takes effect at once and is stored with the next synchronize().
     bool writesThumbnailCache() const { return _writesThumbnailCache; }
@@ -54,6 +60,7 @@ private:
     QStringList _picturePaths;
     QStringList _musicPaths;
     QStringList _moviePaths;
+    bool _mediaServers = true;
     bool _writesThumbnailCache = true;
     QVariantMap _defaults;
     std::unique_ptr<PreferencesStore> _store;

@@ -1,21 +1,31 @@
-// qvmb-dump [--filter TEXT]: prints, as one JSON document, the three source
-// trees the browser builds from the user's preferences and catalogues, with
-// every folder loaded. Shows what the model makes of a user's files.
+// qvmb-dump [--filter TEXT] [--network-wait SECONDS]: prints, as one JSON
+// document, the three source trees the browser builds from the user's
+// preferences and catalogues, with every folder loaded. Shows what the model
+// makes of a user's files. When the browser looks for media servers, it
+// first gives them the time they take to answer (3 seconds unless told), as
+// the window would show them, and prints them with the rest.
 
 #include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "model/QVMovie.h"
 #include "model/QVTrack.h"
+#include "platform/network/MediaServers.h"
+#include "platform/network/NetworkHelper.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/IPhotoFolder.h"
 #include "sources/catalogues/ITunesFolder.h"
 #include "sources/local/LocalFolder.h"
+#include "sources/network/MediaServerFolder.h"
+#include "sources/network/NetworkItems.h"
+#include "sources/network/ShareFolder.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -25,12 +35,42 @@ QJsonValue text(const QString& value) {
     return value.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(value);
 }
 
+// What a media server said of an item, beside what every item has.
+void addServerDetails(const MediaItem& item, QJsonObject& object) {
+    const ServerItemDetails* details = NetworkItems::detailsOf(item);
+    if (details == nullptr) {
+        return;
+    }
+    object.insert(QStringLiteral("url"), QString::fromUtf8(item.url().toEncoded()));
+    if (!details->thumbnail.isEmpty()) {
+        object.insert(QStringLiteral("thumbnail"), QString::fromUtf8(details->thumbnail.toEncoded()));
+    }
+    if (!details->album.isEmpty()) {
+        object.insert(QStringLiteral("album"), details->album);
+    }
+    if (details->durationMs >= 0) {
+        object.insert(QStringLiteral("durationMs"), details->durationMs);
+    }
+    if (!details->resolution.isEmpty()) {
+        object.insert(
+            QStringLiteral("resolution"),
+            QStringLiteral("%1x%2").arg(details->resolution.width()).arg(details->resolution.height()));
+    }
+    if (details->size >= 0) {
+        object.insert(QStringLiteral("size"), details->size);
+    }
+}
+
 QJsonObject dumpItem(const MediaItemPtr& item) {
     QJsonObject object;
     object.insert(QStringLiteral("name"), text(item->name()));
+    addServerDetails(*item, object);
     if (const auto photo = std::dynamic_pointer_cast<Photo>(item)) {
         object.insert(QStringLiteral("kind"), QStringLiteral("photo"));
         object.insert(QStringLiteral("path"), text(photo->path()));
+        if (photo->path().isEmpty()) {
+            return object; // a media server's (its URL and details above)
+        }
         object.insert(QStringLiteral("thumbPath"), text(photo->thumbPath()));
         return object;
     }
@@ -62,6 +102,12 @@ const char* typeName(const MediaFolderPtr& folder) {
     }
     if (std::dynamic_pointer_cast<LocalFolder>(folder)) {
         return "LocalFolder";
+    }
+    if (std::dynamic_pointer_cast<MediaServerFolder>(folder)) {
+        return "MediaServerFolder";
+    }
+    if (std::dynamic_pointer_cast<ShareFolder>(folder)) {
+        return "ShareFolder";
     }
     return "MediaFolder";
 }
@@ -99,11 +145,16 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     QString filter;
-    if (args.size() == 3 && args.at(1) == QLatin1String("--filter")) {
-        filter = args.at(2).trimmed();
-    } else if (args.size() != 1) {
-        std::fprintf(stderr, "usage: qvmb-dump [--filter TEXT]\n");
-        return 2;
+    double networkWait = 3.0;
+    for (qsizetype i = 1; i < args.size(); i += 2) {
+        if (i + 1 < args.size() && args.at(i) == QLatin1String("--filter")) {
+            filter = args.at(i + 1).trimmed();
+        } else if (i + 1 < args.size() && args.at(i) == QLatin1String("--network-wait")) {
+            networkWait = args.at(i + 1).toDouble();
+        } else {
+            std::fprintf(stderr, "usage: qvmb-dump [--filter TEXT] [--network-wait SECONDS]\n");
+            return 2;
+        }
     }
 
     // The roots as the browser window makes them, filled from the preferences.
@@ -112,6 +163,13 @@ int main(int argc, char* argv[]) {
     media.setMusic(std::make_shared<MediaFolder>());
     media.setMovies(std::make_shared<MediaFolder>());
     media.awakeFromNib();
+    // The media servers that answer within the wait come in as the window
+    // would show them; then every folder is read like any other.
+    if (MediaServers::shared().isEnabled() && !NetworkHelper::programPath().isEmpty() && networkWait > 0) {
+        QEventLoop settle;
+        QTimer::singleShot(static_cast<int>(networkWait * 1000), &settle, &QEventLoop::quit);
+        settle.exec();
+    }
 
     QJsonObject document;
     document.insert(QStringLiteral("pictures"), dumpRoot(media.photos(), filter));

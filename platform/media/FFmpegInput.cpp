@@ -11,15 +11,43 @@ void FormatContextDeleter::operator()(AVFormatContext* context) const {
     av().avformat_close_input(&context);
 }
 
-FormatContextPtr open(const QString& path) {
+namespace {
+
+bool loadQuietly() {
     if (FFmpegApi::load() == nullptr) {
-        return nullptr;
+        return false;
     }
     static const bool silenced = [] {
         av().av_log_set_level(AV_LOG_QUIET);
         return true;
     }();
     (void)silenced;
+    return true;
+}
+
+} // namespace
+
+FormatContextPtr openRemote(const QByteArray& url) {
+    if (!loadQuietly() || !(url.startsWith("http://") || url.startsWith("https://"))) {
+        return nullptr;
+    }
+    AVDictionary* options = nullptr;
+    av().av_dict_set(&options, "protocol_whitelist", "http,https,tcp,tls", 0);
+    av().av_dict_set(&options, "rw_timeout", "15000000", 0); // microseconds
+    av().av_dict_set(&options, "reconnect", "0", 0);
+    AVFormatContext* context = nullptr;
+    const int result = av().avformat_open_input(&context, url.constData(), nullptr, &options);
+    av().av_dict_free(&options);
+    if (result < 0) {
+        return nullptr;
+    }
+    return FormatContextPtr(context);
+}
+
+FormatContextPtr open(const QString& path) {
+    if (!loadQuietly()) {
+        return nullptr;
+    }
 
     if (path.isEmpty() || !FileSystem::isRegularFile(path)) {
         return nullptr;

@@ -21,6 +21,11 @@ using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextDeleter>;
 // FFmpeg reach the network. FFmpeg's own logging is silenced.
 FormatContextPtr open(const QString& path);
 
+// Opens a media server's stream at an http or https URL: only the web's
+// protocols are allowed (a playlist-like answer cannot reach local files),
+// and a server that stops sending gives up after a few seconds.
+FormatContextPtr openRemote(const QByteArray& url);
+
 // The largest picture a decoder is allowed to make: the same bound as Qt's
 // image readers (256 MB of 32-bit pixels), far above 8K video. A file of a
 // few bytes can claim any size, and decoders allocate what it claims.

@@ -183,6 +183,8 @@ QSize fittedInBox(const QSizeF& shown, const QSize& box) {
             std::max(1, static_cast<int>(std::lround(shown.height() * scale)))};
 }
 
+QImage posterFrom(FFmpegInput::FormatContextPtr context, const PosterSize& pixelSize);
+
 } // namespace
 
 QImage posterImage(const QString& path, const QSize& box) {
@@ -193,7 +195,16 @@ QImage posterImage(const QString& path, const QSize& box) {
 }
 
 QImage posterImage(const QString& path, const PosterSize& pixelSize) {
-    FFmpegInput::FormatContextPtr context = FFmpegInput::open(path);
+    return posterFrom(FFmpegInput::open(path), pixelSize);
+}
+
+QImage remotePosterImage(const QUrl& url, const PosterSize& pixelSize) {
+    return posterFrom(FFmpegInput::openRemote(url.toEncoded()), pixelSize);
+}
+
+namespace {
+
+QImage posterFrom(FFmpegInput::FormatContextPtr context, const PosterSize& pixelSize) {
     if (!context) {
         return {};
     }
@@ -228,5 +239,7 @@ QImage posterImage(const QString& path, const PosterSize& pixelSize) {
     }
     return image;
 }
+
+} // namespace
 
 } // namespace MoviePoster

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 
@@ -25,5 +26,9 @@ using PosterSize = std::function<QSize(const QSizeF& shownSize)>;
 // The same picture as above, scaled to whatever size pixelSize chooses for it,
 // larger than the picture itself included.
 QImage posterImage(const QString& path, const PosterSize& pixelSize);
+
+// The same for a media server's stream at an http or https URL, read as far
+// as its first picture.
+QImage remotePosterImage(const QUrl& url, const PosterSize& pixelSize);
 
 } // namespace MoviePoster

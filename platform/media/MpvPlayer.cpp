@@ -14,12 +14,15 @@ std::unique_ptr<MpvPlayer> MpvPlayer::create(const QUrl& url) {
 }
 
 std::unique_ptr<MpvPlayer> MpvPlayer::create(const QUrl& url, const Options& options) {
+    const QString scheme = url.scheme().toLower();
+    const bool stream = options.streams && url.isValid() &&
+                        (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
     const QString path = Path::localPath(url);
     // mpv would block on a FIFO; only regular files are played.
-    if (path.isEmpty() || !FileSystem::isRegularFile(path) || MpvApi::load() == nullptr) {
+    if ((!stream && (path.isEmpty() || !FileSystem::isRegularFile(path))) || MpvApi::load() == nullptr) {
         return nullptr;
     }
-    const QByteArray native = Path::toNative(path);
+    const QByteArray native = stream ? url.toEncoded() : Path::toNative(path);
     // mpv refuses to start unless numbers are formatted the C way; Qt formats
     // its own numbers through QLocale, so this changes nothing else here.
     std::setlocale(LC_NUMERIC, "C");
@@ -39,6 +42,14 @@ std::unique_ptr<MpvPlayer> MpvPlayer::create(const QUrl& url, const Options& opt
     }
     if (!options.videoOutput.isEmpty()) {
         libmpv().mpv_set_option_string(mpv, "vo", options.videoOutput.constData());
+    }
+    if (stream) {
+        // A media server's stream: what it answers is played, never a
+        // playlist or reference leading elsewhere (a local file among
+        // them), and a server that stops sending ends playback after a while.
+        libmpv().mpv_set_option_string(mpv, "access-references", "no");
+        libmpv().mpv_set_option_string(mpv, "stream-lavf-o", "protocol_whitelist=[http,https,tcp,tls]");
+        libmpv().mpv_set_option_string(mpv, "network-timeout", "15");
     }
     if (libmpv().mpv_initialize(mpv) < 0) {
         libmpv().mpv_terminate_destroy(mpv);

@@ -20,10 +20,14 @@ public:
         // mpv's video output: "null" decodes without showing, "libmpv" leaves
         // drawing to a render context that a view creates on handle().
         QByteArray videoOutput = "null";
+        // Whether an http or https URL may be played: a media server's
+        // stream, which only the lists' own items of such servers ask for.
+        bool streams = false;
     };
 
-    // A player for the file at url; null when it is not a local regular file
-    // or mpv cannot be started. Nothing plays until play().
+    // A player for the file at url, or (with Options::streams) the stream of
+    // a media server at an http or https URL; null when url is neither, or
+    // mpv cannot be started. Nothing plays until play().
     static std::unique_ptr<MpvPlayer> create(const QUrl& url, const Options& options);
     static std::unique_ptr<MpvPlayer> create(const QUrl& url);
 

@@ -284,6 +284,26 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Add Location…</source>
+        <translation>Ort hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Add Location</source>
+        <translation>Ort hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add a network share (smb://, sftp://, nfs://, dav://) to the selected category</source>
+        <translation>Eine Netzwerkfreigabe (smb://, sftp://, nfs://, dav://) zur ausgewählten Kategorie hinzufügen</translation>
+    </message>
+    <message>
+        <source>Show the media servers of the local network</source>
+        <translation>Medienserver im lokalen Netzwerk anzeigen</translation>
+    </message>
+    <message>
+        <source>Look for DLNA and UPnP media servers and show their pictures, music and movies</source>
+        <translation>Nach DLNA- und UPnP-Medienservern suchen und ihre Bilder, Musik und Filme anzeigen</translation>
+    </message>
 </context>
 <context>
     <name>PrefsController</name>
@@ -302,6 +322,14 @@
     <message>
         <source>Add a Folder</source>
         <translation>Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add a Location</source>
+        <translation>Ort hinzufügen</translation>
+    </message>
+    <message>
+        <source>Network share (smb://, sftp://, nfs://, dav://):</source>
+        <translation>Netzwerkfreigabe (smb://, sftp://, nfs://, dav://):</translation>
     </message>
 </context>
 <context>
@@ -342,6 +370,17 @@
     <message>
         <source>Media Browser</source>
         <translation>Medienbrowser</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteDragData</name>
+    <message>
+        <source>Fetching files from the network…</source>
+        <translation>Dateien werden aus dem Netzwerk geholt …</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 </TS>

@@ -284,6 +284,26 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Add Location…</source>
+        <translation>Ajouter un emplacement…</translation>
+    </message>
+    <message>
+        <source>Add Location</source>
+        <translation>Ajouter un emplacement</translation>
+    </message>
+    <message>
+        <source>Add a network share (smb://, sftp://, nfs://, dav://) to the selected category</source>
+        <translation>Ajouter un partage réseau (smb://, sftp://, nfs://, dav://) à la catégorie sélectionnée</translation>
+    </message>
+    <message>
+        <source>Show the media servers of the local network</source>
+        <translation>Afficher les serveurs multimédias du réseau local</translation>
+    </message>
+    <message>
+        <source>Look for DLNA and UPnP media servers and show their pictures, music and movies</source>
+        <translation>Chercher les serveurs multimédias DLNA et UPnP et afficher leurs images, leur musique et leurs films</translation>
+    </message>
 </context>
 <context>
     <name>PrefsController</name>
@@ -302,6 +322,14 @@
     <message>
         <source>Add a Folder</source>
         <translation>Ajouter un dossier</translation>
+    </message>
+    <message>
+        <source>Add a Location</source>
+        <translation>Ajouter un emplacement</translation>
+    </message>
+    <message>
+        <source>Network share (smb://, sftp://, nfs://, dav://):</source>
+        <translation>Partage réseau (smb://, sftp://, nfs://, dav://) :</translation>
     </message>
 </context>
 <context>
@@ -342,6 +370,17 @@
     <message>
         <source>Media Browser</source>
         <translation>Navigateur de médias</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteDragData</name>
+    <message>
+        <source>Fetching files from the network…</source>
+        <translation>Récupération des fichiers sur le réseau…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
 </context>
 </TS>

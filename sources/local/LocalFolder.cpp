@@ -7,6 +7,7 @@
 #include "platform/system/NameOrder.h"
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
+#include "platform/system/SlowFileSystems.h"
 
 #include <QSet>
 
@@ -32,7 +33,9 @@ void registerFolderIcon() {
 LocalFolderPtr LocalFolder::create(const QString& path, int type) {
     registerFolderIcon();
     const QString expanded = Path::expandTilde(path);
-    if (!FileSystem::exists(expanded)) {
+    // A folder on a slow file system is not asked whether it is there (a
+    // sleeping NAS would hold up the window); reading it will tell.
+    if (!SlowFileSystems::isSlow(expanded) && !FileSystem::exists(expanded)) {
         return nullptr;
     }
     return std::make_shared<LocalFolder>(expanded, type);
@@ -239,7 +242,12 @@ bool LocalFolder::loadExpandable() {
     // The outline asks this for every folder it shows: the directory's link
     // count answers without listing a folder of many thousand files (or one on
     // a slow mount) on the main thread; only where the file system keeps no
-    // such count are the entries walked to the first directory.
+    // such count are the entries walked to the first directory. On a network
+    // or FUSE file system even that stat may wait on a server: such a folder
+    // says it may have sub-folders, and opening it tells.
+    if (SlowFileSystems::isSlow(_path)) {
+        return true;
+    }
     if (const int subdirectories = FileSystem::subdirectoryCount(_path); subdirectories >= 0) {
         return subdirectories > 0;
     }

@@ -129,6 +129,32 @@ TEST_F(PrefsControllerTest, InPlaceEditsAcceptOnlyExistingDirectoriesAsTyped) {
     EXPECT_EQ(path.data().toString(), QStringLiteral("~/Music"));
 }
 
+TEST_F(PrefsControllerTest, NetworkSharesJoinTheListsBesideFoldersAndTheServersSwitchIsStoredWithOk) {
+    select(controller->music());
+    EXPECT_TRUE(controller->addLocation(QStringLiteral(" smb://nas.local/media/Music ")));
+    EXPECT_FALSE(controller->addLocation(QStringLiteral("smb://")));                 // no machine named
+    EXPECT_FALSE(controller->addLocation(QStringLiteral("http://nas.local/music"))); // no share
+    EXPECT_EQ(names(controller->music()),
+              (QStringList{QStringLiteral("~/Music"), QStringLiteral("/srv/music"),
+                           QStringLiteral("smb://nas.local/media/Music")}));
+    // Typed in place like a folder's path.
+    const QModelIndex path = model->index(1, 0, model->index(1, 0));
+    EXPECT_TRUE(model->setData(path, QStringLiteral("sftp://me@host/home/me/Music"), Qt::EditRole));
+
+    ASSERT_TRUE(controller->mediaServersCheck()->isChecked()); // on unless the user says otherwise
+    controller->mediaServersCheck()->setChecked(false);
+    controller->okClick();
+    EXPECT_EQ(prefs->musicPaths(),
+              (QStringList{QStringLiteral("~/Music"), QStringLiteral("sftp://me@host/home/me/Music"),
+                           QStringLiteral("smb://nas.local/media/Music")}));
+    EXPECT_FALSE(prefs->mediaServersEnabled());
+    prefs->synchronizedPrefs(); // as another running copy reads the file
+    EXPECT_FALSE(prefs->mediaServersEnabled());
+    controller->showWindow();
+    EXPECT_FALSE(controller->mediaServersCheck()->isChecked());
+    prefs->setMediaServersEnabled(true);
+}
+
 TEST_F(PrefsControllerTest, OkStoresAllThreeListsAndCancelForgetsTheEdits) {
     controller->openPanelDidEnd({QStringLiteral("/edited")}, 1);
     controller->cancelClick();

@@ -43,6 +43,10 @@ class Desktop:
         self.root = tempfile.mkdtemp(prefix="qvmb-program-")
         self.home = os.path.join(self.root, "home")
         os.makedirs(os.path.join(self.home, ".config"))
+        # The program looks for media servers unless told not to: these tests
+        # run on the machine's own network, which is none of their business.
+        with open(os.path.join(self.home, ".config", "org.qvmediabrowser.QVMediaBrowser.conf"), "w") as conf:
+            conf.write("[General]\nMediaServers=false\n")
         os.makedirs(os.path.join(self.home, ".cache"))
         self.runtime = os.path.join(self.root, "run")
         os.makedirs(self.runtime, mode=0o700)

@@ -69,7 +69,7 @@ class Accessibility(ProgramTestCase):
         os.makedirs(os.path.join(home, "Music"))
         os.makedirs(os.path.join(home, "Movies"))
         # The pictures list names the one folder, so the outline shows it at the top.
-        with open(os.path.join(home, ".config", "org.qvmediabrowser.QVMediaBrowser.conf"), "w") as f:
+        with open(os.path.join(home, ".config", "org.qvmediabrowser.QVMediaBrowser.conf"), "a") as f:
             f.write("[PicturePaths]\n1\\value=%s\nsize=1\n" % shots)
 
     def test_a_reader_finds_every_control_named_and_follows_the_arrow_keys(self):
