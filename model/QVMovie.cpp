@@ -61,7 +61,7 @@ QVMovie::QVMovie(const QUrl& url)
 }
 
 QVMovie::QVMovie(const QUrl& url, const QString& name)
-    : _name(!name.isEmpty()               ? name
+    : _name(!name.isEmpty()            ? name
             : url.fileName().isEmpty() ? QString(QLatin1String(""))
                                        : url.fileName())
     , _url(url) {
