@@ -29,7 +29,8 @@ MusicColumns::MusicColumns(QTableView* table, QObject* parent)
         _header->setSectionResizeMode(section, QHeaderView::Interactive);
     }
     connect(_header, &QHeaderView::sectionResized, this, &MusicColumns::sectionResized);
-    table->viewport()->installEventFilter(this);
+    _viewport = table->viewport();
+    _viewport->installEventFilter(this);
     layOut();
 }
 
@@ -105,7 +106,7 @@ void MusicColumns::remember() {
 }
 
 bool MusicColumns::eventFilter(QObject* watched, QEvent* event) {
-    if (_table && watched == _table->viewport() && event->type() == QEvent::Resize) {
+    if (event->type() == QEvent::Resize && _viewport && watched == _viewport) {
         layOut();
     }
     return QObject::eventFilter(watched, event);

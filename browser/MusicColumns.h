@@ -41,6 +41,9 @@ private:
 
     QPointer<QTableView> _table;
     QPointer<QHeaderView> _header;
+    // The table's viewport, whose resizes lay the columns out; held as a
+    // plain widget, as its events come on while the table is destroyed.
+    QPointer<QWidget> _viewport;
     int _artist = -1; // as the user chose it; -1 for a share of the table
     int _time = -1;   // as the user chose it; -1 to fit its text
     bool _adjusting = false;

@@ -33,9 +33,10 @@ void TabShortcuts::chooseSegment(int segment) {
 
 bool TabShortcuts::eventFilter(QObject* watched, QEvent* event) {
     // Escape with text in the field clears it; in an empty field it goes on as usual.
-    if (watched == _searchField &&
-        (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+    // The event's type first: a field being destroyed still sends events,
+    // and is then no longer a line edit to compare with.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+        watched == _searchField && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier && !_searchField->text().isEmpty()) {
         event->accept();
         if (event->type() == QEvent::KeyPress) {

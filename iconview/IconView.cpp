@@ -255,7 +255,9 @@ bool IconView::event(QEvent* event) {
 }
 
 void IconView::updateFocusRing() {
-    if (count() == 0) {
+    // Only a counted grid has a ring to redraw; counting here could lay the
+    // grid out while its scroll area is being destroyed (focus leaves then).
+    if (_count <= 0) {
         return;
     }
     const QRect ring = focusRingRect().toAlignedRect().adjusted(-1, -1, 1, 1);

@@ -317,14 +317,17 @@ TEST_F(HugeText, IsCutShortAndItsRecordKept) {
         file.write(whole.mid(at + 1));
     }
     snapshot();
-    const long memoryBefore = peakMemoryKb();
+    [[maybe_unused]] const long memoryBefore = peakMemoryKb();
     ITunesFolderPtr library;
     const qint64 elapsed = millisecondsOf([&] {
         library = ITunesFolder::create(QStringLiteral("iTunes"), path, true, false);
         loadEverything(library);
     });
     EXPECT_LT(elapsed, kMainThreadBudgetMs);
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer holds freed blocks back for a while: the peak is then its, not the reader's.
     EXPECT_LT(peakMemoryKb() - memoryBefore, 64 * 1024) << "kilobytes more at the peak";
+#endif
     ASSERT_EQ(library->files().size(), 2u);
     EXPECT_EQ(library->files()[0]->name().size(),
               static_cast<qsizetype>(XmlPushParser::Limits().maxTextLength));
