@@ -30,6 +30,29 @@ def wait_for(predicate, timeout=10.0, interval=0.05):
         time.sleep(interval)
 
 
+def pumped(predicate):
+    """predicate, asked once the GLib main context has handled what is pending:
+    the accessibility client library receives its events there."""
+    def check():
+        from gi.repository import GLib
+        context = GLib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
+        return predicate()
+    return check
+
+
+def accessible_application(name="QVMediaBrowserApp"):
+    """The running application of that name on the accessibility bus, or None."""
+    import pyatspi
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
 def run(*command, **kwargs):
     return subprocess.run(command, check=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, **kwargs)
 

@@ -14,7 +14,7 @@ import sys
 import unittest
 import zlib
 
-from harness import ProgramTestCase, wait_for
+from harness import ProgramTestCase, accessible_application, pumped, wait_for
 
 PICTURES = ["Alpha", "Beta", "Gamma", "Delta"]
 
@@ -75,18 +75,6 @@ class Accessibility(ProgramTestCase):
     def test_a_reader_finds_every_control_named_and_follows_the_arrow_keys(self):
         os.environ.update(self.desktop.env)  # the client library reads its bus from here
         import pyatspi
-        from gi.repository import GLib
-
-        def pump():
-            context = GLib.MainContext.default()
-            while context.pending():
-                context.iteration(False)
-
-        def pumped(predicate):
-            def check():
-                pump()
-                return predicate()
-            return check
 
         events = []
         pyatspi.Registry.registerEventListener(events.append, "object:state-changed:selected", "focus:")
@@ -95,15 +83,7 @@ class Accessibility(ProgramTestCase):
         self.desktop.launch()
         browser = self.desktop.wait_window("Media Browser")
 
-        def find_app():
-            desktop = pyatspi.Registry.getDesktop(0)
-            for i in range(desktop.childCount):
-                app = desktop.getChildAtIndex(i)
-                if app is not None and app.name == "QVMediaBrowserApp":
-                    return app
-            return None
-
-        app = wait_for(pumped(find_app), 20)
+        app = wait_for(pumped(accessible_application), 20)
         self.assertIsNotNone(app, "the program is on the accessibility bus")
 
         def find(role, name=None):

@@ -12,7 +12,7 @@ import shutil
 import subprocess
 import unittest
 
-from harness import ProgramTestCase, wait_for
+from harness import ProgramTestCase, accessible_application, pumped, wait_for
 
 
 def tone(path, seconds):
@@ -44,31 +44,11 @@ class LivePlace(ProgramTestCase):
     def test_a_new_album_while_music_plays_keeps_the_outline_the_selection_and_the_music(self):
         os.environ.update(self.desktop.env)  # the client library reads its bus from here
         import pyatspi
-        from gi.repository import GLib
-
-        def pump():
-            context = GLib.MainContext.default()
-            while context.pending():
-                context.iteration(False)
-
-        def pumped(predicate):
-            def check():
-                pump()
-                return predicate()
-            return check
 
         self.desktop.launch()
         browser = self.desktop.wait_window("Media Browser")
 
-        def find_app():
-            desktop = pyatspi.Registry.getDesktop(0)
-            for i in range(desktop.childCount):
-                app = desktop.getChildAtIndex(i)
-                if app is not None and app.name == "QVMediaBrowserApp":
-                    return app
-            return None
-
-        app = wait_for(pumped(find_app), 20)
+        app = wait_for(pumped(accessible_application), 20)
         self.assertIsNotNone(app, "the program is on the accessibility bus")
 
         def showing(node):
