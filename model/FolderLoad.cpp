@@ -1,9 +1,10 @@
 #include "model/FolderLoad.h"
 
+#include "platform/system/WorkerThreads.h"
+
 #include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +51,7 @@ private:
     std::deque<std::function<void()>> _calls;
 };
 
-// The loaders of one application object: their own thread pool, so that
+// The loaders of one application object: two threads of their own, so that
 // long catalogue reads never hold up the picture decoders on the global pool,
 // and the mailbox back to the main thread. A child of the application
 // object: a host that makes a second one after the first is gone gets new
@@ -63,14 +64,12 @@ public:
     explicit FolderLoaders(QCoreApplication* application)
         : QObject(application)
         , mailbox(this) {
-        pool.setMaxThreadCount(2);
-        pool.setObjectName(QStringLiteral("FolderLoaders"));
         connect(application, &QCoreApplication::aboutToQuit, this, [] { FolderLoadJob::cancelAll(); });
     }
 
     ~FolderLoaders() override {
         FolderLoadJob::cancelAll();
-        pool.waitForDone();
+        threads.waitForDone();
         mailbox.drop();
     }
 
@@ -82,7 +81,7 @@ public:
         return loaders;
     }
 
-    QThreadPool pool;
+    WorkerThreads threads{2, "FolderLoaders"};
     FolderLoadMailbox mailbox;
 };
 
@@ -116,7 +115,7 @@ void FolderLoadJob::start(const std::shared_ptr<FolderLoadJob>& job, std::functi
     }
     FolderLoadMailbox* toMainThread = &loaders->mailbox;
     job->_mailbox = toMainThread;
-    loaders->pool.start([strong = job, toMainThread]() mutable {
+    loaders->threads.start([strong = job, toMainThread]() mutable {
         strong->run();
         // Hand the job back to the main thread, which then holds the last
         // reference: what the reader built is released there, never here.
@@ -180,7 +179,7 @@ void FolderLoadJob::setFraction(double fraction) {
 
 void FolderLoadJob::waitForIdle() {
     if (FolderLoaders* loaders = FolderLoaders::current()) {
-        loaders->pool.waitForDone();
+        loaders->threads.waitForDone();
     }
 }
 
