@@ -83,45 +83,64 @@ void LocalFolder::didPublish() {
     // Tracks and movies that do not know their tags or titles yet: listed
     // ones, and any that a read again added.
     _detailing.clear();
+    _detailingFiles = filesSnapshot();
     QStringList paths;
-    for (const MediaItemPtr& item : files()) {
+    std::vector<std::size_t> positions; // of the items detailed, among the files
+    for (std::size_t i = 0; i < _detailingFiles->size(); ++i) {
+        const MediaItemPtr& item = (*_detailingFiles)[i];
         if (auto* track = dynamic_cast<QVTrack*>(item.get()); track && !track->hasDetails()) {
-            _detailing.push_back(item);
             paths.append(track->filePath());
         } else if (auto* movie = dynamic_cast<QVMovie*>(item.get()); movie && !movie->hasName()) {
-            _detailing.push_back(item);
             paths.append(movie->filePath());
+        } else {
+            continue;
         }
+        _detailing.push_back(item);
+        positions.push_back(i);
     }
     if (paths.isEmpty()) {
+        _detailingFiles.reset();
         return;
     }
-    _detailsJob = std::make_shared<FolderLoadJob>([paths, music = _type == Music](LoadProgress& progress) {
-        // Each path's details, in the same order, carried by items made for the purpose.
-        MediaFolderContents details;
-        details.files.reserve(static_cast<std::size_t>(paths.size()));
-        for (qsizetype i = 0; i < paths.size() && !progress.isCancelled(); ++i) {
-            if (music) {
-                QVTrack::Details read = QVTrack::readDetails(paths[i]);
-                details.files.push_back(
-                    std::make_shared<QVTrack>(read.title, read.artist, read.length, QUrl()));
-            } else {
-                auto movie = std::make_shared<QVMovie>(QUrl());
-                movie->setName(QVMovie::readName(paths[i]));
-                details.files.push_back(std::move(movie));
+    // The files are kept alive by the job until it is back on the main thread,
+    // so nothing is let go here. The other items' texts are known and no longer
+    // change: the worker may read them to fold every text for searching.
+    _detailsJob = std::make_shared<FolderLoadJob>(
+        [paths, positions, files = _detailingFiles, music = _type == Music](LoadProgress& progress) {
+            // Each path's details, in the same order, carried by items made for the purpose.
+            MediaFolderContents details;
+            details.files.reserve(static_cast<std::size_t>(paths.size()));
+            for (qsizetype i = 0; i < paths.size() && !progress.isCancelled(); ++i) {
+                if (music) {
+                    QVTrack::Details read = QVTrack::readDetails(paths[i]);
+                    details.files.push_back(
+                        std::make_shared<QVTrack>(read.title, read.artist, read.length, QUrl()));
+                } else {
+                    auto movie = std::make_shared<QVMovie>(QUrl());
+                    movie->setName(QVMovie::readName(paths[i]));
+                    details.files.push_back(std::move(movie));
+                }
+                progress.setFraction(static_cast<double>(i + 1) / static_cast<double>(paths.size()));
             }
-            progress.setFraction(static_cast<double>(i + 1) / static_cast<double>(paths.size()));
-        }
-        return details;
-    });
+            if (!progress.isCancelled()) {
+                // Folded here, so that the search waiting for the tags finds them ready.
+                std::vector<MediaItemPtr> texts = *files;
+                for (std::size_t i = 0; i < positions.size(); ++i) {
+                    texts[positions[i]] = details.files[i];
+                }
+                details.searchTexts = SearchIndex::fold(texts);
+            }
+            return details;
+        });
     FolderLoadJob::start(_detailsJob, [this] { detailsArrived(); }, {});
     NotificationCenter::defaultCenter().postNotification(MediaFolderLoadStateChanged, this);
 }
 
 void LocalFolder::detailsArrived() {
-    const MediaFolderContents details = std::exchange(_detailsJob, nullptr)->take();
+    MediaFolderContents details = std::exchange(_detailsJob, nullptr)->take();
     const std::vector<MediaItemPtr> detailing = std::move(_detailing);
     _detailing.clear();
+    const std::shared_ptr<const std::vector<MediaItemPtr>> detailedFiles = std::move(_detailingFiles);
     for (std::size_t i = 0; i < details.files.size() && i < detailing.size(); ++i) {
         if (auto* track = dynamic_cast<QVTrack*>(detailing[i].get())) {
             auto& read = static_cast<QVTrack&>(*details.files[i]);
@@ -130,8 +149,11 @@ void LocalFolder::detailsArrived() {
             movie->setName(details.files[i]->name());
         }
     }
-    // In the user's order, those placed at the end until their texts were known.
-    if (itemOrder()) {
+    // In the user's order, those placed at the end until their texts were known
+    // (then the texts folded in the listing's order do not serve).
+    if (!itemOrder()) {
+        setSearchTexts(std::move(details.searchTexts), detailedFiles);
+    } else {
         std::vector<MediaItemPtr> kept;
         QSet<const MediaItem*> detailed;
         for (const MediaItemPtr& item : detailing) {

@@ -70,5 +70,7 @@ private:
     QImage _folderIcon; // for the sub-folders, taken on the main thread
     // The items whose details are being read, and that read.
     std::vector<MediaItemPtr> _detailing;
+    // The files the details are read for, whose search texts the worker folds.
+    std::shared_ptr<const std::vector<MediaItemPtr>> _detailingFiles;
     std::shared_ptr<FolderLoadJob> _detailsJob;
 };
