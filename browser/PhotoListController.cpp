@@ -91,6 +91,10 @@ Photo* PhotoListController::photoAt(int index) const {
     return dynamic_cast<Photo*>(itemAt(index).get());
 }
 
+QString PhotoListController::imageKey(const Photo& photo) {
+    return photo.thumbPath() + QChar(0) + QString::number(photo.stamp());
+}
+
 int PhotoListController::numberOfItemsInIconView(IconView*) {
     return numItems();
 }
@@ -134,11 +138,17 @@ IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
     if (!photo->thumbPath().startsWith(QLatin1Char('/'))) {
         return nullptr;
     }
-    // By the picture's state too: a picture written in place is a new item
-    // (see FolderMerge) and is drawn anew, not from the picture kept of it.
-    const QString key = photo->thumbPath() + QChar(0) + QString::number(photo->stamp());
     const QString path = photo->thumbPath();
-    return _imgCache.value(key, [&path] { return IconImage::referencingFile(path); });
+    return _imgCache.value(imageKey(*photo), [&path] { return IconImage::referencingFile(path); });
+}
+
+IconImagePtr PhotoListController::heldImage(int index) const {
+    const Photo* photo = photoAt(index);
+    if (photo == nullptr || photo->path().isEmpty()) {
+        return nullptr;
+    }
+    const IconImagePtr* image = _imgCache.peek(imageKey(*photo));
+    return image != nullptr && *image && !(*image)->pixels().isNull() ? *image : nullptr;
 }
 
 QString PhotoListController::labelForIndex(IconView*, int index) {

@@ -38,6 +38,9 @@ public:
 
     int numberOfItemsInIconView(IconView* view) override;
     IconImagePtr imageForIndex(IconView* view, int index) override;
+    // The grid's picture of the item at index as it holds it now (a local
+    // file's), without asking for one; null when it has none yet.
+    IconImagePtr heldImage(int index) const;
     QString labelForIndex(IconView* view, int index) override;
     // The pictures' files (never their thumbnails) as file URLs, in ascending index order.
     bool writeRowsWithIndexes(IconView* view, const IndexSet& indexes, QMimeData* pasteboard) override;
@@ -64,6 +67,10 @@ protected:
 
 private:
     Photo* photoAt(int index) const;
+    // The key a local picture's thumbnail is cached under: its path and its
+    // state, so that a picture written in place (see FolderMerge) is drawn
+    // anew, not from the picture kept of it.
+    static QString imageKey(const Photo& photo);
     // The key a media server's picture is cached under: the URL fetched for it.
     static QUrl remoteSource(const Photo& photo);
     // Whether a visible cell shows this media server's picture now.

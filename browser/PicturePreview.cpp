@@ -3,6 +3,7 @@
 #include "browser/ItemDetails.h"
 #include "browser/PhotoListController.h"
 #include "browser/PreviewCanvas.h"
+#include "iconview/IconImage.h"
 #include "iconview/IconView.h"
 #include "model/Photo.h"
 #include "platform/system/NotificationCenter.h"
@@ -70,7 +71,13 @@ PicturePreview::PicturePreview(PhotoListController* list, QWidget* parent)
     connect(_next, &QToolButton::clicked, this, &PicturePreview::showNext);
     connect(_actual, &QToolButton::toggled, this, &PicturePreview::setActualSize);
     connect(_canvas, &PreviewCanvas::doubleClicked, this, [this] { setActualSize(!isActualSize()); });
-    connect(_canvas, &PreviewCanvas::pictureDrawn, this, &PicturePreview::pictureShown);
+    connect(_canvas, &PreviewCanvas::pictureDrawn, this, [this] {
+        if (_showingQuickPicture) {
+            Q_EMIT quickPictureShown();
+        } else {
+            Q_EMIT pictureShown();
+        }
+    });
     connect(&_decoder, &PreviewDecoder::decoded, this, &PicturePreview::pictureDecoded);
     _resizeTimer->setSingleShot(true);
     _resizeTimer->setInterval(150);
@@ -78,7 +85,10 @@ PicturePreview::PicturePreview(PhotoListController* list, QWidget* parent)
         // A larger window wants more pixels than the picture was read at.
         const QSize box =
             PreviewDecoder::fittedBox(_pictureSize, _scroll->viewport()->size() * devicePixelRatioF());
-        const QSize have = _canvas->image().size();
+        // What the last request asked for counts too: while it is read,
+        // asking again would drop its picture and read the file once more.
+        const QSize have = _awaitingPicture ? PreviewDecoder::fittedBox(_pictureSize, _requestedBox)
+                                            : _canvas->image().size();
         if (!isActualSize() && !_haveWholePicture && !_path.isEmpty() &&
             (box.width() > have.width() + 1 || box.height() > have.height() + 1)) {
             requestPicture();
@@ -136,9 +146,11 @@ void PicturePreview::showItem(int position) {
         _pictureSize = QSize();
         setWindowTitle(photo->name());
         _info->setText(QString());
+        _showingQuickPicture = false;
         if (!isVisible()) {
             _canvas->setMessage(QString());
         }
+        showQuickPicture(position);
         // Shown before the picture is read, so the window's size is the one it is read for.
         if (!isVisible()) {
             show();
@@ -209,13 +221,28 @@ QString PicturePreview::infoText() const {
 void PicturePreview::requestPicture() {
     // One-to-one asks for the whole picture; fitted, for the window's device pixels.
     _requestedBox = isActualSize() ? QSize() : _scroll->viewport()->size() * devicePixelRatioF();
+    _awaitingPicture = true;
     _decoder.request({_path, _requestedBox});
+}
+
+void PicturePreview::showQuickPicture(int position) {
+    const IconImagePtr cell = _list ? _list->heldImage(position) : nullptr;
+    if (!cell || cell->size().isEmpty()) {
+        return;
+    }
+    // The cell's pixels are upright and have the picture's shape: drawn at
+    // the picture's size, they fill what the sharp picture will.
+    _pictureSize = cell->size().toSize();
+    _showingQuickPicture = true;
+    _canvas->setPicture(cell->pixels(), _pictureSize);
 }
 
 void PicturePreview::pictureDecoded(const PreviewDecoder::Result& result) {
     if (result.path != _path) {
         return;
     }
+    _showingQuickPicture = false;
+    _awaitingPicture = false;
     if (result.image.isNull()) {
         _canvas->setMessage(tr("“%1” cannot be shown.").arg(Path::lastComponent(result.path)));
         showInfo(result);

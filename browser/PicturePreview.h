@@ -46,6 +46,9 @@ Q_SIGNALS:
     void positionChanged(int position);
     // The picture of the item shown was drawn (fitted, or at one-to-one).
     void pictureShown();
+    // The grid's own picture of the item was drawn while the picture itself
+    // is read: something to look at at once, replaced by the sharp picture.
+    void quickPictureShown();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -55,6 +58,8 @@ protected:
 private:
     void listChanged(const Notification& notification);
     void requestPicture();
+    // Draws the grid's picture of the item at position, when it holds one.
+    void showQuickPicture(int position);
     void pictureDecoded(const PreviewDecoder::Result& result);
     void showInfo(const PreviewDecoder::Result& result);
     void retranslate();
@@ -75,4 +80,6 @@ private:
     QSize _requestedBox;
     QSize _pictureSize;
     bool _haveWholePicture = false;
+    bool _showingQuickPicture = false;
+    bool _awaitingPicture = false; // a request is being read
 };

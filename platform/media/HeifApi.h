@@ -17,6 +17,10 @@
     X(heif_image_handle_get_width)                                                                           \
     X(heif_image_handle_get_height)                                                                          \
     X(heif_image_handle_has_alpha_channel)                                                                   \
+    X(heif_image_handle_get_luma_bits_per_pixel)                                                             \
+    X(heif_image_handle_get_nclx_color_profile)                                                              \
+    X(heif_image_get_nclx_color_profile)                                                                     \
+    X(heif_nclx_color_profile_free)                                                                          \
     X(heif_image_handle_get_number_of_thumbnails)                                                            \
     X(heif_image_handle_get_list_of_thumbnail_IDs)                                                           \
     X(heif_image_handle_get_thumbnail)                                                                       \

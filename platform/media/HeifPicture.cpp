@@ -4,8 +4,11 @@
 #include "platform/media/PictureFile.h"
 
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace HeifPicture {
@@ -113,6 +116,15 @@ public:
         // may be longer than the stated picture's longer side.
         _api->heif_context_set_maximum_image_size_limit(_context, std::max(size.width(), size.height()) + 1);
         const bool alpha = _api->heif_image_handle_has_alpha_channel(handle) != 0;
+        // A reduction of an opaque 8-bit picture comes from its luma and
+        // chroma planes, averaged down before any pixel is turned into RGB:
+        // the whole picture is never converted.
+        if (!alpha && box.width() < size.width() && box.height() < size.height() &&
+            _api->heif_image_handle_get_luma_bits_per_pixel(handle) == 8) {
+            if (std::optional<QImage> reduced = decodeReduced(handle, box)) {
+                return *reduced;
+            }
+        }
         heif_image* image = nullptr;
         // Default options: libheif applies the container's rotation, mirroring and crop.
         if (_api->heif_decode_image(handle, &image, heif_colorspace_RGB,
@@ -135,6 +147,81 @@ public:
     }
 
 private:
+    // The luma weights of the matrix an nclx profile names, as libheif
+    // applies them (BT.601 when unspecified); none for other matrices.
+    static std::optional<std::pair<double, double>> lumaWeights(const heif_color_profile_nclx& nclx) {
+        switch (nclx.matrix_coefficients) {
+        case heif_matrix_coefficients_ITU_R_BT_709_5:
+            return std::pair(0.2126, 0.0722);
+        case heif_matrix_coefficients_unspecified:
+        case heif_matrix_coefficients_ITU_R_BT_470_6_System_B_G:
+        case heif_matrix_coefficients_ITU_R_BT_601_6:
+            return std::pair(0.299, 0.114);
+        case heif_matrix_coefficients_ITU_R_BT_2020_2_non_constant_luminance:
+            return std::pair(0.2627, 0.0593);
+        default:
+            return std::nullopt;
+        }
+    }
+
+    // The colour matrix of image (its own profile, else the handle's); BT.601
+    // in full range when neither states one, as libheif converts such pictures.
+    std::optional<PictureFile::YCbCrPlanes> matrixOf(const heif_image_handle* handle,
+                                                     const heif_image* image) const {
+        heif_color_profile_nclx* nclx = nullptr;
+        if (_api->heif_image_get_nclx_color_profile(image, &nclx).code != heif_error_Ok || nclx == nullptr) {
+            nclx = nullptr;
+            if (_api->heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok) {
+                nclx = nullptr;
+            }
+        }
+        PictureFile::YCbCrPlanes planes;
+        if (nclx == nullptr) {
+            return planes;
+        }
+        const std::optional<std::pair<double, double>> weights = lumaWeights(*nclx);
+        planes.fullRange = nclx->full_range_flag != 0;
+        _api->heif_nclx_color_profile_free(nclx);
+        if (!weights) {
+            return std::nullopt;
+        }
+        std::tie(planes.kr, planes.kb) = *weights;
+        return planes;
+    }
+
+    // The picture of handle reduced to box from its 4:2:0 planes; none when
+    // its colours are of a kind left to libheif's own conversion, a null
+    // image when it cannot be decoded.
+    std::optional<QImage> decodeReduced(const heif_image_handle* handle, QSize box) const {
+        heif_image* image = nullptr;
+        if (_api->heif_decode_image(handle, &image, heif_colorspace_YCbCr, heif_chroma_420, nullptr).code !=
+            heif_error_Ok) {
+            return QImage();
+        }
+        const std::unique_ptr<heif_image, void (*)(const heif_image*)> owner(image, _api->heif_image_release);
+        std::optional<PictureFile::YCbCrPlanes> planes = matrixOf(handle, image);
+        if (!planes) {
+            return std::nullopt;
+        }
+        planes->luma = _api->heif_image_get_plane_readonly(image, heif_channel_Y, &planes->lumaStride);
+        planes->cb = _api->heif_image_get_plane_readonly(image, heif_channel_Cb, &planes->cbStride);
+        planes->cr = _api->heif_image_get_plane_readonly(image, heif_channel_Cr, &planes->crStride);
+        planes->lumaSize = QSize(_api->heif_image_get_width(image, heif_channel_Y),
+                                 _api->heif_image_get_height(image, heif_channel_Y));
+        planes->chromaSize = QSize(_api->heif_image_get_width(image, heif_channel_Cb),
+                                   _api->heif_image_get_height(image, heif_channel_Cb));
+        const QSize crSize = QSize(_api->heif_image_get_width(image, heif_channel_Cr),
+                                   _api->heif_image_get_height(image, heif_channel_Cr));
+        // Planes that are not what 4:2:0 promises are not read.
+        if (crSize != planes->chromaSize || planes->chromaSize.width() * 2 < planes->lumaSize.width() ||
+            planes->chromaSize.height() * 2 < planes->lumaSize.height() ||
+            planes->lumaStride < planes->lumaSize.width() || planes->cbStride < planes->chromaSize.width() ||
+            planes->crStride < planes->chromaSize.width()) {
+            return QImage();
+        }
+        return PictureFile::reducedFromYCbCr(*planes, box);
+    }
+
     static int64_t position(void* self) { return static_cast<HeifFile*>(self)->_position; }
     static int read(void* data, size_t size, void* self) {
         auto* file = static_cast<HeifFile*>(self);

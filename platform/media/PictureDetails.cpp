@@ -1,6 +1,5 @@
 #include "platform/media/PictureDetails.h"
 
-#include "platform/media/ExifApi.h"
 #include "platform/media/HeifPicture.h"
 #include "platform/media/PictureFile.h"
 #include "platform/media/RawPicture.h"
@@ -8,6 +7,7 @@
 
 #include <QByteArray>
 
+#include <libexif/exif-data.h>
 #include <memory>
 #include <unistd.h>
 
@@ -31,11 +31,11 @@ QByteArray readHead(const QString& path) {
 }
 
 // An ASCII entry of the EXIF, up to its first NUL; empty when absent.
-QString asciiEntry(const ExifApi* api, ExifContent* content, ExifTag tag) {
+QString asciiEntry(ExifContent* content, ExifTag tag) {
     if (content == nullptr) {
         return {};
     }
-    const ExifEntry* entry = api->exif_content_get_entry(content, tag);
+    const ExifEntry* entry = exif_content_get_entry(content, tag);
     if (entry == nullptr || entry->format != EXIF_FORMAT_ASCII || entry->data == nullptr) {
         return {};
     }
@@ -54,23 +54,22 @@ QDateTime exifDateTime(const QString& text) {
 }
 
 Details fromExif(const QByteArray& data) {
-    const ExifApi* api = ExifApi::load();
-    if (api == nullptr || data.isEmpty()) {
+    if (data.isEmpty()) {
         return {};
     }
     const std::unique_ptr<ExifData, void (*)(ExifData*)> exif(
-        api->exif_data_new_from_data(reinterpret_cast<const unsigned char*>(data.constData()),
-                                     static_cast<unsigned int>(data.size())),
-        api->exif_data_unref);
+        exif_data_new_from_data(reinterpret_cast<const unsigned char*>(data.constData()),
+                                static_cast<unsigned int>(data.size())),
+        exif_data_unref);
     if (!exif) {
         return {};
     }
     Details details;
-    details.camera = cameraName(asciiEntry(api, exif->ifd[EXIF_IFD_0], EXIF_TAG_MAKE),
-                                asciiEntry(api, exif->ifd[EXIF_IFD_0], EXIF_TAG_MODEL));
-    QString taken = asciiEntry(api, exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_DATE_TIME_ORIGINAL);
+    details.camera = cameraName(asciiEntry(exif->ifd[EXIF_IFD_0], EXIF_TAG_MAKE),
+                                asciiEntry(exif->ifd[EXIF_IFD_0], EXIF_TAG_MODEL));
+    QString taken = asciiEntry(exif->ifd[EXIF_IFD_EXIF], EXIF_TAG_DATE_TIME_ORIGINAL);
     if (taken.isEmpty()) {
-        taken = asciiEntry(api, exif->ifd[EXIF_IFD_0], EXIF_TAG_DATE_TIME);
+        taken = asciiEntry(exif->ifd[EXIF_IFD_0], EXIF_TAG_DATE_TIME);
     }
     details.taken = exifDateTime(taken);
     return details;

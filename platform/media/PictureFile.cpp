@@ -5,6 +5,7 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <cmath>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
@@ -99,7 +100,80 @@ template <int channels> QImage areaAveraged(const QImage& image, QSize box) {
     return result;
 }
 
+// Adds the samples of rows [top, bottom) of a plane into sums, one sum per
+// result column over that column's span of samples.
+void addRows(const uchar* plane, int stride, int top, int bottom, const std::vector<int>& columns,
+             std::vector<quint32>& sums) {
+    std::fill(sums.begin(), sums.end(), 0);
+    const int count = static_cast<int>(sums.size());
+    for (int row = top; row < bottom; ++row) {
+        const uchar* line = plane + qsizetype(row) * stride;
+        for (int x = 0; x < count; ++x) {
+            const int left = columns[static_cast<std::size_t>(x)];
+            const int right = std::max(left + 1, columns[static_cast<std::size_t>(x) + 1]);
+            quint32 sum = 0;
+            for (int i = left; i < right; ++i) {
+                sum += line[i];
+            }
+            sums[static_cast<std::size_t>(x)] += sum;
+        }
+    }
+}
+
+int clampedChannel(double value) {
+    return std::clamp(static_cast<int>(std::lround(value)), 0, 255);
+}
+
 } // namespace
+
+QImage reducedFromYCbCr(const YCbCrPlanes& planes, QSize box) {
+    if (box.isEmpty() || box.width() > planes.lumaSize.width() || box.height() > planes.lumaSize.height() ||
+        planes.chromaSize.isEmpty() || planes.luma == nullptr || planes.cb == nullptr ||
+        planes.cr == nullptr) {
+        return {};
+    }
+    QImage result(box, QImage::Format_RGB32);
+    if (result.isNull()) {
+        return {};
+    }
+    const std::vector<int> lumaColumns = spans(planes.lumaSize.width(), box.width());
+    const std::vector<int> lumaRows = spans(planes.lumaSize.height(), box.height());
+    const std::vector<int> chromaColumns = spans(planes.chromaSize.width(), box.width());
+    const std::vector<int> chromaRows = spans(planes.chromaSize.height(), box.height());
+    const double lumaScale = planes.fullRange ? 1.0 : 255.0 / 219.0;
+    const double lumaOffset = planes.fullRange ? 0.0 : 16.0;
+    const double chromaScale = planes.fullRange ? 1.0 : 255.0 / 224.0;
+    const double kg = 1.0 - planes.kr - planes.kb;
+    const double crToRed = 2.0 * (1.0 - planes.kr) * chromaScale;
+    const double cbToBlue = 2.0 * (1.0 - planes.kb) * chromaScale;
+    const double cbToGreen = -2.0 * (1.0 - planes.kb) * planes.kb / kg * chromaScale;
+    const double crToGreen = -2.0 * (1.0 - planes.kr) * planes.kr / kg * chromaScale;
+    const auto width = static_cast<std::size_t>(box.width());
+    std::vector<quint32> lumaSums(width), cbSums(width), crSums(width);
+    for (int y = 0; y < box.height(); ++y) {
+        const auto row = static_cast<std::size_t>(y);
+        const int lumaTop = lumaRows[row];
+        const int lumaBottom = std::max(lumaTop + 1, lumaRows[row + 1]);
+        const int chromaTop = chromaRows[row];
+        const int chromaBottom = std::max(chromaTop + 1, chromaRows[row + 1]);
+        addRows(planes.luma, planes.lumaStride, lumaTop, lumaBottom, lumaColumns, lumaSums);
+        addRows(planes.cb, planes.cbStride, chromaTop, chromaBottom, chromaColumns, cbSums);
+        addRows(planes.cr, planes.crStride, chromaTop, chromaBottom, chromaColumns, crSums);
+        auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (std::size_t x = 0; x < width; ++x) {
+            const int lumaCount = std::max(1, lumaColumns[x + 1] - lumaColumns[x]) * (lumaBottom - lumaTop);
+            const int chromaCount =
+                std::max(1, chromaColumns[x + 1] - chromaColumns[x]) * (chromaBottom - chromaTop);
+            const double luma = (double(lumaSums[x]) / lumaCount - lumaOffset) * lumaScale;
+            const double cb = double(cbSums[x]) / chromaCount - 128.0;
+            const double cr = double(crSums[x]) / chromaCount - 128.0;
+            out[x] = qRgb(clampedChannel(luma + crToRed * cr),
+                          clampedChannel(luma + cbToGreen * cb + crToGreen * cr),
+                          clampedChannel(luma + cbToBlue * cb));
+        }
+    }
+    return result;
+}
 
 QImage scaledCopy(const QImage& image, QSize box) {
     if (image.isNull() || box.isEmpty()) {

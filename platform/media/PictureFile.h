@@ -34,4 +34,28 @@ bool covers(QSize size, QSize box);
 // one pass over the source (no conversion of the whole picture first).
 QImage scaledCopy(const QImage& image, QSize box);
 
+// A decoded picture's 8-bit luma and chroma planes (the chroma planes may be
+// subsampled), with the matrix that turns them into RGB: kr and kb, the red
+// and blue luma weights (BT.601: 0.299 and 0.114), and whether the samples
+// use the full 0-255 range or the studio range (16-235, chroma 16-240).
+struct YCbCrPlanes {
+    const uchar* luma = nullptr;
+    int lumaStride = 0;
+    QSize lumaSize;
+    const uchar* cb = nullptr;
+    int cbStride = 0;
+    const uchar* cr = nullptr;
+    int crStride = 0;
+    QSize chromaSize;
+    double kr = 0.299;
+    double kb = 0.114;
+    bool fullRange = true;
+};
+
+// The planes reduced to exactly box pixels (no larger than the luma plane)
+// as opaque RGB: each plane averaged over the area each result pixel covers,
+// then only those pixels turned into RGB, so that a large picture is never
+// converted whole. Null when box is empty or larger than the picture.
+QImage reducedFromYCbCr(const YCbCrPlanes& planes, QSize box);
+
 } // namespace PictureFile

@@ -1,6 +1,7 @@
 #include "browser/PhotoListController.h"
 #include "browser/PicturePreview.h"
 #include "browser/PreviewCanvas.h"
+#include "iconview/IconImage.h"
 #include "iconview/IconView.h"
 #include "model/MediaFolder.h"
 #include "model/Photo.h"
@@ -121,6 +122,56 @@ TEST(PicturePreview, ShowsThePictureFittedWithItsDetailsAndStepsThroughTheList) 
 
     QTest::keyClick(&preview, Qt::Key_Escape);
     EXPECT_FALSE(preview.isVisible());
+}
+
+bool isRed(QRgb pixel) {
+    return qRed(pixel) > 180 && qGreen(pixel) < 80 && qBlue(pixel) < 80;
+}
+
+bool isBlue(QRgb pixel) {
+    return qBlue(pixel) > 180 && qRed(pixel) < 80 && qGreen(pixel) < 80;
+}
+
+// A phone's picture turned by its container (with an EXIF orientation that
+// must not turn it again): the grid's own picture of it is drawn at once,
+// upright, and the picture read for the window replaces it, upright too.
+TEST(PicturePreview, TheGridsPictureComesFirstAndTheSharpOneReplacesIt) {
+    TempHome home;
+    QImage halves(1200, 800, QImage::Format_RGB32); // red left, blue right
+    halves.fill(Qt::red);
+    for (int y = 0; y < 800; ++y) {
+        std::fill_n(reinterpret_cast<QRgb*>(halves.scanLine(y)) + 600, 600, qRgb(0, 0, 255));
+    }
+    const QString heic = CameraFixtures::heif(home.file(QStringLiteral("IMG_0002.heic")), halves,
+                                              {.exifOrientation = 6, .quarterTurnsAnticlockwise = 1});
+    PhotoListController list;
+    auto folder = std::make_shared<MediaFolder>();
+    folder->addFile(Photo::photoFromFile(heic));
+    list.setFolder(folder);
+    // The grid's picture of the item, made as the grid has it made.
+    const IconImagePtr cell = list.imageForIndex(nullptr, 0);
+    ASSERT_TRUE(cell);
+    cell->requestPixelsWithin(QSize(96, 96), &list, [] { return true; });
+    ASSERT_EVENTUALLY(!cell->pixels().isNull(), 20000);
+
+    PicturePreview preview(&list);
+    preview.resize(800, 700);
+    preview.showItem(0);
+    // Before anything is read: the grid's picture, the turned picture's shape, blue above red.
+    const QImage quick = preview.canvas()->image();
+    ASSERT_EQ(quick.size(), cell->pixels().size());
+    EXPECT_LT(quick.width(), quick.height());
+    EXPECT_TRUE(isBlue(quick.pixel(quick.width() / 2, quick.height() / 8)));
+    EXPECT_TRUE(isRed(quick.pixel(quick.width() / 2, quick.height() * 7 / 8)));
+
+    // The picture read for the window takes its place, fitted and upright.
+    ASSERT_EVENTUALLY(preview.canvas()->image().height() > quick.height() * 2, 20000);
+    const QImage sharp = preview.canvas()->image();
+    EXPECT_NEAR(double(sharp.width()) / sharp.height(), 800.0 / 1200.0, 0.01);
+    EXPECT_TRUE(isBlue(sharp.pixel(sharp.width() / 2, sharp.height() / 8)));
+    EXPECT_TRUE(isRed(sharp.pixel(sharp.width() / 2, sharp.height() * 7 / 8)));
+    EXPECT_TRUE(preview.infoText().startsWith(QStringLiteral("800 × 1,200 pixels")))
+        << preview.infoText().toStdString();
 }
 
 } // namespace
