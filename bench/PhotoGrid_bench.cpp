@@ -1,6 +1,7 @@
 #include "BenchData.h"
 #include "CameraJpegs.h"
 #include "ProcessMemory.h"
+#include "SlowMount.h"
 #include "browser/PhotoListController.h"
 #include "iconview/IconView.h"
 #include "iconview/ThumbnailDecoder.h"
@@ -9,6 +10,7 @@
 #include "sources/local/LocalFolder.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImageReader>
@@ -22,7 +24,12 @@
 #include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -49,16 +56,24 @@ struct PhotoWindow {
         area.setWidget(view);
         area.resize(size);
         area.show();
+        // Wakes the waits up now and then, so that a deadline is noticed
+        // when nothing else happens.
+        wakeUp.start(1000);
         QCoreApplication::processEvents();
     }
 
     // Folders are read on a worker: the grid has nothing to show until the
-    // folder's files are published on this thread.
-    void waitForPublished(int count) {
+    // folder's files are published on this thread. False when they are not
+    // within the deadline (the run then fails instead of waiting forever).
+    [[nodiscard]] bool waitForPublished(int count) {
+        deadline.setRemainingTime(kWaitLimit);
         while (list.numItems() < count) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            if (!waitForEvents()) {
+                return false;
+            }
         }
         QCoreApplication::processEvents();
+        return true;
     }
 
     // The cells that meet the visible part of the grid.
@@ -82,18 +97,34 @@ struct PhotoWindow {
         return true;
     }
     // Runs the event loop until every visible cell has its picture, then paints
-    // once more. Sleeps between events (the overload with a time limit would
-    // spin and take a core from the decoders).
-    void waitForVisibleCells() {
+    // once more; false when they are not drawn within the deadline.
+    [[nodiscard]] bool waitForVisibleCells() {
+        deadline.setRemainingTime(kWaitLimit);
         while (!visibleCellsShown()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            if (!waitForEvents()) {
+                return false;
+            }
         }
         QCoreApplication::processEvents();
+        return true;
+    }
+
+    // Sleeps until events come (the overload with a time limit would spin and
+    // take a core from the decoders); a timer ends the wait at the deadline.
+    bool waitForEvents() {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return !deadline.hasExpired();
     }
 
     PhotoListController list;
     QScrollArea area;
     IconView* view = nullptr;
+    static constexpr std::chrono::minutes kWaitLimit{3};
+    QDeadlineTimer deadline;
+    QTimer wakeUp;
 };
 
 qint64 threadCpuNs() {
@@ -101,6 +132,27 @@ qint64 threadCpuNs() {
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
+
+// This thread's time on a CPU and waiting for one, from the scheduler's own
+// account (/proc/thread-self/schedstat): what is left of a stretch of wall
+// time is time the thread slept, on a file, a lock or a timer.
+struct SchedulerTimes {
+    qint64 runningNs = 0;
+    qint64 waitingForCpuNs = 0;
+
+    static SchedulerTimes now() {
+        SchedulerTimes times;
+        if (FILE* file = std::fopen("/proc/thread-self/schedstat", "r")) {
+            long long running = 0;
+            long long waiting = 0;
+            if (std::fscanf(file, "%lld %lld", &running, &waiting) == 2) {
+                times = {running, waiting};
+            }
+            std::fclose(file);
+        }
+        return times;
+    }
+};
 
 // The value below which the given fraction of the sorted values lie.
 double percentile(std::vector<double> values, double fraction) {
@@ -173,8 +225,10 @@ void BM_PhotoGridFirstScreen(benchmark::State& state) {
         clock.start();
         window.list.setFolder(folder);
         setFolderMs = std::max(setFolderMs, clock.nsecsElapsed() / 1e6);
-        window.waitForPublished(kPictures);
-        window.waitForVisibleCells();
+        if (!window.waitForPublished(kPictures) || !window.waitForVisibleCells()) {
+            state.SkipWithError("the folder was not shown");
+            return;
+        }
         const double gridMs = clock.nsecsElapsed() / 1e6;
         longestBlock = std::max(longestBlock, meter.longestMs());
         busiestBlock = std::max(busiestBlock, meter.busiestMs());
@@ -236,8 +290,10 @@ void BM_PhotoGridScrollThrough(benchmark::State& state) {
         PhotoWindow window;
         BlockMeter meter;
         window.list.setFolder(LocalFolder::create(directory, LocalFolder::Pictures));
-        window.waitForPublished(kPictures);
-        window.waitForVisibleCells();
+        if (!window.waitForPublished(kPictures) || !window.waitForVisibleCells()) {
+            state.SkipWithError("the folder was not shown");
+            return;
+        }
         QScrollBar* bar = window.area.verticalScrollBar();
         if (bar->maximum() <= 0) {
             state.SkipWithError("nothing to scroll through");
@@ -245,7 +301,10 @@ void BM_PhotoGridScrollThrough(benchmark::State& state) {
         }
         while (bar->value() < bar->maximum()) {
             bar->setValue(bar->value() + window.area.viewport()->height());
-            window.waitForVisibleCells();
+            if (!window.waitForVisibleCells()) {
+                state.SkipWithError("a screen was not drawn");
+                return;
+            }
         }
         const qreal ratio = window.view->devicePixelRatioF();
         const double side = window.view->imageSize() * ratio;
@@ -263,20 +322,29 @@ BENCHMARK(BM_PhotoGridScrollThrough)->Iterations(1)->Unit(benchmark::kMillisecon
 // A folder of 200,000 small real pictures flung through end to end, a screen
 // per 16 ms frame, as fast as a scroll wheel spun hard: the main thread's own
 // CPU time in each frame (scrolling, drawing, taking decoded pictures in), its
-// 99th percentile against the 16 ms a frame has; then the memory the grid
-// holds at the end against the thumbnail cache's bound.
+// 99th percentile against the 16 ms a frame has, and the longest the main
+// thread was away from its event loop; then the memory the grid holds at the
+// end against the thumbnail cache's bound. Arguments: the folder's size, the
+// window's width and height, and the wait added to every open of a file (0:
+// the local disk; otherwise the folder is served through a slow mount).
 void BM_PhotoGridFlingThroughLargeFolder(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const QString directory = BenchData::smallPictures(count);
+    const int openDelayMs = static_cast<int>(state.range(3));
+    const QString local = BenchData::smallPictures(count);
+    std::optional<SlowMount> mount;
+    if (openDelayMs > 0) {
+        mount.emplace(local, openDelayMs, QStringLiteral("open"));
+    }
+    const QString directory = mount ? mount->path() : local;
     constexpr qint64 kFrameNs = 16000000;
     for (auto _ : state) {
         benchCache(true);
         PhotoWindow window(QSize(static_cast<int>(state.range(1)), static_cast<int>(state.range(2))));
         window.list.setFolder(LocalFolder::create(directory, LocalFolder::Pictures));
-        while (window.list.numItems() < count) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!window.waitForPublished(count) || !window.waitForVisibleCells()) {
+            state.SkipWithError("the folder was not shown");
+            return;
         }
-        window.waitForVisibleCells();
         ProcessMemory::trimHeap();
         const double loadedMB = ProcessMemory::residentMegabytes();
         ProcessMemory::resetPeak();
@@ -285,17 +353,31 @@ void BM_PhotoGridFlingThroughLargeFolder(benchmark::State& state) {
         const int step = window.area.viewport()->height();
         std::vector<double> work;
         std::vector<double> longestTurns;
+        // The longest the main thread slept within a turn (a turn never waits
+        // for events): what a file or lock held it, apart from the machine's
+        // load keeping it from a CPU.
+        double longestAsleepMs = 0;
+        const auto asleepMs = [](qint64 wallNs, const SchedulerTimes& before) {
+            const SchedulerTimes after = SchedulerTimes::now();
+            return (wallNs - (after.runningNs - before.runningNs) -
+                    (after.waitingForCpuNs - before.waitingForCpuNs)) /
+                   1e6;
+        };
         while (bar->value() < bar->maximum()) {
             QElapsedTimer frame;
             frame.start();
             const qint64 cpu = threadCpuNs();
+            const SchedulerTimes scrollStart = SchedulerTimes::now();
             bar->setValue(bar->value() + step);
-            double longest = 0;
+            double longest = frame.nsecsElapsed() / 1e6;
+            longestAsleepMs = std::max(longestAsleepMs, asleepMs(frame.nsecsElapsed(), scrollStart));
             do {
                 QElapsedTimer turn;
                 turn.start();
+                const SchedulerTimes turnStart = SchedulerTimes::now();
                 QCoreApplication::processEvents();
                 longest = std::max(longest, turn.nsecsElapsed() / 1e6);
+                longestAsleepMs = std::max(longestAsleepMs, asleepMs(turn.nsecsElapsed(), turnStart));
                 if (frame.nsecsElapsed() < kFrameNs) {
                     QThread::usleep(500); // the rest of the frame is the decoders'
                 }
@@ -303,7 +385,10 @@ void BM_PhotoGridFlingThroughLargeFolder(benchmark::State& state) {
             work.push_back((threadCpuNs() - cpu) / 1e6);
             longestTurns.push_back(longest);
         }
-        window.waitForVisibleCells();
+        if (!window.waitForVisibleCells()) {
+            state.SkipWithError("the last screen was not drawn");
+            return;
+        }
         const double peakMB = ProcessMemory::peakMegabytes();
         ProcessMemory::trimHeap();
         const double afterMB = ProcessMemory::residentMegabytes();
@@ -315,6 +400,7 @@ void BM_PhotoGridFlingThroughLargeFolder(benchmark::State& state) {
         state.counters["work_max_ms"] = percentile(work, 1.0);
         state.counters["turn_p99_ms"] = percentile(longestTurns, 0.99);
         state.counters["turn_max_ms"] = percentile(longestTurns, 1.0);
+        state.counters["asleep_max_ms"] = longestAsleepMs;
         state.counters["cached"] = window.list.cacheCount();
         state.counters["cache_MB"] = static_cast<double>(window.list.cacheBytes()) / (1024.0 * 1024.0);
         // The kept pictures at 4 bytes a pixel of the cell's square.
@@ -324,12 +410,83 @@ void BM_PhotoGridFlingThroughLargeFolder(benchmark::State& state) {
         state.counters["peak_growth_MB"] = peakMB - loadedMB;
         state.counters["after_growth_MB"] = afterMB - loadedMB;
         state.counters["loaded_MB"] = loadedMB;
+        state.counters["peak_MB"] = peakMB;
     }
 }
 BENCHMARK(BM_PhotoGridFlingThroughLargeFolder)
-    ->Args({200000, 900, 700})
-    ->Args({200000, 1400, 900})
+    ->Args({200000, 900, 700, 0})
+    ->Args({200000, 1400, 900, 0})
+    ->Args({200000, 900, 700, 20})
+    ->Args({200000, 1400, 900, 20})
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The folder listed with each entry's attributes, as `ls -l` does: what the
+// mount allows before anything can be sorted and shown.
+double bareListingMs(const QString& directory) {
+    QElapsedTimer clock;
+    clock.start();
+    DIR* listing = opendir(QFile::encodeName(directory).constData());
+    int entries = 0;
+    while (const dirent* entry = listing != nullptr ? readdir(listing) : nullptr) {
+        struct stat st {};
+        entries += fstatat(dirfd(listing), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 ? 1 : 0;
+    }
+    if (listing != nullptr) {
+        closedir(listing);
+    }
+    return entries > 0 ? clock.nsecsElapsed() / 1e6 : -1.0;
+}
+
+// A folder of 10,000 small pictures on a mount that waits 20 ms before every
+// request (each open, folder read and attribute fetch the kernel does not
+// have cached, as a far network share): from setFolder until every visible
+// cell shows its picture, and the longest the main thread was away from its
+// event loop meanwhile; beside a bare listing of the same folder.
+void BM_SlowMountFirstScreen(benchmark::State& state) {
+    constexpr int kCount = 10000;
+    const QString local = BenchData::smallPictures(kCount);
+    const QString kinds = QStringLiteral("open,opendir,readdir,getattr");
+    for (auto _ : state) {
+        benchCache(true);
+        // A fresh mount for each: nothing is in the kernel's caches.
+        double listingMs = 0;
+        {
+            SlowMount mount(local, 20, kinds);
+            listingMs = bareListingMs(mount.path());
+        }
+        if (listingMs < 0) {
+            state.SkipWithError("the mount could not be listed");
+            return;
+        }
+        SlowMount mount(local, 20, kinds);
+        PhotoWindow window(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+        BlockMeter meter;
+        QElapsedTimer clock;
+        clock.start();
+        window.list.setFolder(LocalFolder::create(mount.path(), LocalFolder::Pictures));
+        const bool published = window.waitForPublished(kCount);
+        const double publishedMs = clock.nsecsElapsed() / 1e6;
+        if (!published || !window.waitForVisibleCells()) {
+            state.SkipWithError("the folder was not shown");
+            return;
+        }
+        const double firstScreenMs = clock.nsecsElapsed() / 1e6;
+        const auto [first, after] = window.visibleRange();
+        state.SetIterationTime(firstScreenMs / 1000);
+        state.counters["cells"] = after - first;
+        state.counters["listed_ms"] = publishedMs;
+        state.counters["bare_listing_ms"] = listingMs;
+        state.counters["first_screen_ms"] = firstScreenMs;
+        state.counters["longest_block_ms"] = meter.longestMs();
+        state.counters["longest_busy_ms"] = meter.busiestMs();
+    }
+}
+BENCHMARK(BM_SlowMountFirstScreen)
+    ->Args({900, 700})
+    ->Args({1400, 900})
+    ->Iterations(1)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
 constexpr int kCameraPictures = 200;
@@ -363,13 +520,20 @@ void BM_CameraFolderFirstScreen(benchmark::State& state) {
     const QSize size(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
         benchCache(true);
-        const auto firstScreen = [&](QStringList* shown) {
+        // Answers the time to the first screen; listedMs is when the folder's
+        // files were published (the rest is the cells' pictures).
+        const auto firstScreen = [&](QStringList* shown, double* listedMs) {
             PhotoWindow window(size);
             QElapsedTimer clock;
             clock.start();
             window.list.setFolder(LocalFolder::create(directory, LocalFolder::Pictures));
-            window.waitForPublished(count);
-            window.waitForVisibleCells();
+            if (!window.waitForPublished(count)) {
+                return -1.0;
+            }
+            *listedMs = clock.nsecsElapsed() / 1e6;
+            if (!window.waitForVisibleCells()) {
+                return -1.0;
+            }
             const double ms = clock.nsecsElapsed() / 1e6;
             const auto [first, after] = window.visibleRange();
             for (int i = first; i < after && shown != nullptr; ++i) {
@@ -383,12 +547,18 @@ void BM_CameraFolderFirstScreen(benchmark::State& state) {
             return ms;
         };
         QStringList shown;
-        const double coldMs = firstScreen(&shown);
-        if (shown.isEmpty()) {
+        double coldListedMs = 0;
+        double warmListedMs = 0;
+        const double coldMs = firstScreen(&shown, &coldListedMs);
+        if (coldMs < 0 || shown.isEmpty()) {
             state.SkipWithError("no cell was drawn");
             return;
         }
-        const double warmMs = firstScreen(nullptr);
+        const double warmMs = firstScreen(nullptr, &warmListedMs);
+        if (warmMs < 0) {
+            state.SkipWithError("no cell was drawn after the restart");
+            return;
+        }
         const double limitMs = decodingLimitMs(shown);
         state.SetIterationTime(coldMs / 1000);
         state.counters["cells"] = static_cast<double>(shown.size());
@@ -396,6 +566,8 @@ void BM_CameraFolderFirstScreen(benchmark::State& state) {
         state.counters["decoding_limit_ms"] = limitMs;
         state.counters["cold_ratio"] = coldMs / limitMs;
         state.counters["warm_ms"] = warmMs;
+        state.counters["cold_listed_ms"] = coldListedMs;
+        state.counters["warm_listed_ms"] = warmListedMs;
     }
 }
 BENCHMARK(BM_CameraFolderFirstScreen)
