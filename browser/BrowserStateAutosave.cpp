@@ -28,10 +28,12 @@ BrowserStateAutosave::BrowserStateAutosave(QWidget* window, SegmentedControl* ta
     , _tabBar(tabBar)
     , _tabs(tabs)
     , _perTab(perTab) {
+    // One writer: the saves reach the file in the order they were made.
+    _writer.setMaxThreadCount(1);
     restore();
     window->installEventFilter(this);
     connect(tabBar, &SegmentedControl::clicked, this, &BrowserStateAutosave::save);
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &BrowserStateAutosave::save);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &BrowserStateAutosave::saveNow);
     for (int kind = 0; kind < 3; ++kind) {
         const Tab& tab = _perTab[static_cast<std::size_t>(kind)];
         // What the user does in the outline is their place there.
@@ -46,6 +48,10 @@ BrowserStateAutosave::BrowserStateAutosave(QWidget* window, SegmentedControl* ta
             }
         });
     }
+}
+
+BrowserStateAutosave::~BrowserStateAutosave() {
+    _writer.waitForDone();
 }
 
 QString BrowserStateAutosave::settingsKey(const QString& name) {
@@ -107,30 +113,47 @@ void BrowserStateAutosave::save() {
     if (!_tabBar) {
         return;
     }
-    QSettings settings;
-    settings.setValue(settingsKey(QStringLiteral("Tab")), _tabBar->selectedTag());
+    // What to keep is taken here; the settings file is written on the writer's
+    // thread, as writing it takes long on a busy disk and this runs on every
+    // click and key in an outline.
+    QList<std::pair<QString, QVariant>> values;
+    QList<std::pair<QString, QStringList>> arrays;
+    values.append({settingsKey(QStringLiteral("Tab")), _tabBar->selectedTag()});
     for (int kind = 0; kind < 3; ++kind) {
         const Tab& tab = _perTab[static_cast<std::size_t>(kind)];
         const Place& place = _places[static_cast<std::size_t>(kind)];
         const QString prefix = kindName(kind) + QLatin1Char('/');
-        settings.beginWriteArray(settingsKey(prefix + QStringLiteral("Expanded")),
-                                 static_cast<int>(place.expanded.size()));
-        for (int i = 0; i < place.expanded.size(); ++i) {
-            settings.setArrayIndex(i);
-            settings.setValue(QStringLiteral("path"), place.expanded.at(i));
-        }
-        settings.endArray();
-        settings.setValue(settingsKey(prefix + QStringLiteral("Selected")), place.selected);
+        arrays.append({settingsKey(prefix + QStringLiteral("Expanded")), place.expanded});
+        values.append({settingsKey(prefix + QStringLiteral("Selected")), place.selected});
         // The window's parts go before it when it is destroyed.
         if (tab.splitter) {
-            settings.setValue(settingsKey(prefix + QStringLiteral("Splitter")), tab.splitter->saveState());
+            values.append({settingsKey(prefix + QStringLiteral("Splitter")), tab.splitter->saveState()});
         }
     }
+    _writer.start([values = std::move(values), arrays = std::move(arrays)] {
+        QSettings settings;
+        for (const auto& [key, paths] : arrays) {
+            settings.beginWriteArray(key, static_cast<int>(paths.size()));
+            for (int i = 0; i < paths.size(); ++i) {
+                settings.setArrayIndex(i);
+                settings.setValue(QStringLiteral("path"), paths.at(i));
+            }
+            settings.endArray();
+        }
+        for (const auto& [key, value] : values) {
+            settings.setValue(key, value);
+        }
+    });
+}
+
+void BrowserStateAutosave::saveNow() {
+    save();
+    _writer.waitForDone();
 }
 
 bool BrowserStateAutosave::eventFilter(QObject* watched, QEvent* event) {
     if (watched == _window && event->type() == QEvent::Hide) {
-        save();
+        saveNow();
         return QObject::eventFilter(watched, event);
     }
     switch (event->type()) {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QSplitter>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTreeView>
 
 #include <array>
@@ -36,7 +37,11 @@ public:
     // The settings key of one thing kept ("Tab", or "<kind>/Selected" ...).
     static QString settingsKey(const QString& name);
 
+    ~BrowserStateAutosave() override;
+
+    // Saves on a thread of its own, in order; saveNow() waits until it is written.
     void save();
+    void saveNow();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,4 +63,5 @@ private:
     // The user's place in each outline, as last chosen: kept while the
     // outline is rebuilt, and restored into it afterwards.
     std::array<Place, 3> _places;
+    QThreadPool _writer;
 };

@@ -72,6 +72,14 @@ ShareFolder::ShareFolder(const QString& location, int type, const QString& name,
     setIdentity(location);
 }
 
+void ShareFolder::loadInBackground() {
+    if (isLoaded() && !isReading()) {
+        reloadInBackground();
+        return;
+    }
+    SourceFolder::loadInBackground();
+}
+
 MediaFolderReader ShareFolder::reader() const {
     return [location = _location, type = _type, icon = _folderIcon](LoadProgress& progress) {
         MediaFolderContents contents;

@@ -13,7 +13,7 @@
 // files there and play, picture and drag as any; otherwise they are items
 // at the share's own URL, pictured and dragged by fetching them. Shares are
 // not followed (no change notices come over the network): a share is read
-// again when asked to, and merged as any source by its items' paths or URLs
+// again each time it is opened, and merged as any source by its items' paths or URLs
 // and its sub-folders' locations.
 class ShareFolder : public SourceFolder {
 public:
@@ -27,6 +27,11 @@ public:
 
     QString location() const { return _location; }
     int type() const { return _type; }
+
+    // Reads the share the first time; once read, reads it again and merges:
+    // no change notices come over the network, so opening the folder is when
+    // a share that was switched off, or has changed, is seen anew.
+    void loadInBackground() override;
 
 protected:
     MediaFolderReader reader() const override;

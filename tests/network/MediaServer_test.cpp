@@ -20,15 +20,14 @@
 #include "platform/system/NotificationCenter.h"
 #include "platform/system/Path.h"
 #include "sources/network/NetworkItems.h"
+#include "support/LoopWatch.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 #include "ui_MediaBrowser.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
-#include <QTimer>
 #include <QTreeView>
 
 #include <csignal>
@@ -293,19 +292,6 @@ TEST(MediaServers, DraggingOutFetchesTheFileIntoTheCacheAndHandsOverItsPath) {
         EXPECT_EQ(fetched.readAll(), original.readAll());
     }
 }
-
-// Longest the main thread was away from its event loop while condition was
-// awaited, timed by a timer that fires every 10 ms.
-struct LoopWatch {
-    QTimer timer;
-    QElapsedTimer since;
-    qint64 longest = 0;
-    LoopWatch() {
-        since.start();
-        QObject::connect(&timer, &QTimer::timeout, [this] { longest = std::max(longest, since.restart()); });
-        timer.start(10);
-    }
-};
 
 TEST(MediaServers, AServerKilledWhileItIsBrowsedLeavesTheWindowWorkingAndGreysOutWithoutAWord) {
     TempHome home;

@@ -7,6 +7,7 @@
 #include "browser/QVMBTreeController.h"
 #include "iconview/IconView.h"
 #include "model/Photo.h"
+#include "network/ShareWindow.h"
 #include "platform/system/Path.h"
 #include "platform/system/SlowFileSystems.h"
 #include "prefs/UserPreferences.h"
@@ -119,16 +120,6 @@ public:
 };
 QString SftpEnvironment::share;
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new SftpEnvironment);
-
-MediaFolderPtr rootFolder(MediaBrowserWindow& window, const QString& name) {
-    MediaFolder* root = window.treeController(0)->folderForIndex({});
-    for (const MediaFolderPtr& folder : root->folders()) {
-        if (folder->name() == name) {
-            return folder;
-        }
-    }
-    return nullptr;
-}
 
 TEST(Shares, AnSftpLocationOfThePicturesListIsListedThroughGvfsAndItsPicturesShowAndDragAsFiles) {
     TempHome home;
