@@ -32,6 +32,7 @@
 #include <QHeaderView>
 #include <QRandomGenerator>
 #include <QScrollArea>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 #include <ctime>
@@ -182,6 +183,47 @@ BENCHMARK(SortWhileLoading)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// The floor under the turn that hands a million tracks to the list: a bare
+// table view of Qt's whose model goes from no rows to a million in one reset
+// (the header lays out a section per row). Processor time of that one turn.
+class BareRows : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows; }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 4; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        return role == Qt::DisplayRole ? QVariant(index.row()) : QVariant();
+    }
+    void reset(int count) {
+        beginResetModel();
+        rows = count;
+        endResetModel();
+    }
+    int rows = 0;
+};
+
+void BareTableReset(benchmark::State& state) {
+    for (auto _ : state) {
+        QTableView view;
+        BareRows model;
+        view.setModel(&model);
+        view.verticalHeader()->hide();
+        view.resize(700, 500);
+        view.show();
+        QApplication::processEvents();
+        const double block =
+            longestTurnMs([&] { model.reset(static_cast<int>(state.range(0))); }, [&] { return true; });
+        if (view.model()->rowCount() != state.range(0)) {
+            state.SkipWithError("the rows did not arrive");
+            return;
+        }
+        state.SetIterationTime(block / 1000.0);
+        state.counters["longest_block_ms"] = block;
+        state.counters["longest_block_cpu_ms"] = lastLongestTurnCpuMs;
+    }
+    state.SetLabel("a bare table view of Qt's");
+}
+BENCHMARK(BareTableReset)->Arg(1000000)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // The first keystroke in a local music folder of 5,000 tracks typed as soon as
 // the listing shows, while the tags are still read on a worker: the search
