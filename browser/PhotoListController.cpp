@@ -138,7 +138,10 @@ IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
     // (see FolderMerge) and is drawn anew, not from the picture kept of it.
     const QString key = photo->thumbPath() + QChar(0) + QString::number(photo->stamp());
     const QString path = photo->thumbPath();
-    return _imgCache.value(key, [&path] { return IconImage::referencingFile(path); });
+    // A catalogue's own thumbnail or preview that cannot be read gives way to the picture.
+    const QString fallback =
+        path != photo->path() && photo->path().startsWith(QLatin1Char('/')) ? photo->path() : QString();
+    return _imgCache.value(key, [&path, &fallback] { return IconImage::referencingFile(path, fallback); });
 }
 
 QString PhotoListController::labelForIndex(IconView*, int index) {
