@@ -139,7 +139,11 @@ IconImagePtr PhotoListController::imageForIndex(IconView*, int index) {
         return nullptr;
     }
     const QString path = photo->thumbPath();
-    return _imgCache.value(imageKey(*photo), [&path] { return IconImage::referencingFile(path); });
+    // A catalogue's own thumbnail or preview that cannot be read gives way to the picture.
+    const QString fallback =
+        path != photo->path() && photo->path().startsWith(QLatin1Char('/')) ? photo->path() : QString();
+    return _imgCache.value(imageKey(*photo),
+                           [&path, &fallback] { return IconImage::referencingFile(path, fallback); });
 }
 
 IconImagePtr PhotoListController::heldImage(int index) const {

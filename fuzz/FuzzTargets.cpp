@@ -347,9 +347,12 @@ void cacheEntry(QByteArrayView bytes) {
     feedback({found.width(), found.height(), found.format()});
 }
 
+void namedPicture(QByteArrayView bytes, const char* extension);
+
 void thumbnail(QByteArrayView bytes) {
     cacheEntry(bytes);
     previews(bytes);
+    namedPicture(bytes, "lrprev");
     const QString path = memoryFile(bytes);
     if (path.isEmpty()) {
         return;

@@ -20,8 +20,8 @@ void metadata(QByteArrayView bytes);
 // The poster picture of a movie file.
 void poster(QByteArrayView bytes);
 // The picture size and the thumbnail decode of the grid; the same bytes read
-// as a JPEG's embedded previews (EXIF thumbnail, Multi-Picture images) and as
-// an entry of the shared thumbnail cache.
+// as a JPEG's embedded previews (EXIF thumbnail, Multi-Picture images), as
+// an entry of the shared thumbnail cache and as a Lightroom preview file.
 void thumbnail(QByteArrayView bytes);
 // The same for a HEIF or AVIF picture (the file is named .heic) and a camera
 // RAW file (named .dng; LibRaw reads every RAW format whatever the name).

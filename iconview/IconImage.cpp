@@ -26,9 +26,10 @@ IconImagePtr IconImage::fromImage(const QImage& image) {
     return result;
 }
 
-IconImagePtr IconImage::referencingFile(const QString& path) {
+IconImagePtr IconImage::referencingFile(const QString& path, const QString& fallbackPath) {
     IconImagePtr result(new IconImage);
     result->_path = path.isNull() ? QStringLiteral("") : path;
+    result->_fallbackPath = fallbackPath;
     return result;
 }
 

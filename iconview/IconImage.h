@@ -36,8 +36,10 @@ public:
     using Fallback = std::function<QImage()>;
 
     static IconImagePtr fromImage(const QImage& image);
-    // Reads nothing until the image is measured or drawn.
-    static IconImagePtr referencingFile(const QString& path);
+    // Reads nothing until the image is measured or drawn. A picture that
+    // stands for another (a catalogue's preview of it) names that one as
+    // fallbackPath: it is read instead when the picture cannot be.
+    static IconImagePtr referencingFile(const QString& path, const QString& fallbackPath = {});
     // A picture that maker makes from the file at path, once, when it is first
     // asked for (requestPixels) or drawn. It has no size until it is made; it
     // then keeps the made picture's pixels and device-independent size, or
@@ -95,6 +97,7 @@ private:
     void receivePixels(const QImage& pixels, QSize upright = {});
 
     QString _path; // null for an in-memory image
+    QString _fallbackPath;
     Maker _maker;
     Fallback _fallback;
     QImage _pixels;

@@ -5,6 +5,7 @@
 #include "platform/media/HeifApi.h"
 #include "platform/media/HeifPicture.h"
 #include "platform/media/JpegPreviews.h"
+#include "platform/media/LightroomPreview.h"
 #include "platform/media/RawApi.h"
 #include "platform/media/RawPicture.h"
 #include "platform/system/Path.h"
@@ -282,7 +283,48 @@ QSize fitted(QSize upright, QSize bound) {
                  std::max(1, int(std::lround(upright.height() * scale))));
 }
 
+namespace {
+
+// The levels of a Lightroom preview file, or none when it is no readable one.
+std::optional<std::vector<LightroomPreview::Level>> previewLevels(QFile& file, const QString& path) {
+    return openForReading(file, path) ? LightroomPreview::levels(file) : std::nullopt;
+}
+
+// A Lightroom catalogue's preview file: its level that fits bound, decoded to
+// the size shown. It is not kept in the shared cache, being a cache itself;
+// one that cannot be read makes nothing, and the picture itself is drawn.
+Thumbnail makeFromLightroomPreview(const QString& path, QSize bound) {
+    Thumbnail result;
+    result.path = path;
+    QFile file;
+    const std::optional<std::vector<LightroomPreview::Level>> levels = previewLevels(file, path);
+    if (bound.isEmpty() || !levels) {
+        return result;
+    }
+    const QSize upright = levels->back().size;
+    QSize shown = fitted(upright, bound);
+    if (std::abs(shown.width() - bound.width()) <= 1 && std::abs(shown.height() - bound.height()) <= 1) {
+        shown = bound;
+    }
+    QImage image =
+        decodeData(LightroomPreview::jpeg(file, LightroomPreview::levelFor(*levels, shown)), shown);
+    if (image.isNull()) {
+        return result;
+    }
+    result.uprightSize = upright;
+    result.image = toBox(std::move(image), shown);
+    result.source = Source::Preview;
+    return result;
+}
+
+} // namespace
+
 QSize uprightSize(const QString& path) {
+    if (LightroomPreview::isPreviewFile(path)) {
+        QFile file;
+        const std::optional<std::vector<LightroomPreview::Level>> levels = previewLevels(file, path);
+        return levels ? levels->back().size : QSize(0, 0);
+    }
     switch (readerFor(path)) {
     case Reader::Heif:
         return HeifPicture::uprightSize(path);
@@ -304,6 +346,9 @@ QSize uprightSize(const QString& path) {
 }
 
 Thumbnail make(const QString& path, QSize bound) {
+    if (LightroomPreview::isPreviewFile(path)) {
+        return makeFromLightroomPreview(path, bound);
+    }
     Thumbnail result;
     result.path = path;
     const std::optional<ThumbnailCache::Stamp> stamp = ThumbnailCache::stampOf(path);

@@ -83,8 +83,9 @@ void ThumbnailLoader::startMore() {
         const QString path = image->path();
         const QSize box = image->wantedPixels();
         const IconImage::Maker maker = image->_maker;
+        const QString fallbackPath = image->_fallbackPath;
         std::weak_ptr<IconImage> weak = image;
-        _pool.start([this, path, box, maker, weak]() {
+        _pool.start([this, path, fallbackPath, box, maker, weak]() {
             // Everything about the file is read here, its size and change time
             // included: the main thread only takes the results.
             const std::optional<qint64> changed = maker ? std::nullopt : FileSystem::changeTime(path);
@@ -93,6 +94,9 @@ void ThumbnailLoader::startMore() {
                 thumbnail.image = maker(path);
             } else {
                 thumbnail = ThumbnailDecoder::make(path, box);
+                if (thumbnail.image.isNull() && !fallbackPath.isEmpty()) {
+                    thumbnail = ThumbnailDecoder::make(fallbackPath, box);
+                }
             }
             QMetaObject::invokeMethod(
                 this,

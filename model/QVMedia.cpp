@@ -19,6 +19,7 @@
 #include "sources/catalogues/RhythmboxFolder.h"
 #include "sources/catalogues/ShotwellFolder.h"
 #include "sources/catalogues/StrawberryFolder.h"
+#include "sources/index/BalooFolder.h"
 #include "sources/index/TrackerFolder.h"
 #include "sources/local/LocalFolder.h"
 #include "sources/network/NetworkSources.h"
@@ -47,6 +48,7 @@ constexpr CatalogueKind catalogueKinds[] = {
     &LollypopFolder::addToRoots,
     &KodiFolder::addToRoots,
     &TrackerFolder::addToRoots,
+    &BalooFolder::addToRoots,
 };
 // clang-format on
 

@@ -3,6 +3,7 @@
 #include "model/Photo.h"
 #include "model/QVMovie.h"
 #include "platform/catalogues/SqliteReader.h"
+#include "platform/system/FileSystem.h"
 #include "platform/system/Path.h"
 #include "sources/catalogues/CatalogueGroupTree.h"
 #include "sources/catalogues/CatalogueSql.h"
@@ -39,16 +40,18 @@ QString withSlash(const QString& path) {
 
 // The item of a picture or video at path (a local path when its root was
 // found, otherwise the location as Lightroom names it), whose file name
-// starts at nameStart.
-MediaItemPtr itemFor(const QString& path, qsizetype nameStart, bool found, bool videos) {
+// starts at nameStart, with its preview file if it has one.
+MediaItemPtr itemFor(const QString& path, qsizetype nameStart, bool found, bool videos,
+                     const QString& preview) {
     if (videos) {
         const QUrl url = found ? CatalogueUrl::fromPath(path) : CatalogueUrl::fromLocation(path);
         return std::make_shared<QVMovie>(url.isEmpty() ? QUrl(QStringLiteral("file:") + path) : url,
                                          found ? QString() : path.mid(nameStart));
     }
-    return found
-               ? Photo::photoNamedAfterFile(path, path)
-               : std::make_shared<Photo>(Path::deletingExtension(path.mid(nameStart)), QString(), path, path);
+    return found ? Photo::photoNamedAfterFile(path, preview.isEmpty() ? path : preview)
+                 // The preview lies beside the catalogue: it shows while the picture's disk is away.
+                 : std::make_shared<Photo>(Path::deletingExtension(path.mid(nameStart)), QString(), path,
+                                           preview.isEmpty() ? path : preview);
 }
 
 // Adds the groups of the catalogue's collections and collection sets.
@@ -142,12 +145,50 @@ void readKeywords(SqliteReader& db, const ItemsById& index, const std::vector<Me
     }
 }
 
+// The preview file of each picture that has one, by the picture's id: the
+// catalogue's previews folder ("<name> Previews.lrdata") lists them in its
+// database, and keeps each as "<u>/<uuuu>/<uuid>-<digest>.lrprev" (u being
+// the first letters of the picture's uuid). Nothing when there is none.
+QHash<qint64, QString> previewFiles(const QString& catalogue, LoadProgress& progress) {
+    QHash<qint64, QString> previews;
+    const QString folder =
+        Path::deletingExtension(catalogue) + QStringLiteral(" Previews.lrdata") + QLatin1Char('/');
+    const QString database = folder + QStringLiteral("previews.db");
+    if (!FileSystem::isRegularFile(database)) {
+        return previews;
+    }
+    SqliteReader::read(database, progress, [&](SqliteReader& db) {
+        previews.clear();
+        const QStringList columns = db.columns(QStringLiteral("ImageCacheEntry"));
+        if (!columns.contains(QLatin1String("imageid")) || !columns.contains(QLatin1String("uuid")) ||
+            !columns.contains(QLatin1String("digest"))) {
+            return true;
+        }
+        return db.query(
+            QStringLiteral("SELECT imageId, uuid, digest FROM ImageCacheEntry"), [&](const SqliteRow& row) {
+                const QString uuid = row.text(1);
+                const QString digest = row.text(2);
+                // Names that would lead out of the folder are no previews.
+                if (uuid.size() < 4 || uuid.contains(QLatin1Char('/')) || digest.contains(QLatin1Char('/')) ||
+                    uuid.startsWith(QLatin1Char('.'))) {
+                    return;
+                }
+                previews.insert(row.integer(0), folder + uuid.left(1) + QLatin1Char('/') + uuid.left(4) +
+                                                    QLatin1Char('/') + uuid + QLatin1Char('-') + digest +
+                                                    QStringLiteral(".lrprev"));
+            });
+    });
+    return previews;
+}
+
 } // namespace
 
 CatalogueContents read(const QString& catalogue, Media media, const ForeignPaths& paths,
                        LoadProgress& progress) {
     const bool videos = media == Media::Videos;
     CatalogueContents contents;
+    const QHash<qint64, QString> previews =
+        videos ? QHash<qint64, QString>() : previewFiles(catalogue, progress);
     const bool ok = SqliteReader::read(catalogue, progress, [&](SqliteReader& db) {
         contents = {};
         const QStringList imageColumns = db.columns(QStringLiteral("Adobe_images"));
@@ -229,7 +270,7 @@ CatalogueContents read(const QString& catalogue, Media media, const ForeignPaths
                 path += QLatin1Char('.');
                 path += QString::fromUtf8(extension);
             }
-            MediaItemPtr item = itemFor(path, place.prefix.size(), place.found, videos);
+            MediaItemPtr item = itemFor(path, place.prefix.size(), place.found, videos, previews.value(id));
             CatalogueGroupTree::Node* node = place.node;
             node->items.push_back(item);
             if (row.real(1) > 0) {

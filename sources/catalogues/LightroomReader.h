@@ -12,7 +12,8 @@
 // Rejected pictures are left out; smart collections, whose rules only
 // Lightroom evaluates, too. Root folders named by another system's paths are
 // found through the mounts (ForeignPaths); a root that is not found keeps its
-// pictures, in a folder marked offline.
+// pictures, in a folder marked offline. A picture's thumbnail is the preview
+// Lightroom keeps of it in the catalogue's previews folder, where it has one.
 namespace LightroomReader {
 
 enum class Media { Pictures, Videos };

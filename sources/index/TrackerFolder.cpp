@@ -3,10 +3,13 @@
 #include "platform/index/TrackerIndex.h"
 #include "platform/system/FileSystem.h"
 #include "platform/system/UserDirectories.h"
+#include "sources/index/BalooFolder.h"
 
 void TrackerFolder::addToRoots(const CatalogueRoots& roots) {
     const QString database = indexDatabase();
-    if (database.isNull() || !TrackerIndex::hasSessionBus()) {
+    // On KDE desktops that keep KDE's index, that one is the desktop's index.
+    if (database.isNull() || !TrackerIndex::hasSessionBus() ||
+        (BalooFolder::preferred() && !BalooIndex::indexFile().isNull())) {
         return;
     }
     const QString service = QLatin1String(TrackerIndex::filesService);

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <vector>
+
 // Pictures made on the spot for thumbnail tests.
 
 // A picture whose left half is red and right half blue.
@@ -45,4 +47,39 @@ inline bool isBlue(QRgb c) {
 }
 inline bool isGreen(QRgb c) {
     return qGreen(c) > 200 && qRed(c) < 60 && qBlue(c) < 60;
+}
+
+inline QImage solid(QSize size, Qt::GlobalColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// A Lightroom preview file as Lightroom writes it: a "header" section whose
+// table states the levels' sizes, then a section per level holding its JPEG,
+// each section padded to 16 bytes.
+inline QByteArray lightroomPreview(const std::vector<QImage>& levels) {
+    const auto u64 = [](quint64 v) {
+        QByteArray bytes(8, '\0');
+        for (int i = 7; i >= 0; --i, v >>= 8) {
+            bytes[i] = char(v & 0xff);
+        }
+        return bytes;
+    };
+    const auto section = [&](const QByteArray& name, const QByteArray& data) {
+        const qsizetype padding = (16 - data.size() % 16) % 16;
+        return QByteArray("AgHg\x00\x20\x01\x00", 8) + u64(quint64(data.size())) + u64(quint64(padding)) +
+               name.leftJustified(8, '\0') + data + QByteArray(padding, '\0');
+    };
+    QByteArray table = "pyramid = {\n\tcolorProfile = \"AgColorSpaceAdobeRGB\",\n\tlevels = {\n";
+    for (const QImage& level : levels) {
+        table += "\t\t{\n\t\t\theight = " + QByteArray::number(level.height()) +
+                 ",\n\t\t\twidth = " + QByteArray::number(level.width()) + ",\n\t\t},\n";
+    }
+    table += "\t},\n\tquality = \"standard\",\n\tuuid = \"ABCD\",\n}\n";
+    QByteArray file = section("header", table);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        file += section("level_" + QByteArray::number(qsizetype(i + 1)), jpegOf(levels[i]));
+    }
+    return file;
 }

@@ -252,4 +252,47 @@ TEST_F(ThumbnailPipeline, APictureStillBeingWrittenIsDrawnOnceComplete) {
     EXPECT_EVENTUALLY(bottomLeftIsRed(), 3000);
 }
 
+// A Lightroom catalogue's preview: the smallest level that fills the box is
+// decoded, and the grid draws it; a preview cut short or gone gives way to the
+// picture it stands for.
+TEST_F(ThumbnailPipeline, ALightroomPreviewDrawsTheLevelThatFitsTheCell) {
+    const QByteArray whole =
+        lightroomPreview({solid(QSize(40, 30), Qt::red), solid(QSize(400, 300), Qt::green),
+                          solid(QSize(1600, 1200), Qt::blue)});
+    const QString preview = home.writeFile(QStringLiteral("C Previews.lrdata/A/ABCD/ABCD-1.lrprev"), whole);
+    const auto centre = [](const QImage& image) {
+        return image.isNull() ? QRgb(0) : image.pixel(image.width() / 2, image.height() / 2);
+    };
+    using Source = ThumbnailDecoder::Source;
+    for (const auto& [bound, isLevel] :
+         std::vector<std::pair<QSize, bool (*)(QRgb)>>{{QSize(40, 30), isRed},
+                                                       {QSize(48, 40), isGreen},
+                                                       {QSize(300, 225), isGreen},
+                                                       {QSize(420, 315), isBlue},
+                                                       {QSize(2000, 1500), isBlue}}) {
+        const ThumbnailDecoder::Thumbnail made = ThumbnailDecoder::make(preview, bound);
+        EXPECT_TRUE(isLevel(centre(made.image))) << bound.width();
+        EXPECT_EQ(made.source, Source::Preview);
+        EXPECT_EQ(made.uprightSize, QSize(1600, 1200));
+        EXPECT_EQ(made.image.size(), ThumbnailDecoder::fitted(QSize(1600, 1200), bound));
+    }
+
+    const QString cut = home.writeFile(QStringLiteral("C Previews.lrdata/A/ABCD/ABCD-2.lrprev"),
+                                       whole.left(whole.size() - 100));
+    EXPECT_TRUE(ThumbnailDecoder::make(cut, QSize(300, 225)).image.isNull());
+    images[0] = IconImage::referencingFile(preview, images[0]->path());
+    images[1] = IconImage::referencingFile(cut, images[1]->path());
+    images[2] = IconImage::referencingFile(home.file(QStringLiteral("gone.lrprev")), images[2]->path());
+    show();
+    EXPECT_EVENTUALLY(idle(), 5000);
+    EXPECT_TRUE(isGreen(centre(images[0]->pixels())));
+    EXPECT_EQ(images[0]->size(), QSizeF(1600, 1200));
+    for (const int i : {1, 2}) {
+        const QImage pixels = images[i]->pixels();
+        ASSERT_FALSE(pixels.isNull()) << i;
+        EXPECT_TRUE(isRed(pixels.pixel(3, pixels.height() / 2))) << i;
+        EXPECT_TRUE(isBlue(pixels.pixel(pixels.width() - 3, pixels.height() / 2))) << i;
+    }
+}
+
 } // namespace

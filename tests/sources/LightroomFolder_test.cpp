@@ -1,3 +1,4 @@
+#include "model/Photo.h"
 #include "model/QVMedia.h"
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/LightroomFolder.h"
@@ -7,6 +8,7 @@
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -142,6 +144,50 @@ TEST(LightroomFolder, ReadsLightroom3KeywordsAndMountedShares) {
     EXPECT_EQ(items(contents.items), QStringList{"old|" + share + "/Archive/old.jpg"});
     EXPECT_EQ(groups(contents.groups),
               QStringLiteral("Folders[0](photos[0](Archive[1])),Keywords[0](Sea[1])"));
+}
+
+// Pictures with a preview in the catalogue's previews folder have it as
+// their thumbnail; the others, and all of them when the previews' database
+// is spoilt, their own file. Nothing is written beside the catalogue.
+TEST(LightroomFolder, TakesThumbnailsFromTheCataloguePreviews) {
+    TempHome home;
+    const QString local = home.makeDirectory(QStringLiteral("Photos"));
+    home.makeDirectory(QStringLiteral("Lightroom/Cat Previews.lrdata"));
+    const QString catalogue = home.file(QStringLiteral("Lightroom/Cat.lrcat"));
+    SqliteFixture::execute(catalogue, CatalogueSchemas::lightroom() + catalogueRows(local));
+    const QString previews = home.file(QStringLiteral("Lightroom/Cat Previews.lrdata/previews.db"));
+    // As Lightroom Classic defines the previews' table.
+    SqliteFixture::execute(
+        previews, QStringLiteral("CREATE TABLE ImageCacheEntry (id_local INTEGER PRIMARY KEY, imageId "
+                                 "INTEGER NOT NULL, uuid NOT NULL, digest NOT NULL, orientation);"
+                                 "INSERT INTO ImageCacheEntry VALUES (1, 1, 'B5F0-A1', 'd41d8c', 'AB'),"
+                                 " (2, 3, 'C0FF-EE', '900150', 'AB'), (3, 2, '../..', 'x', 'AB');"));
+    const QDir folder(home.file(QStringLiteral("Lightroom")));
+    const QStringList before = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const ForeignPaths paths(MountTable::parse(QByteArray()));
+    const auto thumbnails = [&] {
+        LoadProgress progress;
+        QStringList found;
+        for (const MediaItemPtr& item :
+             LightroomReader::read(catalogue, LightroomReader::Media::Pictures, paths, progress).items) {
+            found << std::static_pointer_cast<Photo>(item)->thumbPath();
+        }
+        return found;
+    };
+    const QString lrdata = home.file(QStringLiteral("Lightroom/Cat Previews.lrdata/"));
+    // A picture whose disk is not here still shows its preview; a preview
+    // named out of the folder is none.
+    EXPECT_EQ(thumbnails(),
+              (QStringList{"smb://nas/photos/Archive/old.jpg", lrdata + "C/C0FF/C0FF-EE-900150.lrprev",
+                           local + "/2026/Trip/IMG_2.CR2", lrdata + "B/B5F0/B5F0-A1-d41d8c.lrprev"}));
+    QFile spoilt(previews);
+    ASSERT_TRUE(spoilt.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    spoilt.write(QByteArray(8192, 'x'));
+    spoilt.close();
+    EXPECT_EQ(thumbnails().last(), local + "/2026/IMG_1.JPG");
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+    EXPECT_EQ(QDir(lrdata).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"previews.db"});
 }
 
 } // namespace

@@ -1,0 +1,172 @@
+#include "model/QVMedia.h"
+#include "platform/index/BalooIndex.h"
+#include "prefs/UserPreferences.h"
+#include "sources/index/BalooFolder.h"
+#include "support/CatalogueOutline.h"
+#include "support/PrivateBus.h"
+#include "support/TempHome.h"
+#include "support/Wait.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+using CatalogueOutline::items;
+
+std::size_t count(const QString& index, BalooIndex::Type type) {
+    const auto paths = BalooIndex::paths(index, type, [] { return false; });
+    return paths ? paths->size() : 0;
+}
+
+// Each file of the folder with a digest of its bytes.
+QStringList folderState(const QString& folder) {
+    QStringList state;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        QFile file(folder + QLatin1Char('/') + name);
+        state << name + QLatin1Char(' ') +
+                     (file.open(QIODevice::ReadOnly)
+                          ? QString::fromLatin1(
+                                QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex())
+                          : QStringLiteral("unreadable"));
+    }
+    return state;
+}
+
+// A real index: KDE's own indexer run over a generated home on a private
+// session bus, until it has indexed the home's files.
+class BalooIndexFixture : public ::testing::Test {
+protected:
+    void startIndexer() {
+        // Names are all the indexer looks at when it gives files their kinds.
+        _home.writeFile(QStringLiteral(".config/baloofilerc"),
+                        "[Basic Settings]\nIndexing-Enabled=true\n[General]\nfolders[$e]=$HOME/\n"
+                        "only basic indexing=true\n");
+        _indexer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        _indexer.setStandardOutputFile(QProcess::nullDevice());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*=false"));
+        _indexer.setProcessEnvironment(environment);
+        _indexer.start(QStringLiteral("baloo_file"), {});
+        ASSERT_TRUE(_indexer.waitForStarted(10000))
+            << "baloo_file is not installed (tools/setup installs it)";
+    }
+    void stopIndexer() {
+        _indexer.terminate();
+        _indexer.waitForFinished(10000);
+    }
+    void TearDown() override { stopIndexer(); }
+
+    QString indexFile() const { return _home.file(QStringLiteral(".local/share/baloo/index")); }
+
+    TempHome _home;
+    PrivateBus _bus;
+    QProcess _indexer;
+};
+
+// No index: no rows. With one: "All Pictures", "All Music" and "All Movies"
+// with the indexed files of each kind, named after them; a song the indexer
+// finds later shows in the loaded folder. Reading writes nothing beside the
+// index, and copies of it spoilt every way a disk or a crash can spoil it
+// show nothing wrong.
+TEST_F(BalooIndexFixture, ListsWhatTheIndexKnowsAndFollowsIt) {
+    ASSERT_TRUE(_bus.isRunning());
+    UserPreferences::sharedPreferences()->setPicturePaths({});
+    UserPreferences::sharedPreferences()->setMusicPaths({});
+    UserPreferences::sharedPreferences()->setMoviePaths({});
+    auto photos = std::make_shared<MediaFolder>();
+    auto music = std::make_shared<MediaFolder>();
+    auto movies = std::make_shared<MediaFolder>();
+    QVMedia media;
+    media.setPhotos(photos);
+    media.setMusic(music);
+    media.setMovies(movies);
+    media.awakeFromNib();
+    EXPECT_TRUE(photos->folders().empty());
+
+    const QString home = _home.path();
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(_home.writeFile(QStringLiteral("Pictures/sea.jpg"))));
+    ASSERT_TRUE(picture.save(_home.writeFile(QStringLiteral("Pictures/Trip/b c.png"))));
+    _home.writeFile(QStringLiteral("Music/Tide.mp3"), QByteArray(64, 'm'));
+    _home.writeFile(QStringLiteral("Videos/a b.mp4"), QByteArray(64, 'v'));
+    _home.writeFile(QStringLiteral("notes.txt"), "not media");
+    startIndexer();
+    ASSERT_EVENTUALLY(count(indexFile(), BalooIndex::Type::Image) == 2, 60000);
+
+    UserPreferences::sharedPreferences()->setMusicPaths({}); // rebuilds the roots
+    EXPECT_EQ(CatalogueOutline::folderNames(photos), QStringList{"All Pictures"});
+    EXPECT_EQ(CatalogueOutline::folderNames(music), QStringList{"All Music"});
+    EXPECT_EQ(CatalogueOutline::folderNames(movies), QStringList{"All Movies"});
+    EXPECT_EQ(items(photos->folders()[0]->files()),
+              (QStringList{"b c|" + home + "/Pictures/Trip/b c.png", "sea|" + home + "/Pictures/sea.jpg"}));
+    EXPECT_EQ(items(movies->folders()[0]->files()),
+              QStringList{"a b.mp4|file://" + home + "/Videos/a b.mp4"});
+
+    const MediaFolderPtr all = music->folders()[0];
+    all->loadInBackground();
+    ASSERT_EVENTUALLY(all->loadState() == MediaFolder::LoadState::Loaded, 30000);
+    EXPECT_EQ(items(all->files()), QStringList{"Tide||0|file://" + home + "/Music/Tide.mp3"});
+    _home.writeFile(QStringLiteral("Music/Gull.ogg"), QByteArray(64, 'o'));
+    EXPECT_EVENTUALLY(all->files().size() == 2, 60000);
+    EXPECT_EQ(items(all->files()), (QStringList{"Gull||0|file://" + home + "/Music/Gull.ogg",
+                                                "Tide||0|file://" + home + "/Music/Tide.mp3"}));
+
+    // Read with the indexer stopped: nothing in the index's folder changes.
+    stopIndexer();
+    const QString folder = QFileInfo(indexFile()).path();
+    const QStringList before = folderState(folder);
+    all->loadInBackground();
+    ASSERT_EVENTUALLY(all->loadState() == MediaFolder::LoadState::Loaded, 30000);
+    EXPECT_EQ(count(indexFile(), BalooIndex::Type::Audio), 2u);
+    EXPECT_EQ(folderState(folder), before);
+
+    // Spoilt copies: cut short, overwritten with noise from the start or
+    // after the header pages, or a page of noise in the middle. None may
+    // crash; a cut copy reads as no index at all.
+    QFile original(indexFile());
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    ASSERT_GE(bytes.size(), 4 * 4096);
+    std::mt19937 noise(25);
+    const auto noisy = [&](QByteArray copy, qsizetype from, qsizetype length) {
+        for (qsizetype i = from; i < from + length && i < copy.size(); ++i) {
+            copy[i] = static_cast<char>(noise());
+        }
+        return copy;
+    };
+    const std::vector<std::pair<const char*, QByteArray>> spoilt = {
+        {"empty", QByteArray()},
+        {"one page", bytes.left(4096)},
+        {"cut short", bytes.left(bytes.size() - 4096)},
+        {"all noise", noisy(bytes, 0, bytes.size())},
+        {"noise after the header pages", noisy(bytes, 2 * 4096, bytes.size())},
+        {"a page of noise", noisy(bytes, bytes.size() - 2 * 4096, 4096)},
+    };
+    for (const auto& [name, contents] : spoilt) {
+        SCOPED_TRACE(name);
+        const QString copy = _home.writeFile(QStringLiteral("spoilt/index"), contents);
+        for (const auto type : {BalooIndex::Type::Image, BalooIndex::Type::Audio, BalooIndex::Type::Video}) {
+            const auto paths = BalooIndex::paths(copy, type, [] { return false; });
+            if (paths) {
+                for (const QByteArray& path : *paths) {
+                    EXPECT_TRUE(path.startsWith('/')) << path.toStdString();
+                }
+            }
+        }
+        EXPECT_EQ(QDir(QFileInfo(copy).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"index"});
+    }
+    EXPECT_FALSE(
+        BalooIndex::paths(_home.writeFile(QStringLiteral("cut/index"), bytes.left(bytes.size() - 4096)),
+                          BalooIndex::Type::Image, [] { return false; }));
+}
+
+} // namespace
