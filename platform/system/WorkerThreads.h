@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Export.h"
-
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -14,7 +12,7 @@
 // synchronises inside Qt, which is not built for it), and the threads never
 // take work meant for the global pool's picture decoders. Going, the threads
 // run what is queued to its end and are joined.
-class QVMB_EXPORT WorkerThreads {
+class WorkerThreads {
 public:
     WorkerThreads(int count, const char* name);
     ~WorkerThreads();
