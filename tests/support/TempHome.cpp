@@ -1,5 +1,7 @@
 #include "support/TempHome.h"
 
+#include "model/FolderLoad.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +12,10 @@ TempHome::TempHome()
     , _oldConfig(qgetenv("XDG_CONFIG_HOME"))
     , _oldCache(qgetenv("XDG_CACHE_HOME"))
     , _oldData(qgetenv("XDG_DATA_HOME")) {
+    // The folder loaders read the environment (the MIME database's folders,
+    // the user's cache) and a load an earlier test left may still run: the
+    // environment changes only while they are idle.
+    FolderLoadJob::waitForIdle();
     qputenv("HOME", QFile::encodeName(_dir.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(_dir.path() + QStringLiteral("/.config")));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(_dir.path() + QStringLiteral("/.cache")));
@@ -22,6 +28,7 @@ TempHome::TempHome()
 }
 
 TempHome::~TempHome() {
+    FolderLoadJob::waitForIdle();
     qputenv("HOME", _oldHome);
     qputenv("XDG_CONFIG_HOME", _oldConfig);
     qputenv("XDG_CACHE_HOME", _oldCache);
