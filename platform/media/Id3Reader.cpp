@@ -3,6 +3,7 @@
 #include "platform/system/Path.h"
 
 #include <fcntl.h>
+#include <limits>
 #include <optional>
 #include <sys/stat.h>
 #include <taglib/id3v2framefactory.h>
@@ -45,7 +46,12 @@ std::optional<quint32> playedLength(TagLib::MPEG::File& file, const TagLib::MPEG
         return std::nullopt;
     }
     const double whole = properties.lengthInMilliseconds() / 1000.0;
-    return static_cast<quint32>(whole * static_cast<double>(present) / static_cast<double>(streamBytes));
+    const double played = whole * static_cast<double>(present) / static_cast<double>(streamBytes);
+    // A spoilt header can claim any length: only one a track can have is kept.
+    if (!(played >= 0.0 && played <= static_cast<double>(std::numeric_limits<quint32>::max()))) {
+        return std::nullopt;
+    }
+    return static_cast<quint32>(played);
 }
 
 } // namespace
