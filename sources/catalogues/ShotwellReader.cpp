@@ -9,6 +9,7 @@
 #include "platform/system/Path.h"
 #include "sources/catalogues/CatalogueDatabase.h"
 #include "sources/catalogues/CatalogueGroupTree.h"
+#include "sources/catalogues/ItemsById.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -69,49 +70,6 @@ template <typename Add> void forEachTaggedId(QByteArrayView list, QByteArrayView
     }
 }
 
-// The items by their ids. Shotwell's ids are row ids counted from 1, so they
-// index a table directly; ids spread too wide for that are looked up sorted.
-class ItemIndex {
-public:
-    void add(qint64 id, std::size_t item) { _byId.emplace_back(id, item); }
-
-    // Call once all are added.
-    void finish() {
-        qint64 highest = -1;
-        bool dense = true;
-        for (const auto& [id, item] : _byId) {
-            dense = dense && id >= 0;
-            highest = std::max(highest, id);
-        }
-        if (dense && highest < 4 * static_cast<qint64>(_byId.size()) + 4096) {
-            _table.assign(static_cast<std::size_t>(highest + 1), none);
-            for (const auto& [id, item] : _byId) {
-                _table[static_cast<std::size_t>(id)] = item;
-            }
-            _byId.clear();
-        } else {
-            std::sort(_byId.begin(), _byId.end());
-        }
-    }
-
-    // The item of id, or none.
-    std::size_t find(qint64 id) const {
-        if (!_table.empty() || _byId.empty()) {
-            return id >= 0 && static_cast<std::size_t>(id) < _table.size()
-                       ? _table[static_cast<std::size_t>(id)]
-                       : none;
-        }
-        const auto found = std::lower_bound(_byId.begin(), _byId.end(), std::make_pair(id, std::size_t(0)));
-        return found != _byId.end() && found->first == id ? found->second : none;
-    }
-
-    static constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
-
-private:
-    std::vector<std::pair<qint64, std::size_t>> _byId;
-    std::vector<std::size_t> _table;
-};
-
 // Drops the second and later listings of an item, keeping the order: a flat
 // tag and a tree's top tag of the same name share one folder.
 void removeDoubles(std::vector<MediaItemPtr>& items) {
@@ -170,7 +128,7 @@ CatalogueContents ShotwellReader::read(LoadProgress& progress) const {
 
         // Items by exposure time, each put in its event as it comes: an
         // event's first item is its earliest, and the groups come in that order.
-        ItemIndex index; // for the tags
+        ItemsById index; // for the tags
         const qint64 rows = db.largestRowId(table);
         qint64 rowsRead = 0;
         const QString sql =
@@ -262,7 +220,7 @@ CatalogueContents ShotwellReader::read(LoadProgress& progress) const {
                 // In the library's order, like the events: by exposure time.
                 tagged.clear();
                 forEachTaggedId(row.bytes(1), prefix, [&](qint64 id) {
-                    if (const std::size_t item = index.find(id); item != ItemIndex::none) {
+                    if (const std::size_t item = index.find(id); item != ItemsById::none) {
                         tagged.push_back(item);
                     }
                 });
