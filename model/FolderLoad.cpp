@@ -15,16 +15,17 @@
 // pass through a queue of ours under a mutex of ours, and Qt's event queue
 // only carries the wake-up: Qt is not built for ThreadSanitizer, whose check
 // of the loading code would otherwise not see that the hand-over is ordered.
+// The wake-up is posted under that mutex too: Qt allocates its event here and
+// frees it on the main thread after deliver, which takes the mutex first, so
+// the allocation and the free are ordered where ThreadSanitizer can see it.
 class FolderLoadMailbox : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
 
     void post(std::function<void()> call) {
-        {
-            std::lock_guard lock(_mutex);
-            _calls.push_back(std::move(call));
-        }
+        std::lock_guard lock(_mutex);
+        _calls.push_back(std::move(call));
         QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
     }
 
