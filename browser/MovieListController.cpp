@@ -251,24 +251,25 @@ QString MovieListController::statusForIndex(IconView*, int index) {
     return _mv != nullptr && index == _playingIndex ? tr("Playing") : QString();
 }
 
-std::unique_ptr<QMimeData> MovieListController::newPasteboard(IconView* view, const IndexSet& indexes) {
+std::vector<MediaItem*> MovieListController::itemsAt(const IndexSet& indexes) const {
     std::vector<MediaItem*> items;
+    items.reserve(indexes.size());
     for (int index : indexes) {
         items.push_back(movieAt(index));
     }
-    if (!RemoteDragData::needsFetching(items)) {
-        return IconViewDataSource::newPasteboard(view, indexes);
+    return items;
+}
+
+std::unique_ptr<QMimeData> MovieListController::newPasteboard(IconView* view, const IndexSet& indexes) {
+    if (std::unique_ptr<QMimeData> remote =
+            RemoteDragData::forDragOf(itemsAt(indexes), view ? view->window() : nullptr)) {
+        return remote;
     }
-    return std::make_unique<RemoteDragData>(view ? view->window() : nullptr);
+    return IconViewDataSource::newPasteboard(view, indexes);
 }
 
 bool MovieListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
-    if (auto* remote = qobject_cast<RemoteDragData*>(pasteboard)) {
-        std::vector<MediaItem*> items;
-        for (int index : indexes) {
-            items.push_back(movieAt(index));
-        }
-        remote->setItems(items);
+    if (RemoteDragData::takeItems(pasteboard, itemsAt(indexes))) {
         return true;
     }
     QList<QUrl> urls;

@@ -85,6 +85,7 @@ protected:
 
 private:
     MediaItem* movieAt(int index) const;
+    std::vector<MediaItem*> itemsAt(const IndexSet& indexes) const;
     // The file icon at kIconSide, one picture per extension shared by all files that have it.
     QImage iconImage(const QString& path);
     // Whether the grid shows image in a visible cell now.

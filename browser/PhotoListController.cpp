@@ -160,24 +160,25 @@ QString PhotoListController::labelForIndex(IconView*, int index) {
     return photo ? photo->name() : QString();
 }
 
-std::unique_ptr<QMimeData> PhotoListController::newPasteboard(IconView* view, const IndexSet& indexes) {
+std::vector<MediaItem*> PhotoListController::itemsAt(const IndexSet& indexes) const {
     std::vector<MediaItem*> items;
+    items.reserve(indexes.size());
     for (int index : indexes) {
         items.push_back(photoAt(index));
     }
-    if (!RemoteDragData::needsFetching(items)) {
-        return IconViewDataSource::newPasteboard(view, indexes);
+    return items;
+}
+
+std::unique_ptr<QMimeData> PhotoListController::newPasteboard(IconView* view, const IndexSet& indexes) {
+    if (std::unique_ptr<QMimeData> remote =
+            RemoteDragData::forDragOf(itemsAt(indexes), view ? view->window() : nullptr)) {
+        return remote;
     }
-    return std::make_unique<RemoteDragData>(view ? view->window() : nullptr);
+    return IconViewDataSource::newPasteboard(view, indexes);
 }
 
 bool PhotoListController::writeRowsWithIndexes(IconView*, const IndexSet& indexes, QMimeData* pasteboard) {
-    if (auto* remote = qobject_cast<RemoteDragData*>(pasteboard)) {
-        std::vector<MediaItem*> items;
-        for (int index : indexes) {
-            items.push_back(photoAt(index));
-        }
-        remote->setItems(items);
+    if (RemoteDragData::takeItems(pasteboard, itemsAt(indexes))) {
         return true;
     }
     QList<QUrl> urls;

@@ -67,6 +67,7 @@ protected:
 
 private:
     Photo* photoAt(int index) const;
+    std::vector<MediaItem*> itemsAt(const IndexSet& indexes) const;
     // The key a local picture's thumbnail is cached under: its path and its
     // state, so that a picture written in place (see FolderMerge) is drawn
     // anew, not from the picture kept of it.

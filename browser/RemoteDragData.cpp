@@ -49,6 +49,22 @@ bool RemoteDragData::needsFetching(const std::vector<MediaItem*>& items) {
     return false;
 }
 
+std::unique_ptr<QMimeData> RemoteDragData::forDragOf(const std::vector<MediaItem*>& items, QWidget* window) {
+    if (!needsFetching(items)) {
+        return nullptr;
+    }
+    return std::make_unique<RemoteDragData>(window);
+}
+
+bool RemoteDragData::takeItems(QMimeData* pasteboard, const std::vector<MediaItem*>& items) {
+    auto* remote = qobject_cast<RemoteDragData*>(pasteboard);
+    if (remote == nullptr) {
+        return false;
+    }
+    remote->setItems(items);
+    return true;
+}
+
 void RemoteDragData::setItems(const std::vector<MediaItem*>& items) {
     _entries.clear();
     for (MediaItem* item : items) {

@@ -26,6 +26,12 @@ public:
 
     // Whether any of items must be fetched to be handed over.
     static bool needsFetching(const std::vector<MediaItem*>& items);
+    // The pasteboard a list's drag of items starts with: one of these when
+    // any item must be fetched, none when the list's usual one serves.
+    static std::unique_ptr<QMimeData> forDragOf(const std::vector<MediaItem*>& items, QWidget* window);
+    // Gives items to pasteboard when it is one of these (answers true); the
+    // list writes its usual file URLs otherwise.
+    static bool takeItems(QMimeData* pasteboard, const std::vector<MediaItem*>& items);
     // The items to hand over, in order; remote ones start fetching now.
     void setItems(const std::vector<MediaItem*>& items);
 
