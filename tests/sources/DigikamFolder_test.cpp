@@ -4,6 +4,7 @@
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/DigikamFolder.h"
 #include "support/MediaFixtures.h"
+#include "support/MediaRoots.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 
@@ -86,14 +87,8 @@ TEST(DigikamFolder, ShowsAlbumsAndTagsOfMountedRootsInPicturesAndMovies) {
     // A real movie, whose file calls itself "Holiday Clip".
     MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, pictures + QStringLiteral("/Garden/clip.mp4"));
 
-    auto photos = std::make_shared<MediaFolder>();
-    auto music = std::make_shared<MediaFolder>();
-    auto movies = std::make_shared<MediaFolder>();
-    QVMedia media;
-    media.setPhotos(photos);
-    media.setMusic(music);
-    media.setMovies(movies);
-    media.awakeFromNib();
+    MediaRoots roots;
+    auto& [photos, music, movies, media] = roots;
 
     ASSERT_EQ(photos->folders().size(), 1u);
     const MediaFolderPtr library = photos->folders().front();

@@ -5,6 +5,7 @@
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/RhythmboxFolder.h"
 #include "sources/catalogues/RhythmboxReader.h"
+#include "support/MediaRoots.h"
 #include "support/TempHome.h"
 
 #include <QFile>
@@ -95,14 +96,8 @@ TEST(RhythmboxFolder, ShowsSongsAndStaticPlaylistsInTheMusicTree) {
     home.writeFile(QStringLiteral(".local/share/rhythmbox/rhythmdb.xml"), database(music));
     home.writeFile(QStringLiteral(".local/share/rhythmbox/playlists.xml"), playlists(music));
 
-    auto photos = std::make_shared<MediaFolder>();
-    auto root = std::make_shared<MediaFolder>();
-    auto movies = std::make_shared<MediaFolder>();
-    QVMedia media;
-    media.setPhotos(photos);
-    media.setMusic(root);
-    media.setMovies(movies);
-    media.awakeFromNib();
+    MediaRoots roots;
+    auto& [photos, root, movies, media] = roots;
 
     ASSERT_EQ(root->folders().size(), 1u);
     const MediaFolderPtr library = root->folders().front();

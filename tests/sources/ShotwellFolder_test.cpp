@@ -6,6 +6,7 @@
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/ShotwellFolder.h"
 #include "support/MediaFixtures.h"
+#include "support/MediaRoots.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 
@@ -133,14 +134,8 @@ TEST(ShotwellFolder, ShowsTheUsersLibraryInPicturesAndMovies) {
     MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, home.file(QStringLiteral("Pictures/Waves.mp4")));
     MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, home.file(QStringLiteral("Pictures/Dusk.mov")));
 
-    auto photos = std::make_shared<MediaFolder>();
-    auto music = std::make_shared<MediaFolder>();
-    auto movies = std::make_shared<MediaFolder>();
-    QVMedia media;
-    media.setPhotos(photos);
-    media.setMusic(music);
-    media.setMovies(movies);
-    media.awakeFromNib();
+    MediaRoots roots;
+    auto& [photos, music, movies, media] = roots;
 
     const MediaFolderPtr library = firstFolder(photos);
     ASSERT_TRUE(library);

@@ -5,6 +5,7 @@
 #include "prefs/UserPreferences.h"
 #include "sources/catalogues/StrawberryFolder.h"
 #include "support/MediaFixtures.h"
+#include "support/MediaRoots.h"
 #include "support/SqliteFixture.h"
 #include "support/TempHome.h"
 
@@ -114,14 +115,8 @@ TEST(StrawberryFolder, ShowsTheCollectionAndPlaylistsWithVideosInMovies) {
     MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, music + QStringLiteral("/Concert.mp4"));
     MediaFixtures::copy(MediaFixtures::Fixture::TaggedMov, music + QStringLiteral("/Encore.mkv"));
 
-    auto photos = std::make_shared<MediaFolder>();
-    auto root = std::make_shared<MediaFolder>();
-    auto movies = std::make_shared<MediaFolder>();
-    QVMedia media;
-    media.setPhotos(photos);
-    media.setMusic(root);
-    media.setMovies(movies);
-    media.awakeFromNib();
+    MediaRoots roots;
+    auto& [photos, root, movies, media] = roots;
 
     ASSERT_EQ(root->folders().size(), 1u);
     const MediaFolderPtr library = root->folders().front();

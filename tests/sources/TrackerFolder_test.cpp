@@ -4,6 +4,7 @@
 #include "prefs/UserPreferences.h"
 #include "sources/index/TrackerFolder.h"
 #include "support/CatalogueOutline.h"
+#include "support/MediaRoots.h"
 #include "support/PrivateBus.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
@@ -82,14 +83,8 @@ TEST_F(TrackerIndexFixture, ListsWhatTheIndexKnowsAndFollowsIt) {
     UserPreferences::sharedPreferences()->setPicturePaths({});
     UserPreferences::sharedPreferences()->setMusicPaths({});
     UserPreferences::sharedPreferences()->setMoviePaths({});
-    auto photos = std::make_shared<MediaFolder>();
-    auto music = std::make_shared<MediaFolder>();
-    auto movies = std::make_shared<MediaFolder>();
-    QVMedia media;
-    media.setPhotos(photos);
-    media.setMusic(music);
-    media.setMovies(movies);
-    media.awakeFromNib();
+    MediaRoots roots;
+    auto& [photos, music, movies, media] = roots;
     EXPECT_TRUE(music->folders().empty());
 
     startIndex();
