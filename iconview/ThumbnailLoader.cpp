@@ -9,6 +9,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 ThumbnailLoader* ThumbnailLoader::instance() {
     static QPointer<ThumbnailLoader> loader;
     if (!loader) {
@@ -17,9 +19,19 @@ ThumbnailLoader* ThumbnailLoader::instance() {
     return loader;
 }
 
+namespace {
+
+int coreCount() {
+    return std::max(1, QThread::idealThreadCount());
+}
+
+} // namespace
+
 ThumbnailLoader::ThumbnailLoader(QObject* parent)
-    : QObject(parent) {
-    _pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    : QObject(parent)
+    , _maxRunning(coreCount())
+    , _workers(coreCount(), "Thumbnails")
+    , _mailbox(this) {
 }
 
 ThumbnailLoader::~ThumbnailLoader() {
@@ -27,11 +39,12 @@ ThumbnailLoader::~ThumbnailLoader() {
     // before it goes; the results are then discarded with it.
     _queue.clear();
     _writes.clear();
-    _pool.waitForDone();
+    _workers.waitForDone();
+    _mailbox.drop();
 }
 
 void ThumbnailLoader::setMaxThreadCount(int count) {
-    _pool.setMaxThreadCount(std::max(1, count));
+    _maxRunning = std::clamp(count, 1, coreCount());
     startMore();
 }
 
@@ -59,7 +72,7 @@ void ThumbnailLoader::request(const IconImagePtr& image, const void* owner,
 }
 
 void ThumbnailLoader::startMore() {
-    while (_running < _pool.maxThreadCount() && !_queue.empty()) {
+    while (_running < _maxRunning && !_queue.empty()) {
         Request request = std::move(_queue.front());
         _queue.pop_front();
         const IconImagePtr image = request.image.lock();
@@ -85,7 +98,7 @@ void ThumbnailLoader::startMore() {
         const IconImage::Maker maker = image->_maker;
         const QString fallbackPath = image->_fallbackPath;
         std::weak_ptr<IconImage> weak = image;
-        _pool.start([this, path, fallbackPath, box, maker, weak]() {
+        _workers.start([this, path, fallbackPath, box, maker, weak]() {
             // Everything about the file is read here, its size and change time
             // included: the main thread only takes the results.
             const std::optional<qint64> changed = maker ? std::nullopt : FileSystem::changeTime(path);
@@ -98,29 +111,23 @@ void ThumbnailLoader::startMore() {
                     thumbnail = ThumbnailDecoder::make(fallbackPath, box);
                 }
             }
-            QMetaObject::invokeMethod(
-                this,
-                [this, weak, thumbnail = std::move(thumbnail), changed]() {
-                    finished(weak, thumbnail, changed);
-                },
-                Qt::QueuedConnection);
+            _mailbox.post([this, weak, thumbnail = std::move(thumbnail), changed]() {
+                finished(weak, thumbnail, changed);
+            });
         });
     }
     // Cache entries are written when no cell waits for its picture.
-    while (_queue.empty() && _running < _pool.maxThreadCount() && !_writes.empty()) {
+    while (_queue.empty() && _running < _maxRunning && !_writes.empty()) {
         ++_running;
         ThumbnailDecoder::Thumbnail thumbnail = std::move(_writes.front());
         _writes.pop_front();
-        _pool.start([this, thumbnail = std::move(thumbnail)]() {
+        _workers.start([this, thumbnail = std::move(thumbnail)]() {
             ThumbnailDecoder::storeInCache(thumbnail);
-            QMetaObject::invokeMethod(
-                this,
-                [this]() {
-                    --_running;
-                    ++_written;
-                    startMore();
-                },
-                Qt::QueuedConnection);
+            _mailbox.post([this]() {
+                --_running;
+                ++_written;
+                startMore();
+            });
         });
     }
 }
@@ -140,23 +147,20 @@ void ThumbnailLoader::followWhileWritten(const IconImagePtr& image, qint64 chang
             return;
         }
         // The file is looked at on the pool, never on the main thread.
-        _pool.start([this, weak, path = image->path(), changed]() {
+        _workers.start([this, weak, path = image->path(), changed]() {
             const std::optional<qint64> now = FileSystem::changeTime(path);
-            QMetaObject::invokeMethod(
-                this,
-                [this, weak, now, changed]() {
-                    const IconImagePtr image = weak.lock();
-                    if (!image) {
-                        return;
-                    }
-                    if (now && *now != changed) {
-                        image->_sizeRead = false;
-                        request(image, nullptr, {}); // its end follows it further
-                    } else if (now && isRecent(*now)) {
-                        followWhileWritten(image, changed);
-                    }
-                },
-                Qt::QueuedConnection);
+            _mailbox.post([this, weak, now, changed]() {
+                const IconImagePtr image = weak.lock();
+                if (!image) {
+                    return;
+                }
+                if (now && *now != changed) {
+                    image->_sizeRead = false;
+                    request(image, nullptr, {}); // its end follows it further
+                } else if (now && isRecent(*now)) {
+                    followWhileWritten(image, changed);
+                }
+            });
         });
     });
 }

@@ -1,5 +1,6 @@
 #include "model/FolderLoad.h"
 
+#include "platform/system/MainThreadMailbox.h"
 #include "platform/system/WorkerThreads.h"
 
 #include <QCoreApplication>
@@ -10,47 +11,6 @@
 #include <cmath>
 #include <deque>
 #include <set>
-
-// What the loaders hand to the main thread, taken there in order. The calls
-// pass through a queue of ours under a mutex of ours, and Qt's event queue
-// only carries the wake-up: Qt is not built for ThreadSanitizer, whose check
-// of the loading code would otherwise not see that the hand-over is ordered.
-// The wake-up is posted under that mutex too: Qt allocates its event here and
-// frees it on the main thread after deliver, which takes the mutex first, so
-// the allocation and the free are ordered where ThreadSanitizer can see it.
-class FolderLoadMailbox : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-
-    void post(std::function<void()> call) {
-        std::lock_guard lock(_mutex);
-        _calls.push_back(std::move(call));
-        QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
-    }
-
-    Q_INVOKABLE void deliver() {
-        std::deque<std::function<void()>> calls;
-        {
-            std::lock_guard lock(_mutex);
-            calls.swap(_calls);
-        }
-        for (const std::function<void()>& call : calls) {
-            call();
-        }
-    }
-
-    // Drops what was not delivered (on the main thread, as the loaders go).
-    void drop() {
-        std::deque<std::function<void()>> calls;
-        std::lock_guard lock(_mutex);
-        calls.swap(_calls);
-    }
-
-private:
-    std::mutex _mutex;
-    std::deque<std::function<void()>> _calls;
-};
 
 // The loaders of one application object: two threads of their own, so that
 // long catalogue reads never hold up the picture decoders on the global pool,
@@ -83,7 +43,7 @@ public:
     }
 
     WorkerThreads threads{2, "FolderLoaders"};
-    FolderLoadMailbox mailbox;
+    MainThreadMailbox mailbox;
 };
 
 namespace {
@@ -114,7 +74,7 @@ void FolderLoadJob::start(const std::shared_ptr<FolderLoadJob>& job, std::functi
         job->run(); // no application object: read now, deliver never
         return;
     }
-    FolderLoadMailbox* toMainThread = &loaders->mailbox;
+    MainThreadMailbox* toMainThread = &loaders->mailbox;
     job->_mailbox = toMainThread;
     loaders->threads.start([strong = job, toMainThread]() mutable {
         strong->run();

@@ -15,7 +15,7 @@
 #include <vector>
 
 class MediaFolder;
-class FolderLoadMailbox;
+class MainThreadMailbox;
 
 // What reading a folder produced: its sub-folders and items, built off the
 // main thread and not yet seen by anyone.
@@ -83,7 +83,7 @@ private:
     MediaFolderReader _reader;
     // Where results and progress go: set on the main thread before the worker
     // starts, and alive until every worker is done.
-    FolderLoadMailbox* _mailbox = nullptr;
+    MainThreadMailbox* _mailbox = nullptr;
     std::function<void()> _deliver;         // main thread only
     std::function<void()> _progressChanged; // main thread only
     std::atomic<bool> _cancelled{false};
