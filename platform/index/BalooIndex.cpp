@@ -200,7 +200,7 @@ private:
     QHash<quint64, QByteArray> _folders;
 };
 
-// Reads the paths in one read-only transaction; Overtaken when the indexer
+// Reads the documents in one read-only transaction; Overtaken when the indexer
 // committed twice meanwhile.
 Outcome readOnce(const LmdbApi& api, MDB_env* env, const QByteArray& term, bool withData,
                  std::vector<Document>& documents, const std::function<bool()>& cancelled) {
