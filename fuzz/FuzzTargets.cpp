@@ -6,6 +6,7 @@
 #include "model/MediaItem.h"
 #include "model/TrackMetaData.h"
 #include "platform/catalogues/PlistReader.h"
+#include "platform/index/BalooDocumentData.h"
 #include "platform/media/Id3Reader.h"
 #include "platform/media/JpegPreviews.h"
 #include "platform/media/MoviePoster.h"
@@ -211,6 +212,11 @@ void plist(QByteArrayView bytes) {
 }
 
 void catalogue(QByteArrayView bytes) {
+    // The bytes as the data KDE's file index keeps of what it found in a file.
+    const BalooDocumentData::Properties tags = BalooDocumentData::parse(bytes);
+    feedback(
+        {tags.title.size(), tags.artist.size(), tags.album.size(), tags.albumArtist.size(), tags.duration});
+
     const QString path = memoryFile(bytes);
     if (path.isEmpty()) {
         return;

@@ -10,7 +10,8 @@ namespace FuzzTargets {
 // The property-list reader, whole and streaming.
 void plist(QByteArrayView bytes);
 // The photo and music library folders loading the bytes as their catalogue
-// (property lists and the XML music library).
+// (property lists and the XML music library); the bytes also as the tags
+// KDE's file index keeps for a file (a JSON object).
 void catalogue(QByteArrayView bytes);
 // The library folders backed by SQLite databases (photo, picture and music
 // collections) reading the bytes as their database.

@@ -69,11 +69,12 @@ enum class Outcome { Read, Failed, Overtaken };
 // One read-only transaction over the index's environment.
 class Snapshot {
 public:
-    Snapshot(const LmdbApi& api, MDB_txn* txn, MDB_dbi postings, MDB_dbi names)
+    Snapshot(const LmdbApi& api, MDB_txn* txn, MDB_dbi postings, MDB_dbi names, std::optional<MDB_dbi> data)
         : _api(api)
         , _txn(txn)
         , _postings(postings)
-        , _names(names) {}
+        , _names(names)
+        , _data(data) {}
 
     // The ids of the documents holding term; none when the list is spoilt.
     std::optional<std::vector<quint64>> documents(const QByteArray& term) const {
@@ -100,10 +101,13 @@ public:
         return ids;
     }
 
-    // The absolute path of the document, or none when the index does not
-    // lead from it to the root.
-    std::optional<QByteArray> path(quint64 id) {
-        const std::optional<Entry> entry = lookUp(id);
+    // The document's absolute path, with what the indexer's extractors found
+    // in it when the data is read; none when the index does not lead from it
+    // to the root. Its data, when it has none that can be read, gives empty
+    // properties.
+    std::optional<Document> document(quint64 id) {
+        bool hasData = false;
+        const std::optional<Entry> entry = lookUp(id, _data ? &hasData : nullptr);
         if (!entry) {
             return std::nullopt;
         }
@@ -111,7 +115,11 @@ public:
         if (!folder) {
             return std::nullopt;
         }
-        return *folder + '/' + entry->name;
+        Document document{*folder + '/' + entry->name, {}};
+        if (hasData) {
+            document.properties = BalooDocumentData::parse(_buffer);
+        }
+        return document;
     }
 
 private:
@@ -120,9 +128,13 @@ private:
         QByteArray name;
     };
 
-    std::optional<Entry> lookUp(quint64 id) const {
+    // The document's entry; its data copied into _buffer too when hasData
+    // is given, which says whether there was any to copy. One guarded read
+    // for both: each costs the process a change of its signal mask.
+    std::optional<Entry> lookUp(quint64 id, bool* hasData = nullptr) {
         MDB_val key{sizeof(id), &id};
         MDB_val value{0, nullptr};
+        MDB_val data{0, nullptr};
         int rc = MDB_NOTFOUND;
         QByteArray bytes;
         const bool read = MappedReadGuard::run([&] {
@@ -130,8 +142,20 @@ private:
             if (rc == 0 && value.mv_size > sizeof(quint64)) {
                 bytes.resize(static_cast<qsizetype>(value.mv_size));
                 std::memcpy(bytes.data(), value.mv_data, value.mv_size);
+                // Data past the bound is read no further (the file is still listed).
+                if (hasData != nullptr && _api.mdb_get(_txn, *_data, &key, &data) == 0 &&
+                    data.mv_size <= static_cast<size_t>(BalooDocumentData::maximumSize)) {
+                    _buffer.resize(static_cast<qsizetype>(data.mv_size));
+                    std::memcpy(_buffer.data(), data.mv_data, data.mv_size);
+                    *hasData = true;
+                }
             }
         });
+        if (!read && hasData != nullptr) {
+            // A fault may have been in the data's pages: the entry alone, as without data.
+            *hasData = false;
+            return lookUp(id, nullptr);
+        }
         if (!read || bytes.isEmpty()) {
             return std::nullopt;
         }
@@ -171,13 +195,15 @@ private:
     MDB_txn* _txn;
     MDB_dbi _postings;
     MDB_dbi _names;
+    std::optional<MDB_dbi> _data;
+    QByteArray _buffer; // one document's data, its room kept from one to the next
     QHash<quint64, QByteArray> _folders;
 };
 
-// Reads the paths in one read-only transaction; Overtaken when the indexer
+// Reads the documents in one read-only transaction; Overtaken when the indexer
 // committed twice meanwhile.
-Outcome readOnce(const LmdbApi& api, MDB_env* env, const QByteArray& term, std::vector<QByteArray>& paths,
-                 const std::function<bool()>& cancelled) {
+Outcome readOnce(const LmdbApi& api, MDB_env* env, const QByteArray& term, bool withData,
+                 std::vector<Document>& documents, const std::function<bool()>& cancelled) {
     MDB_txn* txn = nullptr;
     int rc = -1;
     if (!MappedReadGuard::run([&] { rc = api.mdb_txn_begin(env, nullptr, MDB_RDONLY, &txn); }) || rc != 0) {
@@ -185,26 +211,32 @@ Outcome readOnce(const LmdbApi& api, MDB_env* env, const QByteArray& term, std::
     }
     MDB_dbi postings = 0;
     MDB_dbi names = 0;
+    MDB_dbi data = 0;
+    int dataRc = -1;
     Outcome outcome = Outcome::Failed;
     const bool opened = MappedReadGuard::run([&] {
         rc = api.mdb_dbi_open(txn, "postingdb", 0, &postings);
         if (rc == 0) {
             rc = api.mdb_dbi_open(txn, "idfilename", MDB_INTEGERKEY, &names);
         }
+        if (rc == 0 && withData) {
+            dataRc = api.mdb_dbi_open(txn, "documentdatadb", MDB_INTEGERKEY, &data);
+        }
     });
     if (opened && rc == 0) {
-        Snapshot snapshot(api, txn, postings, names);
+        // Without the extractors' data the files are still listed, by name.
+        Snapshot snapshot(api, txn, postings, names, dataRc == 0 ? std::optional(data) : std::nullopt);
         if (const std::optional<std::vector<quint64>> ids = snapshot.documents(term)) {
             outcome = Outcome::Read;
-            paths.reserve(ids->size());
+            documents.reserve(ids->size());
             for (std::size_t i = 0; i < ids->size(); ++i) {
                 if ((i & 1023) == 1023 && cancelled()) {
                     outcome = Outcome::Failed;
                     break;
                 }
                 // A document without a whole path is left out, as Baloo does.
-                if (std::optional<QByteArray> path = snapshot.path((*ids)[i])) {
-                    paths.push_back(std::move(*path));
+                if (std::optional<Document> document = snapshot.document((*ids)[i])) {
+                    documents.push_back(std::move(*document));
                 }
             }
         }
@@ -250,8 +282,8 @@ QString indexFile() {
     return FileSystem::isRegularFile(file) ? file : QString();
 }
 
-std::optional<std::vector<QByteArray>> paths(const QString& indexFile, Type type,
-                                             const std::function<bool()>& cancelled) {
+std::optional<std::vector<Document>> documents(const QString& indexFile, Type type, bool withData,
+                                               const std::function<bool()>& cancelled) {
     const LmdbApi* api = load();
     if (api == nullptr) {
         return std::nullopt;
@@ -265,13 +297,13 @@ std::optional<std::vector<QByteArray>> paths(const QString& indexFile, Type type
         api->mdb_env_set_maxdbs(env, 16);
         // Read-only, and no lock file: nothing in the index's folder is opened for writing.
         const unsigned flags = MDB_RDONLY | MDB_NOLOCK | MDB_NOSUBDIR | MDB_NORDAHEAD;
-        std::vector<QByteArray> found;
+        std::vector<Document> found;
         Outcome outcome = Outcome::Failed;
         const QByteArray file = Path::toNative(indexFile);
         int rc = -1;
         if (MappedReadGuard::run([&] { rc = api->mdb_env_open(env, file.constData(), flags, 0); }) &&
             rc == 0 && holdsEveryPage(*api, env, indexFile)) {
-            outcome = readOnce(*api, env, term, found, cancelled);
+            outcome = readOnce(*api, env, term, withData, found, cancelled);
         }
         api->mdb_env_close(env);
         if (outcome == Outcome::Read) {
@@ -282,6 +314,20 @@ std::optional<std::vector<QByteArray>> paths(const QString& indexFile, Type type
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::vector<QByteArray>> paths(const QString& indexFile, Type type,
+                                             const std::function<bool()>& cancelled) {
+    std::optional<std::vector<Document>> found = documents(indexFile, type, false, cancelled);
+    if (!found) {
+        return std::nullopt;
+    }
+    std::vector<QByteArray> paths;
+    paths.reserve(found->size());
+    for (Document& document : *found) {
+        paths.push_back(std::move(document.path));
+    }
+    return paths;
 }
 
 } // namespace BalooIndex

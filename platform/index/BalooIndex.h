@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/index/BalooDocumentData.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,7 +20,8 @@
 // 64-bit little-endian ids), and a file's type is the term "T" followed by its
 // KFileMetaData type number; "idfilename" maps a document id (an integer key)
 // to its parent's id (8 bytes) and its own file name, up to a parent id of 0
-// under the root folder.
+// under the root folder; "documentdatadb" maps it to what the extractors found
+// in the file (BalooDocumentData), when content indexing is on.
 //
 // The index is never written: no lock file is opened or made (the indexer
 // removes its lock file when it starts anyway), and so a read that two of the
@@ -34,9 +37,19 @@ enum class Type { Audio = 2, Video = 3, Image = 4 };
 // The index file of the desktop's indexer, or a null string when there is none.
 QString indexFile();
 
-// The absolute paths (the file system's bytes) of the files of the type the
-// index at indexFile knows, in the index's order. None when the index or
-// liblmdb cannot be read, or when cancelled() answered true on the way.
+struct Document {
+    QByteArray path; // absolute, the file system's bytes
+    BalooDocumentData::Properties properties;
+};
+
+// The files of the type the index at indexFile knows, in the index's order,
+// with what the extractors found in them when withData (read in the same
+// transaction). None when the index or liblmdb cannot be read, or when
+// cancelled() answered true on the way.
+std::optional<std::vector<Document>> documents(const QString& indexFile, Type type, bool withData,
+                                               const std::function<bool()>& cancelled);
+
+// The same files' paths alone.
 std::optional<std::vector<QByteArray>> paths(const QString& indexFile, Type type,
                                              const std::function<bool()>& cancelled);
 

@@ -23,8 +23,8 @@ public:
 protected:
     CatalogueReader catalogueReader() const override;
     QStringList catalogueFiles() const override { return {_indexFile}; }
-    // The index's items are not grouped.
-    bool loadExpandable() override { return false; }
+    // Songs are grouped by album; pictures and videos are not grouped.
+    bool loadExpandable() override { return _type == BalooIndex::Type::Audio; }
 
 private:
     QString _indexFile;

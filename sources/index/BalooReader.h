@@ -7,7 +7,9 @@
 #include <QString>
 
 // Reads what KDE's file index (Baloo) knows of one kind of media: every
-// picture, song or video it indexed, named after their files, in path order.
+// picture, song or video it indexed, in path order. Songs take the title,
+// artist, length and album the indexer's extractors found in them (albums as
+// groups), videos their title; whatever has none is named after its file.
 // No indexed file is opened.
 namespace BalooReader {
 

@@ -59,6 +59,10 @@ Recipe recipe(Fixture fixture) {
     case Fixture::TaggedM4a:
         return {"tagged.m4a", "ffmpeg",
                 tone(1) + aac + args({"-metadata", "title=Evening Song", "-metadata", "artist=The Band"})};
+    case Fixture::TaggedFlac:
+        return {"tagged.flac", "ffmpeg",
+                tone(1) + args({"-c:a", "flac", "-metadata", "title=Night Swim", "-metadata",
+                                "artist=Tide Pool", "-metadata", "album=Low Water"})};
     case Fixture::TaggedMov:
         return {"tagged.mov", "ffmpeg",
                 video("64x48") + tone(1) + h264 + aac +

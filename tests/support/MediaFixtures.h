@@ -11,6 +11,7 @@ enum class Fixture {
     TaggedMp3,    // 2 s tone, ID3v2 title "Morning Song", artist "Zoë Keating"
     UntaggedMp3,  // 1 s tone without any ID3 tag
     TaggedM4a,    // AAC, title "Evening Song", artist "The Band"
+    TaggedFlac,   // 1 s, Vorbis comments title "Night Swim", artist "Tide Pool", album "Low Water"
     TaggedMov,    // 64x48 video with sound, 1 s, title "Holiday Clip", artist "Director"
     VideoOnlyMp4, // 160x120 H.264, 1 s, no sound, no metadata
     RotatedMp4,   // 160x120 H.264 shown turned a quarter (120x160)
