@@ -9,8 +9,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include <algorithm>
-
 ThumbnailLoader* ThumbnailLoader::instance() {
     static QPointer<ThumbnailLoader> loader;
     if (!loader) {
@@ -19,19 +17,9 @@ ThumbnailLoader* ThumbnailLoader::instance() {
     return loader;
 }
 
-namespace {
-
-int coreCount() {
-    return std::max(1, QThread::idealThreadCount());
-}
-
-} // namespace
-
 ThumbnailLoader::ThumbnailLoader(QObject* parent)
-    : QObject(parent)
-    , _maxRunning(coreCount())
-    , _workers(coreCount(), "Thumbnails")
-    , _mailbox(this) {
+    : QObject(parent) {
+    _pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
 
 ThumbnailLoader::~ThumbnailLoader() {
@@ -39,12 +27,11 @@ ThumbnailLoader::~ThumbnailLoader() {
     // before it goes; the results are then discarded with it.
     _queue.clear();
     _writes.clear();
-    _workers.waitForDone();
-    _mailbox.drop();
+    _pool.waitForDone();
 }
 
 void ThumbnailLoader::setMaxThreadCount(int count) {
-    _maxRunning = std::clamp(count, 1, coreCount());
+    _pool.setMaxThreadCount(std::max(1, count));
     startMore();
 }
 
@@ -72,7 +59,7 @@ void ThumbnailLoader::request(const IconImagePtr& image, const void* owner,
 }
 
 void ThumbnailLoader::startMore() {
-    while (_running < _maxRunning && !_queue.empty()) {
+    while (_running < _pool.maxThreadCount() && !_queue.empty()) {
         Request request = std::move(_queue.front());
         _queue.pop_front();
         const IconImagePtr image = request.image.lock();
@@ -98,7 +85,7 @@ void ThumbnailLoader::startMore() {
         const IconImage::Maker maker = image->_maker;
         const QString fallbackPath = image->_fallbackPath;
         std::weak_ptr<IconImage> weak = image;
-        _workers.start([this, path, fallbackPath, box, maker, weak]() {
+        _pool.start([this, path, fallbackPath, box, maker, weak]() {
             // Everything about the file is read here, its size and change time
             // included: the main thread only takes the results.
             const std::optional<qint64> changed = maker ? std::nullopt : FileSystem::changeTime(path);
@@ -111,23 +98,29 @@ void ThumbnailLoader::startMore() {
                     thumbnail = ThumbnailDecoder::make(fallbackPath, box);
                 }
             }
-            _mailbox.post([this, weak, thumbnail = std::move(thumbnail), changed]() {
-                finished(weak, thumbnail, changed);
-            });
+            QMetaObject::invokeMethod(
+                this,
+                [this, weak, thumbnail = std::move(thumbnail), changed]() {
+                    finished(weak, thumbnail, changed);
+                },
+                Qt::QueuedConnection);
         });
     }
     // Cache entries are written when no cell waits for its picture.
-    while (_queue.empty() && _running < _maxRunning && !_writes.empty()) {
+    while (_queue.empty() && _running < _pool.maxThreadCount() && !_writes.empty()) {
         ++_running;
         ThumbnailDecoder::Thumbnail thumbnail = std::move(_writes.front());
         _writes.pop_front();
-        _workers.start([this, thumbnail = std::move(thumbnail)]() {
+        _pool.start([this, thumbnail = std::move(thumbnail)]() {
             ThumbnailDecoder::storeInCache(thumbnail);
-            _mailbox.post([this]() {
-                --_running;
-                ++_written;
-                startMore();
-            });
+            QMetaObject::invokeMethod(
+                this,
+                [this]() {
+                    --_running;
+                    ++_written;
+                    startMore();
+                },
+                Qt::QueuedConnection);
         });
     }
 }
@@ -147,20 +140,23 @@ void ThumbnailLoader::followWhileWritten(const IconImagePtr& image, qint64 chang
             return;
         }
         // The file is looked at on the pool, never on the main thread.
-        _workers.start([this, weak, path = image->path(), changed]() {
+        _pool.start([this, weak, path = image->path(), changed]() {
             const std::optional<qint64> now = FileSystem::changeTime(path);
-            _mailbox.post([this, weak, now, changed]() {
-                const IconImagePtr image = weak.lock();
-                if (!image) {
-                    return;
-                }
-                if (now && *now != changed) {
-                    image->_sizeRead = false;
-                    request(image, nullptr, {}); // its end follows it further
-                } else if (now && isRecent(*now)) {
-                    followWhileWritten(image, changed);
-                }
-            });
+            QMetaObject::invokeMethod(
+                this,
+                [this, weak, now, changed]() {
+                    const IconImagePtr image = weak.lock();
+                    if (!image) {
+                        return;
+                    }
+                    if (now && *now != changed) {
+                        image->_sizeRead = false;
+                        request(image, nullptr, {}); // its end follows it further
+                    } else if (now && isRecent(*now)) {
+                        followWhileWritten(image, changed);
+                    }
+                },
+                Qt::QueuedConnection);
         });
     });
 }

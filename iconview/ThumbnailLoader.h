@@ -2,25 +2,24 @@
 
 #include "iconview/IconImage.h"
 #include "iconview/ThumbnailDecoder.h"
-#include "platform/system/MainThreadMailbox.h"
-#include "platform/system/WorkerThreads.h"
 
 #include <QHash>
 #include <QObject>
+#include <QThreadPool>
 
 #include <deque>
 #include <list>
 #include <memory>
 #include <optional>
 
-// Makes the pixels of file images on threads of its own (ThumbnailDecoder::make),
+// Makes the pixels of file images on a thread pool (ThumbnailDecoder::make),
 // in the order they were first drawn (so the cells on screen come first), at
 // most one picture per thread at a time. A queued request is dropped when, as
 // its turn comes, no view still shows its image or the image is gone. Results
 // come back on the main thread, which stores them in the image and announces
 // imageReady; the main thread never opens a picture file. Entries for the
-// shared thumbnail cache are written on the same threads once no picture is
-// waiting (at most kPendingWrites wait; beyond that they are not written).
+// shared thumbnail cache are written on the pool once no picture is waiting
+// (at most kPendingWrites wait; beyond that they are not written).
 class ThumbnailLoader : public QObject {
     Q_OBJECT
 public:
@@ -50,7 +49,7 @@ public:
     int writtenCount() const { return _written; }
     static constexpr std::size_t kPendingWrites = 64;
     void setMaxThreadCount(int count);
-    int maxThreadCount() const { return _maxRunning; }
+    int maxThreadCount() const { return _pool.maxThreadCount(); }
 
 Q_SIGNALS:
     // image has new pixels (or failed to decode); views showing it redraw it.
@@ -76,9 +75,5 @@ private:
     std::deque<ThumbnailDecoder::Thumbnail> _writes;
     int _running = 0;
     int _written = 0;
-    // Decoding threads of our own (one per core), of which _maxRunning work
-    // at once; what they make comes back through the mailbox.
-    int _maxRunning;
-    WorkerThreads _workers;
-    MainThreadMailbox _mailbox;
+    QThreadPool _pool;
 };
