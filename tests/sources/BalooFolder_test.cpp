@@ -7,6 +7,7 @@
 #include "sources/index/BalooReader.h"
 #include "support/CatalogueOutline.h"
 #include "support/MediaFixtures.h"
+#include "support/MediaRoots.h"
 #include "support/PrivateBus.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
@@ -102,14 +103,8 @@ TEST_F(BalooIndexFixture, ListsWhatTheIndexKnowsAndFollowsIt) {
     UserPreferences::sharedPreferences()->setPicturePaths({});
     UserPreferences::sharedPreferences()->setMusicPaths({});
     UserPreferences::sharedPreferences()->setMoviePaths({});
-    auto photos = std::make_shared<MediaFolder>();
-    auto music = std::make_shared<MediaFolder>();
-    auto movies = std::make_shared<MediaFolder>();
-    QVMedia media;
-    media.setPhotos(photos);
-    media.setMusic(music);
-    media.setMovies(movies);
-    media.awakeFromNib();
+    MediaRoots roots;
+    auto& [photos, music, movies, media] = roots;
     EXPECT_TRUE(photos->folders().empty());
 
     const QString home = _home.path();
