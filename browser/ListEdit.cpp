@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 
+#include <algorithm>
+
 namespace {
 
 // Adds row to the runs, which grow in the given direction.
@@ -104,4 +106,34 @@ ListEdit ListEdit::between(int oldCount, const ItemAt& oldAt, int newCount, cons
         }
     }
     return edit;
+}
+
+ListEdit ListEdit::seenByFirst(int& viewRows) const {
+    ListEdit seen;
+    // Runs that went, from the last: rows before a run keep their places.
+    for (const auto& [first, last] : removed) {
+        if (first >= viewRows) {
+            continue;
+        }
+        const int seenLast = std::min(last, viewRows - 1);
+        seen.removed.emplace_back(first, seenLast);
+        viewRows -= seenLast - first + 1;
+    }
+    // Runs that came, from the first: one that starts within what the view
+    // holds (or right after it) is in the view; one further on lies among
+    // the rows it has not been given yet.
+    for (const auto& [first, last] : inserted) {
+        if (first > viewRows) {
+            break;
+        }
+        seen.inserted.emplace_back(first, last);
+        viewRows += last - first + 1;
+    }
+    for (const int row : replaced) {
+        if (row < viewRows) {
+            seen.replaced.push_back(row);
+        }
+    }
+    seen.reordered = reordered;
+    return seen;
 }

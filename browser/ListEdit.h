@@ -37,4 +37,10 @@ struct ListEdit {
     bool isSmall() const { return !reordered && removed.size() + inserted.size() <= kMostRuns; }
 
     static ListEdit between(int oldCount, const ItemAt& oldAt, int newCount, const ItemAt& newAt);
+
+    // The part of this edit a view sees that holds only the first viewRows
+    // rows of the old list (the rest still to be handed to it): runs beyond
+    // what it holds are left out, and viewRows becomes the number of rows it
+    // holds afterwards, the first ones of the new list.
+    ListEdit seenByFirst(int& viewRows) const;
 };

@@ -114,6 +114,12 @@ protected:
     // Redraws the titles, artists and times read in the background, and sorts
     // if a column was clicked while they were read.
     void detailsArrived() override;
+    // The table lays out a header section for each row, on memory touched
+    // for the first time when a long list first arrives (17.6 µs a page
+    // measured on a virtual machine): a million rows at once kept the main
+    // thread 34 ms, a slice of kPublishingSlice rows keeps it 6 to 8 ms.
+    int publishingSlice() const override { return kPublishingSlice; }
+    void rowsArriving(int first, int last) override;
 
 private:
     // Sorts the held folder by the clicked column, unless it cannot answer
@@ -151,5 +157,6 @@ private:
     const MediaFolder* _sortWaitingFor = nullptr;
     // Folders of this many tracks or more are sorted on a loader thread.
     static constexpr std::size_t kSortInBackground = 20000;
+    static constexpr int kPublishingSlice = 65536;
     std::shared_ptr<FolderLoadJob> _sortJob;
 };

@@ -23,6 +23,11 @@ bool isFilterSpace(QChar c) {
 
 QVMBListController::QVMBListController(QObject* parent)
     : QAbstractTableModel(parent) {
+    // A turn of its own for each slice: what the user did meanwhile is
+    // answered between them.
+    _publishing.setSingleShot(true);
+    _publishing.setInterval(0);
+    connect(&_publishing, &QTimer::timeout, this, [this] { publishNextSlice(); });
 }
 
 QVMBListController::~QVMBListController() {
@@ -127,8 +132,46 @@ void QVMBListController::notifyCountAndPlay() {
 void QVMBListController::updateList() {
     listWillChange();
     show(computeShown());
+    startPublishing();
     listChanged();
     notifyCountAndPlay();
+}
+
+void QVMBListController::startPublishing() {
+    const int slice = publishingSlice();
+    const int atOnce = std::max(slice, _mostViewRows);
+    viewHolds(slice > 0 && wholeCount() > atOnce ? atOnce : wholeCount());
+}
+
+void QVMBListController::viewHolds(int rows) {
+    _viewRows = rows < wholeCount() ? rows : -1;
+    _mostViewRows = std::max(_mostViewRows, numItems());
+    if (_viewRows < 0) {
+        _publishing.stop();
+    } else if (!_publishing.isActive()) {
+        _publishing.start();
+    }
+}
+
+void QVMBListController::publishNextSlice() {
+    if (_viewRows < 0) {
+        return;
+    }
+    const int first = _viewRows;
+    rowsArriving(first, std::min(wholeCount(), first + std::max(1, publishingSlice())) - 1);
+    notifyCountAndPlay();
+}
+
+int QVMBListController::publishingSlice() const {
+    return 0;
+}
+
+void QVMBListController::rowsArriving(int, int last) {
+    takeRows(last);
+}
+
+void QVMBListController::takeRows(int last) {
+    viewHolds(last + 1);
 }
 
 void QVMBListController::filesChanged(const Notification&) {
@@ -157,22 +200,28 @@ void QVMBListController::filesChanged(const Notification&) {
                       before.count(), [&before](int row) -> const MediaItemPtr& { return before.at(row); },
                       now.count(), [&now](int row) -> const MediaItemPtr& { return now.at(row); });
     _liveUpdate = true;
-    // The view goes on showing the old rows (the transition) until told otherwise.
+    // The view goes on showing the old rows it holds (the transition) until
+    // told otherwise; those it has not been given yet are not told of.
+    const int held = numItems();
+    int viewRows = held;
+    const ListEdit seen = edit.seenByFirst(viewRows);
     _transition = std::make_unique<std::vector<const MediaItemPtr*>>();
-    _transition->reserve(static_cast<std::size_t>(before.count()));
-    for (int row = 0; row < before.count(); ++row) {
+    _transition->reserve(static_cast<std::size_t>(held));
+    for (int row = 0; row < held; ++row) {
         _transition->push_back(&before.at(row));
     }
     show(std::move(now));
     bool told = edit.isEmpty();
     if (!told && edit.isSmall()) {
-        told = applyEdit(edit);
+        told = applyEdit(seen);
     }
     if (told) {
         _transition.reset();
+        viewHolds(viewRows);
     } else {
         listWillChange();
         _transition.reset();
+        startPublishing();
         listChanged();
         std::vector<int> kept;
         for (const int position : positionsAfterUpdate(selected)) {
@@ -304,7 +353,7 @@ int QVMBListController::numItems() const {
     if (_transition) {
         return static_cast<int>(_transition->size());
     }
-    return static_cast<int>(_showsAll ? _files->size() : _matches.size());
+    return _viewRows >= 0 ? _viewRows : wholeCount();
 }
 
 std::vector<MediaItemPtr> QVMBListController::filtered() const {

@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QString>
+#include <QTimer>
 #include <QVMediaBrowser/Notifications.h>
 
 #include <memory>
@@ -33,6 +34,10 @@ extern const char QVMBListCtrlCannotPlay[];
 // Each list is also the item model of its list: the music list shows it as a
 // table; the grids ask through their own data source interface, so the base
 // model has no rows.
+//
+// A view that keeps memory for each row (the table) is handed a long list a
+// slice per turn of the event loop (publishingSlice()): the list is then, for
+// everyone, the rows the view holds so far, and grows as the view takes more.
 class QVMBListController : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -65,6 +70,9 @@ public:
     // Whether the held folder is still being read (the list stays empty
     // meanwhile), or a search waits for the texts of its items.
     bool isLoading() const;
+    // Whether rows of the list are still to be handed to the view (a slice
+    // per turn of the event loop); numItems() counts those it holds.
+    bool isPublishing() const { return _viewRows >= 0; }
     // Whole percentage of the held folder's source read, or -1 when unknown.
     int loadPercent() const;
     // Whether the held folder's source could not be read.
@@ -127,6 +135,16 @@ protected:
     // tags): a view redraws what it shows of them. The base does nothing.
     virtual void detailsArrived();
 
+    // How many more rows the view takes in one turn of the event loop than
+    // it ever held before; 0 (the default) for a view that takes any list at
+    // once (the grids work out what to draw from the viewport).
+    virtual int publishingSlice() const;
+    // Hook: the view is handed the next slice, rows first to last appended
+    // after those it holds; the subclass tells its view around takeRows().
+    virtual void rowsArriving(int first, int last);
+    // Step of rowsArriving(): the list now holds rows up to last.
+    void takeRows(int last);
+
 private:
     // What the list shows: see _files.
     struct Shown {
@@ -145,6 +163,13 @@ private:
     void notifyCountAndPlay();
     // Applies a pending sort or search once the folder can answer it.
     bool waitsForDetails() const;
+    // The whole list's length, held by the view or not.
+    int wholeCount() const { return static_cast<int>(_showsAll ? _files->size() : _matches.size()); }
+    // After the list was rebuilt: how much of it the view takes now, the
+    // rest following a slice per turn.
+    void startPublishing();
+    void viewHolds(int rows);
+    void publishNextSlice();
     void observeFolder(bool observe);
     bool _liveUpdate = false;
     // While a live update is told as runs of rows: the rows the view knows,
@@ -161,6 +186,13 @@ private:
     std::shared_ptr<const std::vector<MediaItemPtr>> _files = std::make_shared<std::vector<MediaItemPtr>>();
     bool _showsAll = false;
     std::vector<std::uint32_t> _matches;
+    // While the view holds only the first rows of the list: their number
+    // (the rest follows from _publishing); -1 when it holds all of it. Qt's
+    // table keeps the memory of the longest list it held, which it touched
+    // when it took it, so a list no longer than _mostViewRows goes at once.
+    int _viewRows = -1;
+    int _mostViewRows = 0;
+    QTimer _publishing;
     // The held folder's files folded for searching: taken from the folder's
     // load when it folded them, else made on the first search; dropped
     // whenever the folder or its files change.
