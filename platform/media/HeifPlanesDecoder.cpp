@@ -5,7 +5,9 @@
 #include "platform/media/PictureFile.h"
 
 #include <QSize>
+#include <QThread>
 
+#include <algorithm>
 #include <cstring>
 #include <libheif/heif_plugin.h>
 
@@ -48,9 +50,10 @@ heif_error newDecoder(void** out, bool filtered) {
         delete decoder;
         return failure("libde265 made no decoder");
     }
-    // One worker, as libheif's own decoder: pictures are already decoded
-    // several at a time on the loaders' threads.
-    de265->de265_start_worker_threads(decoder->context, 1);
+    // A worker per core (libheif's own decoder has one): a picture coded in
+    // wavefront rows (as encoders write them by default) decodes its rows
+    // side by side, which the preview, decoding one picture at a time, needs.
+    de265->de265_start_worker_threads(decoder->context, std::clamp(QThread::idealThreadCount(), 1, 4));
     de265->de265_set_parameter_bool(decoder->context, DE265_DECODER_PARAM_DISABLE_DEBLOCKING, !filtered);
     de265->de265_set_parameter_bool(decoder->context, DE265_DECODER_PARAM_DISABLE_SAO, !filtered);
     *out = decoder;
