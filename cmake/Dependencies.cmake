@@ -8,6 +8,7 @@ pkg_check_modules(MPV REQUIRED IMPORTED_TARGET mpv)
 pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
 # Headers only: the picture readers open these libraries at run time.
 pkg_check_modules(LIBHEIF REQUIRED libheif)
+pkg_check_modules(LIBDE265 REQUIRED libde265)
 pkg_check_modules(LIBRAW REQUIRED libraw_r)
 pkg_check_modules(TRACKER REQUIRED tracker-sparql-3.0)
 pkg_check_modules(LMDB REQUIRED lmdb)

@@ -31,7 +31,13 @@
     X(heif_image_get_width)                                                                                  \
     X(heif_image_get_height)                                                                                 \
     X(heif_image_get_plane_readonly)                                                                         \
-    X(heif_image_release)
+    X(heif_image_release)                                                                                    \
+    X(heif_register_decoder)                                                                                 \
+    X(heif_image_create)                                                                                     \
+    X(heif_image_add_plane)                                                                                  \
+    X(heif_image_get_plane)                                                                                  \
+    X(heif_nclx_color_profile_alloc)                                                                         \
+    X(heif_image_set_nclx_color_profile)
 
 struct HeifApi {
 #define QVMB_HEIF_POINTER(name) decltype(&::name) name = nullptr;

@@ -1,8 +1,10 @@
 #include "platform/media/HeifPicture.h"
 
 #include "platform/media/HeifApi.h"
+#include "platform/media/HeifPlanesDecoder.h"
 #include "platform/media/PictureFile.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -27,10 +29,46 @@ bool isStillBrand(QByteArrayView brand) {
     return false;
 }
 
+// The brands an ftyp box at the start of head names (major and compatible),
+// at most the box's size.
+std::vector<QByteArrayView> brandsOf(QByteArrayView head) {
+    std::vector<QByteArrayView> brands;
+    if (head.size() < 16 || head.sliced(4, 4) != "ftyp") {
+        return brands;
+    }
+    const qint64 boxSize =
+        (qint64(quint8(head[0])) << 24) | (quint8(head[1]) << 16) | (quint8(head[2]) << 8) | quint8(head[3]);
+    brands.push_back(head.sliced(8, 4));
+    const qint64 end = std::min<qint64>(boxSize, head.size());
+    for (qint64 at = 16; at + 4 <= end; at += 4) {
+        brands.push_back(head.sliced(at, 4));
+    }
+    return brands;
+}
+
+// Whether the file's brands promise HEVC pictures and no AV1 ones: only then
+// may its pictures be read through the planes decoder, which knows HEVC alone
+// (an AV1 picture would come back from libheif's own decoder, in real RGB).
+bool codedInHevcOnly(QByteArrayView head) {
+    static constexpr const char* hevc[] = {"heic", "heix", "heim", "heis", "hevc", "hevx"};
+    bool any = false;
+    for (const QByteArrayView brand : brandsOf(head)) {
+        if (brand == "avif" || brand == "avis") {
+            return false;
+        }
+        for (const char* known : hevc) {
+            any = any || brand == QByteArrayView(known, 4);
+        }
+    }
+    return any;
+}
+
 // One file opened by libheif, with its primary image.
 class HeifFile {
 public:
-    explicit HeifFile(const QString& path)
+    // With planes, HEVC pictures decode through the planes decoder and must be
+    // read with codedPlanesReduced().
+    explicit HeifFile(const QString& path, std::optional<HeifPlanesDecoder::Use> planes = std::nullopt)
         : _api(HeifApi::load()) {
         if (_api == nullptr) {
             return;
@@ -41,10 +79,14 @@ public:
         if (headSize <= 0 || !looksLikeHeif(QByteArrayView(head, headSize))) {
             return;
         }
+        _codedInHevcOnly = codedInHevcOnly(QByteArrayView(head, headSize));
         struct stat info {};
         ::fstat(_fd, &info);
         _size = info.st_size;
         _context = _api->heif_context_alloc();
+        if (_context != nullptr && planes && !HeifPlanesDecoder::registerOn(*_api, _context, *planes)) {
+            return;
+        }
         // libheif reads the boxes it needs through the descriptor: the coded
         // pixels are read only to decode them, and only the images decoded.
         if (_context == nullptr ||
@@ -144,6 +186,55 @@ public:
         const QImage decoded(pixels, width, height, stride,
                              alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
         return PictureFile::scaledCopy(decoded, box);
+    }
+
+    // Whether the picture of handle may be read as its coded planes: HEVC,
+    // opaque, 8-bit, no larger than the picture.
+    bool readsAsPlanes(const heif_image_handle* handle, QSize box) const {
+        const QSize size = sizeOf(handle);
+        return _codedInHevcOnly && box.width() <= size.width() && box.height() <= size.height() &&
+               _api->heif_image_handle_has_alpha_channel(handle) == 0 &&
+               _api->heif_image_handle_get_luma_bits_per_pixel(handle) == 8;
+    }
+
+    // Through a file opened with the planes decoder: the picture of handle
+    // reduced to box from the planes as coded (see HeifPlanesDecoder.h); none
+    // when it cannot be read that way.
+    std::optional<QImage> codedPlanesReduced(const heif_image_handle* handle, QSize box) const {
+        const QSize size = sizeOf(handle);
+        if (!PictureFile::fitsAllocationLimit(size, 3)) {
+            return std::nullopt;
+        }
+        _api->heif_context_set_maximum_image_size_limit(_context, std::max(size.width(), size.height()) + 1);
+        heif_image* image = nullptr;
+        if (_api->heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_444, nullptr).code !=
+            heif_error_Ok) {
+            return std::nullopt;
+        }
+        const std::unique_ptr<heif_image, void (*)(const heif_image*)> owner(image, _api->heif_image_release);
+        std::optional<PictureFile::YCbCrPlanes> planes = matrixOf(handle, image);
+        if (!planes) {
+            return std::nullopt;
+        }
+        planes->luma = _api->heif_image_get_plane_readonly(image, heif_channel_R, &planes->lumaStride);
+        planes->cb = _api->heif_image_get_plane_readonly(image, heif_channel_G, &planes->cbStride);
+        planes->cr = _api->heif_image_get_plane_readonly(image, heif_channel_B, &planes->crStride);
+        planes->lumaSize = QSize(_api->heif_image_get_width(image, heif_channel_R),
+                                 _api->heif_image_get_height(image, heif_channel_R));
+        planes->chromaSize = planes->lumaSize;
+        for (const heif_channel chroma : {heif_channel_G, heif_channel_B}) {
+            if (QSize(_api->heif_image_get_width(image, chroma),
+                      _api->heif_image_get_height(image, chroma)) != planes->lumaSize) {
+                return std::nullopt;
+            }
+        }
+        if (planes->luma == nullptr || planes->cb == nullptr || planes->cr == nullptr ||
+            planes->lumaStride < planes->lumaSize.width() || planes->cbStride < planes->lumaSize.width() ||
+            planes->crStride < planes->lumaSize.width() || box.width() > planes->lumaSize.width() ||
+            box.height() > planes->lumaSize.height()) {
+            return std::nullopt;
+        }
+        return PictureFile::reducedFromYCbCr(*planes, box);
     }
 
 private:
@@ -254,6 +345,7 @@ private:
 
     const HeifApi* _api;
     int _fd = -1;
+    bool _codedInHevcOnly = false;
     off_t _size = 0;
     off_t _position = 0;
     heif_context* _context = nullptr;
@@ -278,22 +370,8 @@ bool isHeifExtension(QStringView extension) {
 }
 
 bool looksLikeHeif(QByteArrayView head) {
-    // An ftyp box first: size, "ftyp", major brand, minor version, compatible brands.
-    if (head.size() < 16 || head.sliced(4, 4) != "ftyp") {
-        return false;
-    }
-    const qint64 boxSize =
-        (qint64(quint8(head[0])) << 24) | (quint8(head[1]) << 16) | (quint8(head[2]) << 8) | quint8(head[3]);
-    if (isStillBrand(head.sliced(8, 4))) {
-        return true;
-    }
-    const qint64 end = std::min<qint64>(boxSize, head.size());
-    for (qint64 at = 16; at + 4 <= end; at += 4) {
-        if (isStillBrand(head.sliced(at, 4))) {
-            return true;
-        }
-    }
-    return false;
+    const std::vector<QByteArrayView> brands = brandsOf(head);
+    return std::any_of(brands.begin(), brands.end(), isStillBrand);
 }
 
 QSize uprightSize(const QString& path) {
@@ -318,6 +396,16 @@ QImage thumbnail(const QString& path, QSize box) {
         file.api()->heif_image_handle_release(stored);
         if (!image.isNull()) {
             return image;
+        }
+    }
+    if (file.readsAsPlanes(file.primary(), box)) {
+        const QSize size = file.sizeOf(file.primary());
+        const bool byHalf = box.width() * 2 <= size.width() && box.height() * 2 <= size.height();
+        const HeifFile planes(path, byHalf ? HeifPlanesDecoder::Use::Reduced : HeifPlanesDecoder::Use::Whole);
+        if (planes.primary() != nullptr) {
+            if (std::optional<QImage> image = planes.codedPlanesReduced(planes.primary(), box)) {
+                return *image;
+            }
         }
     }
     return file.decode(file.primary(), box);

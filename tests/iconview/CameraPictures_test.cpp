@@ -3,6 +3,10 @@
 #include "support/CameraFixtures.h"
 #include "support/TempHome.h"
 
+#include <QColor>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -54,6 +58,55 @@ TEST(CameraPictures, HeifStoredThumbnailServesOnlyCellsItCovers) {
     // Sharp at the halves' border only when decoded from the full picture.
     EXPECT_TRUE(isRed(large.pixel(97, 66)));
     EXPECT_TRUE(isBlue(large.pixel(103, 66)));
+}
+
+// The mean difference, per colour channel, between two pictures of one size.
+double meanDifference(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum +=
+                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+// A HEIC reduced for a cell or the preview (read from its coded planes, the
+// in-loop filters skipped at half size or less) has the colours the
+// picture's own library gives when it decodes the whole picture: a swapped,
+// shifted or wrongly scaled chroma plane, or a wrong matrix or range, moves
+// every colour of a colourful picture by far more.
+TEST(CameraPictures, HeicReducedFromItsPlanesHasTheColoursOfTheWholeDecode) {
+    TempHome home;
+    QImage picture(640, 480, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            // A sweep of hues across, light to dark down, with sharp squares.
+            const bool square = (x / 40 + y / 40) % 5 == 0;
+            picture.setPixel(
+                x, y,
+                QColor::fromHsv((x * 359 / 639 + (square ? 180 : 0)) % 360, 200, 255 - y * 180 / 479).rgb());
+        }
+    }
+    const QString heic = CameraFixtures::heif(home.file(QStringLiteral("colours.heic")), picture);
+    ASSERT_FALSE(heic.isEmpty());
+    QTemporaryDir work;
+    const QString whole = work.filePath(QStringLiteral("whole.png"));
+    QProcess convert;
+    convert.start(QStringLiteral("heif-convert"), {heic, whole});
+    ASSERT_TRUE(convert.waitForFinished(60000) && convert.exitCode() == 0);
+    const QImage reference = QImage(whole).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(reference.size(), QSize(640, 480));
+    for (const QSize box : {QSize(320, 240), QSize(160, 120), QSize(480, 360), QSize(640, 480)}) {
+        SCOPED_TRACE(box.width());
+        const QImage reduced = ThumbnailDecoder::decode(heic, box, QSize(640, 480));
+        ASSERT_EQ(reduced.size(), box);
+        const QImage expected = reference.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        EXPECT_LT(meanDifference(reduced.convertToFormat(QImage::Format_RGB32), expected), 2.0);
+    }
 }
 
 // A camera's RAW file shows the JPEG preview the camera embedded, turned by
