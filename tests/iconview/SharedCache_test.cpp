@@ -333,7 +333,8 @@ TEST_F(SharedCache, EntriesOfEveryWriterShowWhatQtsReaderReads) {
         {photo, QStringLiteral("-resize"), QStringLiteral("512x341"), QStringLiteral("PNG24:") + magickFile},
         magickFile);
 
-    ThumbnailPngWriter::Texts ourKeys(keys.begin(), keys.end());
+    const QByteArray oursWithAlpha =
+        ThumbnailPngWriter::write(photoLike(size, true), ThumbnailPngWriter::Texts(keys.begin(), keys.end()));
     const struct {
         const char* writer;
         QByteArray png;
@@ -343,8 +344,8 @@ TEST_F(SharedCache, EntriesOfEveryWriterShowWhatQtsReaderReads) {
         {"Qt, RGBA", qtWritten(photoLike(size, true)), true},
         {"gdk-pixbuf-thumbnailer", withTexts(desktops, keys), true},
         {"ImageMagick", withTexts(magick, keys), true},
-        {"ours, RGB", ThumbnailPngWriter::write(photoLike(size), ourKeys), true},
-        {"ours, RGBA", ThumbnailPngWriter::write(photoLike(size, true), ourKeys), true},
+        {"ours, RGB", ThumbnailPngWriter::write(photoLike(size), {keys.begin(), keys.end()}), true},
+        {"ours, RGBA", oursWithAlpha, true},
         {"every filter, RGB", withTexts(everyFilterPng(photoLike(size)), keys), true},
         {"every filter, RGBA", withTexts(everyFilterPng(photoLike(size, true)), keys), true},
         {"palette", qtWritten(photoLike(size).convertToFormat(QImage::Format_Indexed8)), false},
@@ -363,6 +364,13 @@ TEST_F(SharedCache, EntriesOfEveryWriterShowWhatQtsReaderReads) {
         ASSERT_EQ(found.size(), size);
         EXPECT_TRUE(samePixels(found, qts));
     }
+    // The desktop's own reader (gdk-pixbuf's, through its thumbnailer) takes ours, alpha and all.
+    const QString ours = home.writeFile(QStringLiteral("ours.png"), oursWithAlpha);
+    const QString again = home.file(QStringLiteral("again.png"));
+    const QImage readByDesktop =
+        QImage::fromData(madeBy(QStringLiteral("gdk-pixbuf-thumbnailer"),
+                                {QStringLiteral("-s"), QStringLiteral("512"), ours, again}, again));
+    EXPECT_TRUE(samePixels(readByDesktop, QImage::fromData(oursWithAlpha)));
     // The fixture's rows, checked against Qt's reader, are the picture's.
     EXPECT_TRUE(samePixels(QImage::fromData(everyFilterPng(photoLike(size, true))), photoLike(size, true)));
 }
