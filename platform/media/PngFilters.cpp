@@ -75,25 +75,62 @@ template <int Bpp> void undoAverage(std::uint8_t* row, const std::uint8_t* previ
     }
 }
 
+// One pixel of a Paeth row: the filtered bytes plus the predictor of left a,
+// above b and upper-left c (samples in 16-bit lanes).
+inline __m128i paethPixel(__m128i filtered, __m128i a, __m128i b, __m128i c) {
+    // With p = a + b - c: |p - a| = |b - c|, |p - b| = |a - c|, |p - c| = |(b - c) + (a - c)|.
+    const __m128i towardsA = _mm_sub_epi16(b, c);
+    const __m128i towardsB = _mm_sub_epi16(a, c);
+    const __m128i pa = abs16(towardsA);
+    const __m128i pb = abs16(towardsB);
+    const __m128i pc = abs16(_mm_add_epi16(towardsA, towardsB));
+    const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+    __m128i nearest = select(_mm_cmpeq_epi16(smallest, pb), b, c);
+    nearest = select(_mm_cmpeq_epi16(smallest, pa), a, nearest);
+    return _mm_add_epi8(filtered, _mm_packus_epi16(nearest, nearest));
+}
+
 template <int Bpp> void undoPaeth(std::uint8_t* row, const std::uint8_t* previous, std::size_t rowBytes) {
     const __m128i zero = _mm_setzero_si128();
     __m128i a = zero;
     __m128i c = zero;
     for (std::size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
         const __m128i b = _mm_unpacklo_epi8(loadPixel<Bpp>(previous + i), zero);
-        // With p = a + b - c: |p - a| = |b - c|, |p - b| = |a - c|, |p - c| = |(b - c) + (a - c)|.
-        const __m128i towardsA = _mm_sub_epi16(b, c);
-        const __m128i towardsB = _mm_sub_epi16(a, c);
-        const __m128i pa = abs16(towardsA);
-        const __m128i pb = abs16(towardsB);
-        const __m128i pc = abs16(_mm_add_epi16(towardsA, towardsB));
-        const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
-        __m128i nearest = select(_mm_cmpeq_epi16(smallest, pb), b, c);
-        nearest = select(_mm_cmpeq_epi16(smallest, pa), a, nearest);
-        const __m128i out = _mm_add_epi8(loadPixel<Bpp>(row + i), _mm_packus_epi16(nearest, nearest));
+        const __m128i out = paethPixel(loadPixel<Bpp>(row + i), a, b, c);
         storePixel<Bpp>(row + i, out);
         a = _mm_unpacklo_epi8(out, zero);
         c = b;
+    }
+}
+
+template <int Bpp>
+void undoPaethPair(std::uint8_t* upper, std::uint8_t* lower, const std::uint8_t* previous,
+                   std::size_t rowBytes) {
+    const __m128i zero = _mm_setzero_si128();
+    // The upper row's left and upper-left pixels; the lower row's, whose
+    // above and upper-left are the upper row's pixels as just undone.
+    __m128i upperA = zero;
+    __m128i upperC = zero;
+    __m128i lowerA = zero;
+    __m128i lowerC = zero;
+    const std::size_t pixels = rowBytes / Bpp;
+    for (std::size_t p = 0; p < pixels; ++p) {
+        const std::size_t i = p * Bpp;
+        if (p > 0) {
+            const __m128i out = paethPixel(loadPixel<Bpp>(lower + i - Bpp), lowerA, upperA, lowerC);
+            storePixel<Bpp>(lower + i - Bpp, out);
+            lowerA = _mm_unpacklo_epi8(out, zero);
+            lowerC = upperA;
+        }
+        const __m128i b = _mm_unpacklo_epi8(loadPixel<Bpp>(previous + i), zero);
+        const __m128i out = paethPixel(loadPixel<Bpp>(upper + i), upperA, b, upperC);
+        storePixel<Bpp>(upper + i, out);
+        upperA = _mm_unpacklo_epi8(out, zero);
+        upperC = b;
+    }
+    if (pixels > 0) {
+        const std::size_t last = (pixels - 1) * Bpp;
+        storePixel<Bpp>(lower + last, paethPixel(loadPixel<Bpp>(lower + last), lowerA, upperA, lowerC));
     }
 }
 
@@ -112,6 +149,13 @@ template <int Bpp> void undoPaeth(std::uint8_t* row, const std::uint8_t* previou
         const int c = i >= Bpp ? previous[i - Bpp] : 0;
         row[i] = static_cast<std::uint8_t>(row[i] + paethPredictor(a, previous[i], c));
     }
+}
+
+template <int Bpp>
+void undoPaethPair(std::uint8_t* upper, std::uint8_t* lower, const std::uint8_t* previous,
+                   std::size_t rowBytes) {
+    undoPaeth<Bpp>(upper, previous, rowBytes);
+    undoPaeth<Bpp>(lower, upper, rowBytes);
 }
 
 #endif
@@ -147,6 +191,15 @@ bool undo(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* previous, 
         bytesPerPixel == 3 ? undoPaeth<3>(row, previous, rowBytes) : undoPaeth<4>(row, previous, rowBytes);
     }
     return true;
+}
+
+void undoPaethPair(std::uint8_t* upper, std::uint8_t* lower, const std::uint8_t* previous,
+                   std::size_t rowBytes, int bytesPerPixel) {
+    if (bytesPerPixel == 3) {
+        undoPaethPair<3>(upper, lower, previous, rowBytes);
+    } else {
+        undoPaethPair<4>(upper, lower, previous, rowBytes);
+    }
 }
 
 void applyUp(const std::uint8_t* row, const std::uint8_t* previous, std::size_t rowBytes, std::uint8_t* out) {

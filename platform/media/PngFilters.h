@@ -17,6 +17,13 @@ enum Filter : std::uint8_t { None = 0, Sub = 1, Up = 2, Average = 3, Paeth = 4 }
 bool undo(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* previous, std::size_t rowBytes,
           int bytesPerPixel);
 
+// Undoes Paeth on two consecutive rows at once (upper, then lower below it;
+// previous is the row above upper, never null): the second row trails the
+// first by a pixel, so that the two rows' chains of pixels overlap in the
+// processor. Most rows of photographs that libpng wrote are Paeth rows.
+void undoPaethPair(std::uint8_t* upper, std::uint8_t* lower, const std::uint8_t* previous,
+                   std::size_t rowBytes, int bytesPerPixel);
+
 // Writes row filtered with Up against previous (null for the first row) to out.
 void applyUp(const std::uint8_t* row, const std::uint8_t* previous, std::size_t rowBytes, std::uint8_t* out);
 

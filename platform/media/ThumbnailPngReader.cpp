@@ -141,29 +141,44 @@ Outcome readHeader(QByteArrayView data, int maxSide, Header& header) {
     return Outcome::Decoded;
 }
 
-// Undoes each row's filter and writes it into image as the grid draws it.
+// Writes an undone row into the image's line as the grid draws it.
+void convertRow(const std::uint8_t* row, int width, int bytesPerPixel, QRgb* out) {
+    if (bytesPerPixel == 3) {
+        for (int x = 0; x < width; ++x, row += 3) {
+            out[x] = 0xff000000u | (quint32(row[0]) << 16) | (quint32(row[1]) << 8) | row[2];
+        }
+    } else {
+        for (int x = 0; x < width; ++x, row += 4) {
+            const QRgb pixel = qRgba(row[0], row[1], row[2], row[3]);
+            out[x] = row[3] == 255 ? pixel : qPremultiply(pixel);
+        }
+    }
+}
+
+// Undoes each row's filter and writes it into image, two Paeth rows at a
+// time where they follow each other.
 bool unfilterInto(std::uint8_t* rows, const Header& header, QImage& image) {
-    const auto rowBytes =
-        static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.bytesPerPixel);
+    const int bpp = header.bytesPerPixel;
+    const auto rowBytes = static_cast<std::size_t>(header.width) * static_cast<std::size_t>(bpp);
     const std::uint8_t* previous = nullptr;
-    for (int y = 0; y < header.height; ++y) {
+    for (int y = 0; y < header.height;) {
         std::uint8_t* row = rows + static_cast<std::size_t>(y) * (rowBytes + 1);
-        if (!PngFilters::undo(row[0], row + 1, previous, rowBytes, header.bytesPerPixel)) {
+        std::uint8_t* next = row + rowBytes + 1;
+        if (previous != nullptr && y + 1 < header.height && row[0] == PngFilters::Paeth &&
+            next[0] == PngFilters::Paeth) {
+            PngFilters::undoPaethPair(row + 1, next + 1, previous, rowBytes, bpp);
+            convertRow(row + 1, header.width, bpp, reinterpret_cast<QRgb*>(image.scanLine(y)));
+            convertRow(next + 1, header.width, bpp, reinterpret_cast<QRgb*>(image.scanLine(y + 1)));
+            previous = next + 1;
+            y += 2;
+            continue;
+        }
+        if (!PngFilters::undo(row[0], row + 1, previous, rowBytes, bpp)) {
             return false;
         }
-        ++row;
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        if (header.bytesPerPixel == 3) {
-            for (int x = 0; x < header.width; ++x, row += 3) {
-                out[x] = 0xff000000u | (quint32(row[0]) << 16) | (quint32(row[1]) << 8) | row[2];
-            }
-        } else {
-            for (int x = 0; x < header.width; ++x, row += 4) {
-                const QRgb pixel = qRgba(row[0], row[1], row[2], row[3]);
-                out[x] = row[3] == 255 ? pixel : qPremultiply(pixel);
-            }
-        }
-        previous = row - rowBytes;
+        convertRow(row + 1, header.width, bpp, reinterpret_cast<QRgb*>(image.scanLine(y)));
+        previous = row + 1;
+        ++y;
     }
     return true;
 }

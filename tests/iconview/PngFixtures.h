@@ -91,7 +91,8 @@ inline QImage photoLike(QSize size, bool alpha = false) {
 }
 
 // A PNG of image (8-bit RGB, or RGBA when it has alpha) whose rows take the
-// five filters in turn (the first row too), its pixel data in two chunks.
+// five filters in turn (the first row too), Paeth three rows running, its
+// pixel data in two chunks.
 inline QByteArray everyFilterPng(const QImage& source) {
     const bool alpha = source.hasAlphaChannel();
     const QImage image = source.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
@@ -101,7 +102,7 @@ inline QByteArray everyFilterPng(const QImage& source) {
     for (int y = 0; y < image.height(); ++y) {
         const uchar* row = image.constScanLine(y);
         const uchar* above = y > 0 ? image.constScanLine(y - 1) : nullptr;
-        const int filter = y % 5;
+        const int filter = std::min(y % 7, 4);
         rows.append(char(filter));
         for (qsizetype i = 0; i < rowBytes; ++i) {
             const int a = i >= bpp ? row[i - bpp] : 0;
