@@ -592,6 +592,8 @@ void BM_CameraFolderFirstScreen(benchmark::State& state) {
 BENCHMARK(BM_CameraFolderFirstScreen)
     ->Args({900, 700})
     ->Args({1400, 900})
+    // Three columns always: a tall, narrow window shows 14 rows, 42 cells.
+    ->Args({400, 1900})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -11,6 +11,7 @@
 #include "platform/media/JpegPreviews.h"
 #include "platform/media/MoviePoster.h"
 #include "platform/media/ThumbnailCache.h"
+#include "platform/media/ThumbnailPngReader.h"
 #include "platform/network/HelperProtocol.h"
 #include "platform/network/helper/DidlReader.h"
 #include "platform/system/LoadProgress.h"
@@ -353,10 +354,25 @@ void cacheEntry(QByteArrayView bytes) {
     feedback({found.width(), found.height(), found.format()});
 }
 
+// The bytes through the cache's fast PNG reader alone, whatever keys they
+// hold: what it decodes keeps within the bound it was given.
+void cachePng(QByteArrayView bytes) {
+    constexpr int kBound = 64;
+    const ThumbnailPngReader::Result result = ThumbnailPngReader::read(bytes, kBound);
+    const QImage& image = result.image;
+    if (image.width() > kBound || image.height() > kBound ||
+        (result.outcome == ThumbnailPngReader::Outcome::Decoded) == image.isNull()) {
+        std::abort();
+    }
+    feedback({static_cast<int>(result.outcome), image.width(), image.height(),
+              image.isNull() ? 0 : image.pixel(image.width() - 1, image.height() - 1) & 0xFF});
+}
+
 void namedPicture(QByteArrayView bytes, const char* extension);
 
 void thumbnail(QByteArrayView bytes) {
     cacheEntry(bytes);
+    cachePng(bytes);
     previews(bytes);
     namedPicture(bytes, "lrprev");
     const QString path = memoryFile(bytes);

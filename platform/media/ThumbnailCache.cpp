@@ -1,13 +1,13 @@
 #include "platform/media/ThumbnailCache.h"
 
+#include "platform/media/ThumbnailPngReader.h"
+#include "platform/media/ThumbnailPngWriter.h"
 #include "platform/system/Path.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
-#include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QtEndian>
 
 #include <atomic>
@@ -78,15 +78,11 @@ std::optional<QByteArray> readEntry(const QString& file) {
     return bytes;
 }
 
-// The entry's picture when it records path as it is now and its pixels are
-// no more than maxSide on either side; a null image otherwise.
-QImage readFresh(const QString& file, const QString& path, const Stamp& stamp, int maxSide) {
-    const std::optional<QByteArray> bytes = readEntry(file);
-    if (!bytes || !pngChunksFit(*bytes)) {
-        return {};
-    }
+// The entry's picture through Qt's reader, for the kinds of PNG the fast
+// reader leaves to it; a null image when it claims more than maxSide.
+QImage readWithQt(const QByteArray& bytes, int maxSide) {
     QBuffer buffer;
-    buffer.setData(*bytes);
+    buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
     const QSize claimed = reader.size();
@@ -94,7 +90,22 @@ QImage readFresh(const QString& file, const QString& path, const Stamp& stamp, i
         return {};
     }
     // The text keys are read with the pixels.
-    QImage image = reader.read();
+    return reader.read();
+}
+
+// The entry's picture when it records path as it is now and its pixels are
+// no more than maxSide on either side; a null image otherwise.
+QImage readFresh(const QString& file, const QString& path, const Stamp& stamp, int maxSide) {
+    const std::optional<QByteArray> bytes = readEntry(file);
+    if (!bytes || !pngChunksFit(*bytes)) {
+        return {};
+    }
+    ThumbnailPngReader::Result fast = ThumbnailPngReader::read(*bytes, maxSide);
+    if (fast.outcome == ThumbnailPngReader::Outcome::Refused) {
+        return {};
+    }
+    const QImage image = fast.outcome == ThumbnailPngReader::Outcome::Decoded ? std::move(fast.image)
+                                                                              : readWithQt(*bytes, maxSide);
     if (image.isNull() || image.text(QStringLiteral("Thumb::MTime")) != QString::number(stamp.mtime) ||
         image.text(QStringLiteral("Thumb::URI")).toUtf8() != fileUri(path)) {
         return {};
@@ -115,20 +126,39 @@ bool makeDirectory(const QString& directory) {
     return ::mkdir(native.constData(), 0700) == 0 || errno == EEXIST;
 }
 
+// Writes all of bytes to fd.
+bool writeAll(int fd, const QByteArray& bytes) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
 // Writes image with the keys as directory/name through a temporary file renamed into place.
-bool writeEntry(const QString& directory, const QString& name, QImage image, const QString& path,
+bool writeEntry(const QString& directory, const QString& name, const QImage& image, const QString& path,
                 const Stamp& stamp, QSize upright) {
     if (!makeDirectory(directory)) {
         return false;
     }
-    image.setText(QStringLiteral("Thumb::URI"), QString::fromLatin1(fileUri(path)));
-    image.setText(QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime));
-    image.setText(QStringLiteral("Thumb::Size"), QString::number(stamp.bytes));
+    ThumbnailPngWriter::Texts texts{{"Thumb::URI", fileUri(path)},
+                                    {"Thumb::MTime", QByteArray::number(stamp.mtime)},
+                                    {"Thumb::Size", QByteArray::number(stamp.bytes)}};
     if (upright.isValid() && !upright.isEmpty()) {
-        image.setText(QStringLiteral("Thumb::Image::Width"), QString::number(upright.width()));
-        image.setText(QStringLiteral("Thumb::Image::Height"), QString::number(upright.height()));
+        texts.emplace_back("Thumb::Image::Width", QByteArray::number(upright.width()));
+        texts.emplace_back("Thumb::Image::Height", QByteArray::number(upright.height()));
     }
-    image.setText(QStringLiteral("Software"), QStringLiteral("QVMediaBrowser"));
+    texts.emplace_back("Software", "QVMediaBrowser");
+    const QByteArray png = ThumbnailPngWriter::write(image, texts);
+    if (png.isEmpty()) {
+        return false;
+    }
 
     const QString target = directory + QLatin1Char('/') + name;
     QByteArray temporary = Path::toNative(target) + ".XXXXXX";
@@ -138,19 +168,9 @@ bool writeEntry(const QString& directory, const QString& name, QImage image, con
         return false;
     }
     ::fchmod(fd, 0600);
-    QFile file;
-    bool written = file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
-    if (written) {
-        QImageWriter writer(&file, "png");
-        // Fast compression: an entry is written once and read many times, but
-        // written while the user waits for the grid.
-        writer.setQuality(80);
-        written = writer.write(image) && file.flush();
-        file.close();
-    } else {
-        ::close(fd);
-    }
-    if (!written || ::rename(temporary.constData(), Path::toNative(target).constData()) != 0) {
+    const bool written = writeAll(fd, png);
+    if (::close(fd) != 0 || !written ||
+        ::rename(temporary.constData(), Path::toNative(target).constData()) != 0) {
         ::unlink(temporary.constData());
         return false;
     }

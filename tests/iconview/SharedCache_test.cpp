@@ -1,15 +1,21 @@
 #include "PictureFixtures.h"
+#include "PngFixtures.h"
 #include "iconview/ThumbnailDecoder.h"
 #include "platform/media/ThumbnailCache.h"
+#include "platform/media/ThumbnailPngReader.h"
+#include "platform/media/ThumbnailPngWriter.h"
 #include "support/TempHome.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
 #include <QtEndian>
 
 #include <atomic>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -45,14 +51,6 @@ qint64 bytesRead() {
         }
     }
     return 0;
-}
-
-QByteArray pngOf(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 class SharedCache : public ::testing::Test {
@@ -271,6 +269,163 @@ TEST_F(SharedCache, WritersOfTheSameEntryAtOnceLeaveAValidFile) {
     EXPECT_EQ(
         QDir(ThumbnailCache::root() + QStringLiteral("large")).entryList(QDir::Files | QDir::Hidden).size(),
         1);
+}
+
+// Whether the two show the same pixels as the grid draws them (which draws
+// pixels as they are, whatever colour space a reader records).
+bool samePixels(const QImage& one, const QImage& other) {
+    const QImage a = one.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage b = other.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 4) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A picture in a file made by another program: its bytes.
+QByteArray madeBy(const QString& program, const QStringList& arguments, const QString& output) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        return {};
+    }
+    QFile file(output);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Entries as the desktop's writers make them (Qt's adaptive filters, the
+// desktop's own thumbnailer, ours, rows of every filter, with alpha or not)
+// show the same pixels as Qt's reader gives; the kinds the fast reader leaves
+// to Qt's (palette, grey, 16 bits, interlaced) still show.
+TEST_F(SharedCache, EntriesOfEveryWriterShowWhatQtsReaderReads) {
+    const QSize size(512, 341);
+    const QList<std::pair<QByteArray, QByteArray>> keys{{"Thumb::URI", ThumbnailCache::fileUri(picture)},
+                                                        {"Thumb::MTime", QByteArray::number(stamp().mtime)}};
+    const auto qtWritten = [&](QImage image) {
+        for (const auto& [key, value] : keys) {
+            image.setText(QString::fromLatin1(key), QString::fromLatin1(value));
+        }
+        return pngOf(image);
+    };
+    const QString photo = home.file(QStringLiteral("photo.png"));
+    ASSERT_TRUE(photoLike(QSize(1200, 800)).save(photo));
+    const QString thumbnailed = home.file(QStringLiteral("desktop.png"));
+    const QByteArray desktops =
+        madeBy(QStringLiteral("gdk-pixbuf-thumbnailer"),
+               {QStringLiteral("-s"), QStringLiteral("512"), photo, thumbnailed}, thumbnailed);
+    ASSERT_FALSE(desktops.isEmpty()) << "gdk-pixbuf-thumbnailer (tools/setup installs it)";
+    const QString interlacedFile = home.file(QStringLiteral("interlaced.png"));
+    const QByteArray interlaced =
+        madeBy(QStringLiteral("convert"),
+               {photo, QStringLiteral("-resize"), QStringLiteral("512x341"), QStringLiteral("-interlace"),
+                QStringLiteral("PNG"), interlacedFile},
+               interlacedFile);
+    ASSERT_FALSE(interlaced.isEmpty()) << "ImageMagick's convert (tools/setup installs it)";
+    // ImageMagick adds gamma, chromaticity, background and time chunks.
+    const QString magickFile = home.file(QStringLiteral("magick.png"));
+    const QByteArray magick = madeBy(
+        QStringLiteral("convert"),
+        {photo, QStringLiteral("-resize"), QStringLiteral("512x341"), QStringLiteral("PNG24:") + magickFile},
+        magickFile);
+
+    const QByteArray oursWithAlpha =
+        ThumbnailPngWriter::write(photoLike(size, true), ThumbnailPngWriter::Texts(keys.begin(), keys.end()));
+    const struct {
+        const char* writer;
+        QByteArray png;
+        bool fast;
+    } entries[] = {
+        {"Qt, RGB", qtWritten(photoLike(size)), true},
+        {"Qt, RGBA", qtWritten(photoLike(size, true)), true},
+        {"gdk-pixbuf-thumbnailer", withTexts(desktops, keys), true},
+        {"ImageMagick", withTexts(magick, keys), true},
+        {"ours, RGB", ThumbnailPngWriter::write(photoLike(size), {keys.begin(), keys.end()}), true},
+        {"ours, RGBA", oursWithAlpha, true},
+        {"every filter, RGB", withTexts(everyFilterPng(photoLike(size)), keys), true},
+        {"every filter, RGBA", withTexts(everyFilterPng(photoLike(size, true)), keys), true},
+        {"palette", qtWritten(photoLike(size).convertToFormat(QImage::Format_Indexed8)), false},
+        {"grey", qtWritten(photoLike(size).convertToFormat(QImage::Format_Grayscale8)), false},
+        {"16 bits", qtWritten(photoLike(size, true).convertToFormat(QImage::Format_RGBA64)), false},
+        {"interlaced", withTexts(interlaced, keys), false},
+    };
+    for (const auto& entry : entries) {
+        SCOPED_TRACE(entry.writer);
+        const QImage qts = QImage::fromData(entry.png, "PNG");
+        ASSERT_EQ(qts.size(), size);
+        EXPECT_EQ(ThumbnailPngReader::read(entry.png, 512).outcome == ThumbnailPngReader::Outcome::Decoded,
+                  entry.fast);
+        writeEntry("x-large", entry.png);
+        const QImage found = ThumbnailCache::find(picture, stamp(), QSize(450, 300), QSize(1200, 800));
+        ASSERT_EQ(found.size(), size);
+        EXPECT_TRUE(samePixels(found, qts));
+    }
+    // The desktop's own reader (gdk-pixbuf's, through its thumbnailer) takes ours, alpha and all.
+    const QString ours = home.writeFile(QStringLiteral("ours.png"), oursWithAlpha);
+    const QString again = home.file(QStringLiteral("again.png"));
+    const QImage readByDesktop =
+        QImage::fromData(madeBy(QStringLiteral("gdk-pixbuf-thumbnailer"),
+                                {QStringLiteral("-s"), QStringLiteral("512"), ours, again}, again));
+    EXPECT_TRUE(samePixels(readByDesktop, QImage::fromData(oursWithAlpha)));
+    // The fixture's rows, checked against Qt's reader, are the picture's.
+    EXPECT_TRUE(samePixels(QImage::fromData(everyFilterPng(photoLike(size, true))), photoLike(size, true)));
+}
+
+// An entry damaged in any of the ways a crash or a bad disk leaves one is
+// refused, and the picture itself shown, as for a stale entry.
+TEST_F(SharedCache, DamagedEntriesAreRefusedAndThePictureShown) {
+    QImage green(512, 341, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    const QByteArray good =
+        ThumbnailPngWriter::write(green, {{"Thumb::URI", ThumbnailCache::fileUri(picture)},
+                                          {"Thumb::MTime", QByteArray::number(stamp().mtime)}});
+    const auto source = [this](const QByteArray& png) {
+        writeEntry("x-large", png);
+        const ThumbnailDecoder::Thumbnail made = ThumbnailDecoder::make(picture, QSize(450, 300));
+        EXPECT_FALSE(made.image.isNull());
+        return made.source;
+    };
+    ASSERT_EQ(source(good), Source::Cache);
+
+    const auto changed = [&good](const char* type, const std::function<void(QByteArray&)>& change) {
+        std::vector<PngChunk> chunks = pngChunks(good);
+        for (PngChunk& chunk : chunks) {
+            if (chunk.type == type) {
+                change(chunk.data);
+            }
+        }
+        return pngOfChunks(chunks);
+    };
+    const auto setHeight = [](quint32 height) {
+        return [height](QByteArray& header) {
+            qToBigEndian<quint32>(height, header.data() + 4);
+        };
+    };
+    QByteArray badCrc = good;
+    const qsizetype pixels = badCrc.indexOf("IDAT") + 100;
+    badCrc[pixels] = char(badCrc[pixels] ^ 0x10);
+    // A stream of zeros that inflates to 64 MB from a few kilobytes.
+    const QByteArray bomb = qCompress(QByteArray(64 << 20, '\0'), 9).mid(4);
+    const struct {
+        const char* damage;
+        QByteArray png;
+    } damaged[] = {
+        {"a bad CRC", badCrc},
+        {"the pixel data cut short", changed("IDAT", [](QByteArray& data) { data.chop(data.size() / 2); })},
+        {"more pixel data than the header says", changed("IHDR", setHeight(300))},
+        {"less pixel data than the header says", changed("IHDR", setHeight(400))},
+        {"a bomb", changed("IDAT", [&bomb](QByteArray& data) { data = bomb; })},
+        {"larger than the size class",
+         changed("IHDR", [](QByteArray& header) { qToBigEndian<quint32>(600, header.data()); })},
+    };
+    for (const auto& entry : damaged) {
+        SCOPED_TRACE(entry.damage);
+        EXPECT_EQ(source(entry.png), Source::Picture);
+    }
 }
 
 } // namespace
