@@ -37,7 +37,10 @@ QString cameraJpegs(int count) {
     QDir(directory).removeRecursively();
     const QString work = directory + QStringLiteral("/.work");
     QDir().mkpath(work);
-    // The picture, its preview and its thumbnail from the same frame.
+    // The picture, its preview and its thumbnail from the same frame. The
+    // frame count is an option of each output: given once, it ends the first
+    // output alone and the other two run on for as long as the source does.
+    const QString frames = QString::number(count);
     run(QStringLiteral("ffmpeg"),
         {QStringLiteral("-loglevel"),
          QStringLiteral("error"),
@@ -45,22 +48,26 @@ QString cameraJpegs(int count) {
          QStringLiteral("lavfi"),
          QStringLiteral("-i"),
          QStringLiteral("testsrc2=size=6000x4000:rate=1,noise=alls=10:allf=t"),
-         QStringLiteral("-frames:v"),
-         QString::number(count),
          QStringLiteral("-filter_complex"),
          QStringLiteral("[0]split=3[a][b][c];[b]scale=1920:1280[p];[c]scale=160:107[t]"),
          QStringLiteral("-map"),
          QStringLiteral("[a]"),
+         QStringLiteral("-frames:v"),
+         frames,
          QStringLiteral("-q:v"),
          QStringLiteral("3"),
          directory + QStringLiteral("/DSC%04d.jpg"),
          QStringLiteral("-map"),
          QStringLiteral("[p]"),
+         QStringLiteral("-frames:v"),
+         frames,
          QStringLiteral("-q:v"),
          QStringLiteral("4"),
          work + QStringLiteral("/DSC%04d-preview.jpg"),
          QStringLiteral("-map"),
          QStringLiteral("[t]"),
+         QStringLiteral("-frames:v"),
+         frames,
          QStringLiteral("-q:v"),
          QStringLiteral("5"),
          work + QStringLiteral("/DSC%04d.jpg")});
