@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <algorithm>
+
 OutlineRestore::OutlineRestore(QVMBTreeController* model, QTreeView* outline, const QStringList& expanded,
                                const QString& selected)
     : QObject(model)
@@ -24,51 +26,74 @@ OutlineRestore::OutlineRestore(QVMBTreeController* model, QTreeView* outline, co
     scheduleStep();
 }
 
-QString OutlineRestore::pathOf(const QStringList& names) {
+QString OutlineRestore::pathOf(const QList<Step>& steps) {
     QStringList escaped;
-    for (QString name : names) {
+    for (const Step& step : steps) {
+        QString name = step.name;
         name.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
         name.replace(QLatin1Char('/'), QStringLiteral("\\/"));
+        if (step.occurrence > 1) {
+            name += QStringLiteral("\\#") + QString::number(step.occurrence);
+        }
         escaped.append(name);
     }
     return escaped.join(QLatin1Char('/'));
 }
 
-QStringList OutlineRestore::namesOf(const QString& path) {
-    QStringList names;
-    QString name;
+QList<OutlineRestore::Step> OutlineRestore::stepsOf(const QString& path) {
+    QList<Step> steps;
+    Step step;
     for (qsizetype i = 0; i < path.size(); ++i) {
         const QChar c = path.at(i);
-        if (c == QLatin1Char('\\') && i + 1 < path.size()) {
-            name.append(path.at(++i));
+        if (c == QLatin1Char('\\') && i + 1 < path.size() && path.at(i + 1) == QLatin1Char('#')) {
+            // The occurrence, up to the end of the step.
+            qsizetype end = i + 2;
+            while (end < path.size() && path.at(end) != QLatin1Char('/')) {
+                ++end;
+            }
+            step.occurrence = std::max(1, path.mid(i + 2, end - i - 2).toInt());
+            i = end - 1;
+        } else if (c == QLatin1Char('\\') && i + 1 < path.size()) {
+            step.name.append(path.at(++i));
         } else if (c == QLatin1Char('/')) {
-            names.append(name);
-            name.clear();
+            steps.append(step);
+            step = Step();
         } else {
-            name.append(c);
+            step.name.append(c);
         }
     }
-    names.append(name);
-    return names;
+    steps.append(step);
+    return steps;
 }
 
 QString OutlineRestore::pathOf(const MediaFolder* folder, const MediaFolder* root) {
-    QStringList names;
+    QList<Step> steps;
     for (; folder != nullptr && folder != root; folder = folder->parent()) {
-        names.prepend(folder->name());
+        Step step{folder->name()};
+        if (MediaFolder* parent = folder->parent()) {
+            // The parent holds this folder, so its folders are loaded.
+            for (const MediaFolderPtr& sibling : parent->folders()) {
+                if (sibling.get() == folder) {
+                    break;
+                }
+                step.occurrence += sibling->name() == step.name ? 1 : 0;
+            }
+        }
+        steps.prepend(step);
     }
-    return folder == root ? pathOf(names) : QString();
+    return folder == root ? pathOf(steps) : QString();
 }
 
 OutlineRestore::Found OutlineRestore::find(const QString& path, QModelIndex* index) {
     QModelIndex parent;
-    for (const QString& name : namesOf(path)) {
+    for (const Step& step : stepsOf(path)) {
         // Asking for the rows starts a folder's loading; they arrive later.
         const int rows = _model->rowCount(parent);
         QModelIndex match;
+        int seen = 0;
         for (int row = 0; row < rows && !match.isValid(); ++row) {
             const QModelIndex candidate = _model->index(row, 0, parent);
-            if (_model->folderForIndex(candidate)->name() == name) {
+            if (_model->folderForIndex(candidate)->name() == step.name && ++seen == step.occurrence) {
                 match = candidate;
             }
         }

@@ -20,10 +20,22 @@ public:
     OutlineRestore(QVMBTreeController* model, QTreeView* outline, const QStringList& expanded,
                    const QString& selected);
 
+    // One level of a path: a folder's name, and which of its parent's
+    // folders of that name it is (1 for the first), as two sources of the
+    // same name (a catalogue and a folder both called "Music") are told apart.
+    struct Step {
+        QString name;
+        int occurrence = 1;
+        bool operator==(const Step&) const = default;
+    };
+
     // A folder's path: its names from the root down, joined by "/", with a
-    // "/" or "\" inside a name escaped by a "\".
-    static QString pathOf(const QStringList& names);
-    static QStringList namesOf(const QString& path);
+    // "/" or "\" inside a name escaped by a "\"; a folder after the first
+    // of its name among its siblings carries "\#" and its occurrence (a
+    // sequence the escaping of names never makes, so that the paths of
+    // folders with names of their own read as before).
+    static QString pathOf(const QList<Step>& steps);
+    static QList<Step> stepsOf(const QString& path);
     static QString pathOf(const MediaFolder* folder, const MediaFolder* root);
 
     bool isDone() const { return _expanded.isEmpty() && _selected.isNull(); }

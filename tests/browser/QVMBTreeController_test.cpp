@@ -1,4 +1,5 @@
 #include "RecordingList.h"
+#include "browser/OutlineRestore.h"
 #include "browser/QVMBTreeController.h"
 #include "support/Wait.h"
 
@@ -132,6 +133,39 @@ TEST(QVMBTreeController, ARebuildOfTheRootSelectsAndExpandsAgainTheFoldersThatCa
     outline.root->removeAll();
     outline.root->addFolder(std::make_shared<LazyFolder>(QStringLiteral("Kept"), 2, true));
     EXPECT_EQ(outline.controller.selection(), nullptr);
+}
+
+// A home with a music catalogue and a music folder both called "Music": the
+// user's place in the second comes back there after a relaunch, not in the first.
+TEST(QVMBTreeController, APlaceInTheSecondOfTwoSourcesOfOneNameComesBackThere) {
+    const auto twoMusics = [](Outline& outline) {
+        outline.root->addFolder(std::make_shared<LazyFolder>(QStringLiteral("Music"), 2, true));
+        outline.root->addFolder(std::make_shared<LazyFolder>(QStringLiteral("Music"), 2, true));
+        outline.controller.awakeFromNib();
+    };
+    QStringList expanded;
+    QString selected;
+    {
+        Outline before;
+        twoMusics(before);
+        const QModelIndex second = before.controller.index(1, 0);
+        before.view.expand(second);
+        before.view.selectionModel()->setCurrentIndex(before.controller.index(1, 0, second),
+                                                      QItemSelectionModel::ClearAndSelect |
+                                                          QItemSelectionModel::Rows);
+        expanded = before.controller.expandedFolderPaths();
+        selected = OutlineRestore::pathOf(before.controller.selection().get(), before.root.get());
+    }
+    Outline after;
+    twoMusics(after);
+    after.controller.restoreFolders(expanded, selected);
+    ASSERT_EVENTUALLY(after.controller.selection() != nullptr, 5000);
+    EXPECT_EQ(after.controller.selection(), after.root->folders()[1]->folders()[1]);
+    EXPECT_TRUE(after.view.isExpanded(after.controller.index(1, 0)));
+    EXPECT_FALSE(after.view.isExpanded(after.controller.index(0, 0)));
+    // A name that holds the escapes' own characters reads back as it was.
+    const QList<OutlineRestore::Step> steps{{QStringLiteral("a/b\\#2"), 3}, {QStringLiteral("Music")}};
+    EXPECT_EQ(OutlineRestore::stepsOf(OutlineRestore::pathOf(steps)), steps);
 }
 
 TEST(QVMBTreeController, AnEmptyRootGivesAnEmptyOutlineAndNoFolder) {
